@@ -1,0 +1,30 @@
+# Front door: every target installs what it needs first.
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: deps configure build test demo bench format screenshot clean
+
+deps:
+	@bash scripts/install-deps
+
+configure: deps
+	@if [ ! -f $(BUILD)/build.ninja ]; then cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS); fi
+
+build: configure
+	@cmake --build $(BUILD)
+
+test: build
+	@bash scripts/run-tests $(BUILD)
+
+demo: build
+	@bash scripts/demo $(BUILD)
+
+bench: build
+	@cmake --build $(BUILD) --target benchmarks
+	@bash bench/run $(BUILD)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD)

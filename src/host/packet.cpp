@@ -1,0 +1,187 @@
+// Wire form of packets and change sets.
+#include <cmath>
+
+#include <fmt/format.h>
+
+#include "host/exceptions.h"
+#include "host/record_set.h"
+
+namespace host {
+
+namespace {
+
+using nlohmann::json;
+
+const char* TypeName(FieldType type) {
+  switch (type) {
+    case FieldType::kText:
+      return "text";
+    case FieldType::kDate:
+      return "date";
+    case FieldType::kFloat:
+      return "float";
+  }
+  return "text";
+}
+
+FieldType TypeFromName(const std::string& name) {
+  if (name == "text") return FieldType::kText;
+  if (name == "date") return FieldType::kDate;
+  if (name == "float") return FieldType::kFloat;
+  throw EConvertError(fmt::format("Tipo de campo desconhecido: '{}'.", name));
+}
+
+json FieldsToJson(const std::vector<FieldDef>& fields) {
+  json out = json::array();
+  for (const auto& f : fields) out.push_back(json::array({f.name, TypeName(f.type), f.size}));
+  return out;
+}
+
+std::vector<FieldDef> FieldsFromJson(const json& in) {
+  if (!in.is_array()) throw EConvertError("Lista de campos inválida.");
+  std::vector<FieldDef> fields;
+  for (const auto& f : in) {
+    if (!f.is_array() || f.size() != 3 || !f[0].is_string() || !f[1].is_string() ||
+        !f[2].is_number_integer()) {
+      throw EConvertError("Definição de campo inválida.");
+    }
+    fields.push_back({f[0].get<std::string>(), TypeFromName(f[1].get<std::string>()),
+                      f[2].get<int>()});
+  }
+  return fields;
+}
+
+json RowToJson(const Row& row) {
+  json out = json::array();
+  for (const auto& value : row) out.push_back(FieldValueToJson(value));
+  return out;
+}
+
+Row RowFromJson(const json& in, const std::vector<FieldDef>& fields) {
+  if (!in.is_array() || in.size() != fields.size()) {
+    throw EConvertError("Linha com número de valores diferente do número de campos.");
+  }
+  Row row;
+  row.reserve(fields.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    row.push_back(FieldValueFromJson(in[i], fields[i].type));
+  }
+  return row;
+}
+
+}  // namespace
+
+json FieldValueToJson(const FieldValue& value) {
+  struct Visitor {
+    json operator()(std::monostate) const { return nullptr; }
+    json operator()(const std::string& s) const { return s; }
+    json operator()(const Date& d) const { return d.ToIso(); }
+    json operator()(double d) const { return d; }
+  };
+  return std::visit(Visitor{}, value);
+}
+
+FieldValue FieldValueFromJson(const json& in, FieldType type) {
+  if (in.is_null()) return std::monostate{};
+  switch (type) {
+    case FieldType::kText:
+      if (in.is_string()) return in.get<std::string>();
+      break;
+    case FieldType::kDate:
+      if (in.is_string()) {
+        if (auto date = Date::FromIso(in.get<std::string>())) return *date;
+      }
+      break;
+    case FieldType::kFloat:
+      if (in.is_number() && std::isfinite(in.get<double>())) return in.get<double>();
+      break;
+  }
+  throw EConvertError(fmt::format("Valor inválido para um campo do tipo {}: {}.", TypeName(type),
+                                  in.dump()));
+}
+
+json ToJson(const Packet& packet) {
+  json rows = json::array();
+  for (const auto& row : packet.rows) rows.push_back(RowToJson(row));
+  return {{"fields", FieldsToJson(packet.fields)}, {"rows", std::move(rows)}};
+}
+
+json ToJson(const ChangeSet& change_set) {
+  json changes = json::array();
+  for (const auto& change : change_set.changes) {
+    switch (change.op) {
+      case ChangeOp::kInsert:
+        changes.push_back({{"op", "insert"}, {"new", RowToJson(change.new_row)}});
+        break;
+      case ChangeOp::kModify:
+        changes.push_back({{"op", "modify"},
+                           {"old", RowToJson(change.old_row)},
+                           {"new", RowToJson(change.new_row)}});
+        break;
+      case ChangeOp::kDelete:
+        changes.push_back({{"op", "delete"}, {"old", RowToJson(change.old_row)}});
+        break;
+    }
+  }
+  return {{"fields", FieldsToJson(change_set.fields)}, {"changes", std::move(changes)}};
+}
+
+Packet PacketFromJson(const json& in) {
+  if (!in.is_object() || !in.contains("fields") || !in.contains("rows") ||
+      !in["rows"].is_array()) {
+    throw EConvertError("Pacote de dados inválido.");
+  }
+  Packet packet;
+  packet.fields = FieldsFromJson(in["fields"]);
+  for (const auto& row : in["rows"]) packet.rows.push_back(RowFromJson(row, packet.fields));
+  return packet;
+}
+
+ChangeSet ChangeSetFromJson(const json& in) {
+  if (!in.is_object() || !in.contains("fields") || !in.contains("changes") ||
+      !in["changes"].is_array()) {
+    throw EConvertError("Conjunto de alterações inválido.");
+  }
+  ChangeSet change_set;
+  change_set.fields = FieldsFromJson(in["fields"]);
+  for (const auto& c : in["changes"]) {
+    if (!c.is_object() || !c.contains("op") || !c["op"].is_string()) {
+      throw EConvertError("Alteração sem operação.");
+    }
+    const std::string op = c["op"].get<std::string>();
+    Change change;
+    if (op == "insert" && c.contains("new")) {
+      change.op = ChangeOp::kInsert;
+      change.new_row = RowFromJson(c["new"], change_set.fields);
+    } else if (op == "modify" && c.contains("old") && c.contains("new")) {
+      change.op = ChangeOp::kModify;
+      change.old_row = RowFromJson(c["old"], change_set.fields);
+      change.new_row = RowFromJson(c["new"], change_set.fields);
+    } else if (op == "delete" && c.contains("old")) {
+      change.op = ChangeOp::kDelete;
+      change.old_row = RowFromJson(c["old"], change_set.fields);
+    } else {
+      throw EConvertError(fmt::format("Alteração inválida: '{}'.", op));
+    }
+    change_set.changes.push_back(std::move(change));
+  }
+  return change_set;
+}
+
+void ChangeSet::Iterate(Handler& handler) const {
+  for (const auto& change : changes) {
+    switch (change.op) {
+      case ChangeOp::kInsert:
+        handler.Insert(change.new_row);
+        break;
+      case ChangeOp::kModify:
+        handler.Modify(change.old_row, change.new_row);
+        break;
+      case ChangeOp::kDelete:
+        handler.Delete(change.old_row);
+        break;
+    }
+  }
+}
+
+}  // namespace host

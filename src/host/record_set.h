@@ -1,0 +1,195 @@
+#ifndef EXTRATO_HOST_RECORD_SET_H_
+#define EXTRATO_HOST_RECORD_SET_H_
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/date.h"
+
+namespace host {
+
+enum class FieldType { kText, kDate, kFloat };
+
+struct FieldDef {
+  std::string name;
+  FieldType type = FieldType::kText;
+  int size = 0;  // maximum length of a text field; 0 for the other types
+};
+
+// A field's value; std::monostate is null.
+using FieldValue = std::variant<std::monostate, std::string, Date, double>;
+using Row = std::vector<FieldValue>;
+
+// All rows of a record set, as exchanged with the server.
+struct Packet {
+  std::vector<FieldDef> fields;
+  std::vector<Row> rows;
+};
+
+enum class ChangeOp { kInsert, kModify, kDelete };
+
+struct Change {
+  ChangeOp op = ChangeOp::kInsert;
+  Row old_row;  // kModify, kDelete
+  Row new_row;  // kInsert, kModify
+};
+
+// The pending changes of a record set since its last merge.
+struct ChangeSet {
+  std::vector<FieldDef> fields;
+  std::vector<Change> changes;
+
+  // Visits every change in order; storage writers and encoders are handlers.
+  class Handler {
+   public:
+    virtual ~Handler() = default;
+    virtual void Insert(const Row& new_row) = 0;
+    virtual void Modify(const Row& old_row, const Row& new_row) = 0;
+    virtual void Delete(const Row& old_row) = 0;
+  };
+  void Iterate(Handler& handler) const;
+};
+
+// JSON wire form: {"fields": [["NAME","text",3], ...], "rows": [[...], ...]} and
+// {"fields": [...], "changes": [{"op": "insert", "new": [...]}, ...]}.
+// Dates travel as "YYYY-MM-DD", amounts as numbers, null as null.
+nlohmann::json ToJson(const Packet& packet);
+nlohmann::json ToJson(const ChangeSet& change_set);
+// These throw host::EConvertError on a malformed value.
+Packet PacketFromJson(const nlohmann::json& json);
+ChangeSet ChangeSetFromJson(const nlohmann::json& json);
+nlohmann::json FieldValueToJson(const FieldValue& value);
+FieldValue FieldValueFromJson(const nlohmann::json& json, FieldType type);
+
+class RecordSet;
+
+// One field of the current row of a record set.
+class Field {
+ public:
+  Field(RecordSet* owner, std::size_t index) : owner_(owner), index_(index) {}
+
+  const std::string& FieldName() const;
+  FieldType DataType() const;
+  int Size() const;
+  bool IsNull() const;
+  const FieldValue& Value() const;
+
+  // Null reads as "", 0 and the zero date.
+  std::string AsString() const;
+  double AsFloat() const;
+  Date AsDateTime() const;
+
+  // Writing needs the record set in insert or edit state. A text longer than the
+  // field is cut to the field's size.
+  void SetValue(FieldValue value);
+  void SetAsString(std::string_view text);
+  void SetAsFloat(double value);
+  void SetAsDateTime(const Date& value);
+  void Clear();
+
+ private:
+  RecordSet* owner_;
+  std::size_t index_;
+};
+
+// In-memory table with typed fields, a current row, a change log, search and filter.
+class RecordSet {
+ public:
+  enum class State { kInactive, kBrowse, kInsert, kEdit };
+  using Event = std::function<void(RecordSet&)>;
+
+  RecordSet(std::string name, std::vector<FieldDef> fields);
+
+  const std::string& Name() const { return name_; }
+  const std::vector<FieldDef>& FieldDefs() const { return fields_; }
+  State GetState() const { return state_; }
+  bool Active() const { return state_ != State::kInactive; }
+
+  // Creates the record set empty with its field list.
+  void CreateDataSet();
+  // Drops the contents and the change log.
+  void Close();
+  // Replaces the contents with a packet (fields matched by name); the change log
+  // starts empty.
+  void LoadPacket(const Packet& packet);
+  // Deletes every row; the deletions of rows the server holds are logged.
+  void EmptyDataSet();
+
+  void Append();  // starts an insert of a new row at the end
+  void Edit();    // starts editing the current row
+  void Post();    // ends the insert or edit; runs BeforePost and AfterPost
+  void Cancel();  // drops the insert or edit
+  void Delete();  // deletes the current row
+
+  Field FieldByName(std::string_view name);
+  std::optional<std::size_t> FindField(std::string_view name) const;
+
+  // Navigation over the visible rows (all rows, or the filtered ones).
+  void First();
+  void Last();
+  void Next();
+  bool Eof() const;
+  bool IsEmpty() const;
+  int RecordCount() const;
+
+  // Finds the first row whose fields (names separated by ";") equal the values;
+  // texts compare without regard to letter case. Moves to it when found.
+  bool Locate(std::string_view key_fields, const std::vector<FieldValue>& values);
+
+  // "FIELD = 'value' AND FIELD = 'value'"; a quote inside a value is doubled.
+  // Throws host::Exception on an expression it cannot read.
+  void SetFilter(std::string expression);
+  const std::string& Filter() const { return filter_text_; }
+  void SetFiltered(bool filtered);
+  bool Filtered() const { return filtered_; }
+
+  // Change log.
+  int ChangeCount() const;
+  ChangeSet Delta() const;
+  void MergeChangeLog();
+  Packet Data() const;  // every row
+
+  Event BeforePost;
+  Event AfterPost;
+
+ private:
+  friend class Field;
+  struct StoredRow {
+    Row values;
+    std::optional<Row> original;  // values at the last merge; none for an inserted row
+    bool changed = false;
+  };
+  struct Condition {
+    std::size_t field;
+    std::string value;
+  };
+
+  void RequireActive() const;
+  void RequireEditing() const;
+  FieldValue& CurrentValue(std::size_t index);
+  const FieldValue& CurrentValue(std::size_t index) const;
+  bool Visible(const StoredRow& row) const;
+  std::vector<std::size_t> VisibleRows() const;
+  FieldValue Fit(std::size_t index, FieldValue value) const;
+
+  std::string name_;
+  std::vector<FieldDef> fields_;
+  State state_ = State::kInactive;
+  std::vector<StoredRow> rows_;
+  std::vector<Row> deleted_;  // originals of deleted rows, pending in the change log
+  std::optional<std::size_t> current_;
+  Row buffer_;                 // the row being inserted or edited
+  std::string filter_text_;
+  std::vector<Condition> filter_;
+  bool filtered_ = false;
+};
+
+}  // namespace host
+
+#endif  // EXTRATO_HOST_RECORD_SET_H_
