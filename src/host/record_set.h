@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -162,32 +163,51 @@ class RecordSet {
   friend class Field;
   struct StoredRow {
     Row values;
-    std::optional<Row> original;  // values at the last merge; none for an inserted row
-    bool changed = false;
+    std::optional<Row> original;  // values at the last merge; none for a row inserted since
   };
   struct Condition {
     std::size_t field;
     std::string value;
   };
+  // Rows by their search key on one field list, so that repeated searches on the
+  // same fields cost no scan. Appended rows join it at the next search; any other
+  // change to the rows drops it.
+  struct SearchIndex {
+    std::vector<std::size_t> fields;
+    std::unordered_map<std::string, std::vector<std::size_t>> rows;
+    std::size_t covered = 0;  // rows_[0, covered) are in it
+  };
 
   void RequireActive() const;
+  void RequireBrowse() const;
   void RequireEditing() const;
-  FieldValue& CurrentValue(std::size_t index);
+  std::size_t RequireField(std::string_view name) const;
   const FieldValue& CurrentValue(std::size_t index) const;
+  void Assign(std::size_t index, FieldValue value);
+  FieldValue Fit(std::size_t index, const FieldValue& value) const;
+  std::vector<std::size_t> PacketColumns(const Packet& packet) const;
+  void Reset(State state);
+  void DropBuffer();
+
   bool Visible(const StoredRow& row) const;
-  std::vector<std::size_t> VisibleRows() const;
-  FieldValue Fit(std::size_t index, FieldValue value) const;
+  std::optional<std::size_t> FirstVisibleFrom(std::size_t index) const;
+  std::optional<std::size_t> LastVisibleBefore(std::size_t end) const;
+  void MoveTo(std::optional<std::size_t> row);
+  std::vector<std::size_t> KeyFields(std::string_view key_fields) const;
+  const SearchIndex& IndexOn(const std::vector<std::size_t>& fields);
 
   std::string name_;
   std::vector<FieldDef> fields_;
   State state_ = State::kInactive;
-  std::vector<StoredRow> rows_;
-  std::vector<Row> deleted_;  // originals of deleted rows, pending in the change log
+  std::vector<StoredRow> rows_;  // in insertion order
+  std::vector<Row> deleted_;     // originals of deleted rows, pending in the change log
   std::optional<std::size_t> current_;
-  Row buffer_;                 // the row being inserted or edited
+  bool eof_ = false;  // a Next found no further row
+  Row buffer_;        // the row being inserted or edited
   std::string filter_text_;
   std::vector<Condition> filter_;
   bool filtered_ = false;
+  std::optional<SearchIndex> index_;
 };
 
 }  // namespace host

@@ -1,0 +1,74 @@
+#include "host/net_connection.h"
+
+#include <mutex>
+
+#include "host/exceptions.h"
+
+namespace host {
+
+namespace {
+
+class ClosedTransport : public Transport {
+ public:
+  Variant Send(const std::string&, const Variant&) override {
+    return FailureAnswer("Conexão com o servidor de aplicação não está aberta.");
+  }
+};
+
+std::mutex factory_mutex;
+TransportFactory& CurrentFactory() {
+  static TransportFactory factory = HttpTransportFactory();
+  return factory;
+}
+
+}  // namespace
+
+void SetTransportFactory(TransportFactory factory) {
+  std::lock_guard lock(factory_mutex);
+  CurrentFactory() = factory ? std::move(factory) : HttpTransportFactory();
+}
+
+Variant FailureAnswer(const std::string& text) { return {{"ok", false}, {"error", text}}; }
+
+Variant InProcessTransport::Send(const std::string&, const Variant& request) {
+  // The request crosses as text, as it would on the wire, so nothing is shared.
+  try {
+    return Variant::parse(dispatcher_(Variant::parse(request.dump())).dump());
+  } catch (const std::exception& e) {
+    return FailureAnswer(e.what());
+  }
+}
+
+Variant RemoteServer::Call(const std::string& method, const Variant& params) const {
+  Variant request = {{"method", method}, {"params", params.is_array() ? params : Variant::array()}};
+  return transport_->Send(server_name_, request);
+}
+
+TNetConnection::~TNetConnection() = default;
+
+void TNetConnection::SetConnected(bool connected) {
+  if (connected == Connected()) return;
+  if (!connected) {
+    transport_.reset();
+    return;
+  }
+  if (OnBeforeConnect) OnBeforeConnect(*this);
+  TransportFactory factory;
+  {
+    std::lock_guard lock(factory_mutex);
+    factory = CurrentFactory();
+  }
+  try {
+    transport_ = factory(host_, port_);
+  } catch (const std::exception&) {
+    transport_.reset();
+    if (throw_exception_) throw;
+  }
+}
+
+RemoteServer TNetConnection::AppServer() const {
+  static ClosedTransport closed;
+  return RemoteServer(transport_ ? *transport_ : closed, server_name_);
+}
+
+}  // namespace host

@@ -1,0 +1,87 @@
+#include "host/net_connection.h"
+
+#include <httplib.h>
+
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace host {
+namespace {
+
+// A small dispatcher standing in for the application server.
+Variant EchoDispatcher(const Variant& request) {
+  if (request["method"] == "Echo") return {{"ok", true}, {"result", request["params"]}};
+  return FailureAnswer("Método desconhecido.");
+}
+
+class TransportScope {
+ public:
+  explicit TransportScope(TransportFactory factory) { SetTransportFactory(std::move(factory)); }
+  ~TransportScope() { SetTransportFactory(nullptr); }
+};
+
+TEST(NetConnectionTest, ConnectsThroughTheBeforeConnectEventAndCallsByName) {
+  std::vector<std::string> log;
+  TransportScope scope([&](const std::string& host, int port) {
+    log.push_back("transport " + host + ":" + std::to_string(port));
+    return std::make_unique<InProcessTransport>(EchoDispatcher);
+  });
+  TNetConnection net("net");
+  net.SetServerName("QAR62700.rdmImpExtBanc");
+  net.OnBeforeConnect = [&](Object&) {
+    net.SetPort(8211);
+    log.push_back("port");
+    net.SetHost("servidor");
+    log.push_back("host");
+  };
+  EXPECT_EQ("Conexão com o servidor de aplicação não está aberta.",
+            net.AppServer().Call("Echo")["error"]);
+  net.SetConnected(true);
+  EXPECT_TRUE(net.Connected());
+  EXPECT_EQ((std::vector<std::string>{"port", "host", "transport servidor:8211"}), log);
+  EXPECT_EQ(Variant::array({"341", 1}), net.AppServer().Call("Echo", {"341", 1})["result"]);
+  EXPECT_EQ(false, net.AppServer().Call("Outro")["ok"]);
+  net.SetConnected(false);
+  EXPECT_FALSE(net.Connected());
+}
+
+TEST(NetConnectionTest, HttpTransportPostsToTheServerName) {
+  httplib::Server server;
+  std::string path;
+  server.Post(R"(/.*)", [&](const httplib::Request& request, httplib::Response& response) {
+    path = request.path;
+    response.set_content(EchoDispatcher(Variant::parse(request.body)).dump(), "application/json");
+  });
+  int port = server.bind_to_any_port("127.0.0.1");
+  std::thread thread([&] { server.listen_after_bind(); });
+
+  {
+    auto transport = HttpTransportFactory()("127.0.0.1", port);
+    RemoteServer remote(*transport, "QAR62700.rdmImpExtBanc");
+    EXPECT_EQ(Variant::array({"a"}), remote.Call("Echo", {"a"})["result"]);
+    EXPECT_EQ(Variant::array({"b"}), remote.Call("Echo", {"b"})["result"]);  // same connection
+    EXPECT_EQ("/QAR62700.rdmImpExtBanc", path);
+  }
+  server.stop();
+  thread.join();
+}
+
+TEST(NetConnectionTest, UnreachableServerAnswersAFailureNamingHostAndPort) {
+  // Serve and stop on a port, so that nothing listens on it any more.
+  httplib::Server probe;
+  int port = probe.bind_to_any_port("127.0.0.1");
+  std::thread thread([&] { probe.listen_after_bind(); });
+  while (!probe.is_running()) std::this_thread::yield();
+  probe.stop();
+  thread.join();
+  auto transport = HttpTransportFactory()("127.0.0.1", port);
+  Variant answer = RemoteServer(*transport, "QAR62700.rdmImpExtBanc").Call("GetPrxMovReal");
+  EXPECT_EQ(false, answer["ok"]);
+  EXPECT_EQ("Não foi possível conectar ao servidor de aplicação em 127.0.0.1:" +
+                std::to_string(port) + ".",
+            answer["error"]);
+}
+
+}  // namespace
+}  // namespace host

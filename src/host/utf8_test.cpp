@@ -1,0 +1,29 @@
+#include "host/utf8.h"
+
+#include <gtest/gtest.h>
+
+namespace host {
+namespace {
+
+TEST(Utf8Test, DecodesUtf8AsItIsAndAnythingElseAsWindows1252) {
+  EXPECT_EQ("TARIFA AÇÃO", DecodeText("TARIFA AÇÃO"));
+  EXPECT_EQ("TARIFA AÇÃO", DecodeText("TARIFA A\xC7\xC3O"));
+  EXPECT_EQ("€ “x”", DecodeText("\x80 \x93x\x94"));
+  EXPECT_FALSE(IsValidUtf8("\xC3"));          // cut short
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+  EXPECT_TRUE(IsValidUtf8("plain"));
+}
+
+TEST(Utf8Test, CutsByCharacters) {
+  EXPECT_EQ(5u, Utf8Length("AÇÃOX"));
+  EXPECT_EQ("AÇ", Utf8Left("AÇÃOX", 2));
+  EXPECT_EQ("ÃO", Utf8Mid("AÇÃOX", 2, 2));
+  EXPECT_EQ("OX", Utf8Mid("AÇÃOX", 3, 10));  // past the end: what is there
+  EXPECT_EQ("", Utf8Mid("AÇ", 5, 2));
+  EXPECT_EQ("ÃOX", Utf8Right("AÇÃOX", 3));
+  EXPECT_EQ("AÇÃO É", Utf8Upper("aÇãO é"));
+}
+
+}  // namespace
+}  // namespace host

@@ -1,0 +1,108 @@
+#include "server/arguments.h"
+
+#include <fmt/format.h>
+
+#include "host/exceptions.h"
+#include "host/utf8.h"
+#include "server/sql_value.h"
+
+namespace server {
+
+namespace {
+
+using nlohmann::json;
+
+Expected<std::string> ReadText(const json& value, int size, bool pattern) {
+  if (!value.is_string()) return Failure{"deve ser um texto."};
+  std::string text = value.get<std::string>();
+  std::size_t length = host::Utf8Length(text);
+  if (pattern && !text.empty() && text.back() == '%') --length;
+  if (length > static_cast<std::size_t>(size)) {
+    return Failure{fmt::format("excede o tamanho máximo ({}).", size)};
+  }
+  return text;
+}
+
+TextMatch ToMatch(std::string text) {
+  bool prefix = !text.empty() && text.back() == '%';
+  if (prefix) text.pop_back();
+  return {std::move(text), prefix};
+}
+
+Expected<long long> ReadAmount(const json& value) {
+  if (!value.is_number()) return Failure{"deve ser um número."};
+  auto cents = AmountToCents(value.get<double>());
+  if (!cents) return Failure{"está fora do intervalo aceito."};
+  return *cents;
+}
+
+// Packets and change sets: the host's reader says what is wrong with them.
+template <class T, class Reader>
+Expected<T> ReadStructure(const json& value, Reader reader) {
+  try {
+    return T(reader(value));
+  } catch (const host::EConvertError& e) {
+    return Failure{e.what()};
+  }
+}
+
+}  // namespace
+
+Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& value) {
+  auto wrap = [](auto read) -> Expected<Value> {
+    if (!read.ok()) return read.failure();
+    return Value(std::move(read).value());
+  };
+  switch (param.kind) {
+    case ArgKind::kText:
+      return wrap(ReadText(value, param.size, false));
+    case ArgKind::kPattern: {
+      auto text = ReadText(value, param.size, true);
+      if (!text.ok()) return text.failure();
+      return Value(ToMatch(std::move(text).value()));
+    }
+    case ArgKind::kDate:
+      if (value.is_string()) {
+        if (auto date = host::Date::FromIso(value.get<std::string>())) return Value(*date);
+      }
+      return Failure{"deve ser uma data no formato AAAA-MM-DD."};
+    case ArgKind::kAmount:
+      return wrap(ReadAmount(value));
+    case ArgKind::kOne:
+      if (value.is_number_integer() && value.get<long long>() == 1) return Value();
+      return Failure{"deve ser o número inteiro 1."};
+    case ArgKind::kBoolean:
+      if (value.is_boolean()) return Value(value.get<bool>());
+      return Failure{"deve ser verdadeiro ou falso."};
+    case ArgKind::kPacket:
+      return wrap(ReadStructure<host::Packet>(value, host::PacketFromJson));
+    case ArgKind::kChangeSet:
+    case ArgKind::kChangeSetOrNull:
+      if (value.is_null() && param.kind == ArgKind::kChangeSetOrNull) {
+        return Value(std::optional<host::ChangeSet>());
+      }
+      return wrap(ReadStructure<std::optional<host::ChangeSet>>(value, host::ChangeSetFromJson));
+  }
+  return Failure{"tem um tipo desconhecido."};
+}
+
+Expected<Arguments> Arguments::Read(std::string_view method, std::span<const Param> params,
+                                    const json& values) {
+  if (!values.is_array() || values.size() != params.size()) {
+    std::size_t given = values.is_array() ? values.size() : 0;
+    return Failure{fmt::format("{} espera {} argumento{} e recebeu {}.", method, params.size(),
+                               params.size() == 1 ? "" : "s", given)};
+  }
+  std::vector<Value> read;
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    auto value = ReadOne(params[i], values[i]);
+    if (!value.ok()) {
+      return Failure{fmt::format("Argumento {} de {} ({}): {}", i + 1, method, params[i].label,
+                                 value.error())};
+    }
+    read.push_back(std::move(value).value());
+  }
+  return Arguments(std::move(read));
+}
+
+}  // namespace server

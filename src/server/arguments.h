@@ -1,0 +1,74 @@
+// The arguments of one remote call, checked against what its method takes.
+#ifndef EXTRATO_SERVER_ARGUMENTS_H_
+#define EXTRATO_SERVER_ARGUMENTS_H_
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/record_set.h"
+#include "server/expected.h"
+
+namespace server {
+
+enum class ArgKind {
+  kText,             // a text of at most `size` characters
+  kPattern,          // a text; a final "%" asks for the texts that begin with the rest
+  kDate,             // "YYYY-MM-DD"
+  kAmount,           // a number, kept to the cent
+  kOne,              // the integer 1
+  kBoolean,          // true or false
+  kPacket,           // a packet
+  kChangeSet,        // a change set
+  kChangeSetOrNull,  // a change set, or null for none
+};
+
+struct Param {
+  ArgKind kind;
+  std::string_view label;  // what the argument is, for messages ("código do banco")
+  int size = 0;            // kText, kPattern: most characters, a pattern's "%" not counted
+};
+
+// A text to match: whole, or only its beginning.
+struct TextMatch {
+  std::string text;
+  bool prefix = false;
+};
+
+class Arguments {
+ public:
+  // Reads `values` (a JSON array) as the parameters ask, or fails with a message that
+  // names the method and the argument at fault.
+  static Expected<Arguments> Read(std::string_view method, std::span<const Param> params,
+                                  const nlohmann::json& values);
+
+  const std::string& Text(std::size_t i) const { return std::get<std::string>(values_[i]); }
+  const TextMatch& Match(std::size_t i) const { return std::get<TextMatch>(values_[i]); }
+  const host::Date& DateAt(std::size_t i) const { return std::get<host::Date>(values_[i]); }
+  long long Cents(std::size_t i) const { return std::get<long long>(values_[i]); }
+  bool Boolean(std::size_t i) const { return std::get<bool>(values_[i]); }
+  const host::Packet& PacketAt(std::size_t i) const { return std::get<host::Packet>(values_[i]); }
+  // Null when the caller sent none.
+  const host::ChangeSet* ChangeSetAt(std::size_t i) const {
+    const auto& change_set = std::get<std::optional<host::ChangeSet>>(values_[i]);
+    return change_set ? &*change_set : nullptr;
+  }
+
+ private:
+  using Value = std::variant<std::monostate, std::string, TextMatch, host::Date, long long, bool,
+                             host::Packet, std::optional<host::ChangeSet>>;
+  explicit Arguments(std::vector<Value> values) : values_(std::move(values)) {}
+
+  static Expected<Value> ReadOne(const Param& param, const nlohmann::json& value);
+
+  std::vector<Value> values_;
+};
+
+}  // namespace server
+
+#endif  // EXTRATO_SERVER_ARGUMENTS_H_

@@ -1,0 +1,42 @@
+// The remote methods of the statement service, each with the arguments it takes.
+#ifndef EXTRATO_SERVER_METHODS_H_
+#define EXTRATO_SERVER_METHODS_H_
+
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "server/arguments.h"
+#include "server/database.h"
+#include "server/expected.h"
+
+namespace server {
+
+// What a method answers: its payload, or a failure shown to the user.
+using Result = Expected<nlohmann::json>;
+
+// The database a method works on, held by the calling thread for the call.
+struct Db {
+  soci::session& session;
+  Dialect dialect;
+};
+
+struct Method {
+  std::string_view name;
+  std::vector<Param> params;
+  // Runs with arguments already checked against `params`. May throw soci::soci_error
+  // or DatabaseError; the dispatcher turns those into failures.
+  Result (*run)(Db& db, const Arguments& args);
+};
+
+// Reads of banks, accounts, layouts and the remembered folder.
+std::vector<Method> LookupMethods();
+// Reads of statements and movements.
+std::vector<Method> StatementMethods();
+// Writes: the remembered folder, statement headers, submissions.
+std::vector<Method> StoreMethods();
+
+}  // namespace server
+
+#endif  // EXTRATO_SERVER_METHODS_H_

@@ -1,0 +1,98 @@
+#include "server/movement_writer.h"
+
+#include <set>
+
+#include <fmt/format.h>
+
+#include "server/database.h"
+#include "server/field_mapping.h"
+#include "server/query.h"
+#include "server/tables.h"
+
+namespace server {
+
+namespace {
+
+// Rows per INSERT: many rows per statement spare a round trip per row on PostgreSQL,
+// and 500 rows of 12 columns stay well inside both databases' parameter limits.
+constexpr std::size_t kBatchRows = 500;
+
+std::string InsertSql(const FieldMapping& mapping, std::size_t rows) {
+  std::string columns, values;
+  for (std::size_t i = 0; i < mapping.size(); ++i) {
+    columns += fmt::format("{}{}", i ? ", " : "", mapping.column(i).name);
+  }
+  for (std::size_t r = 0; r < rows; ++r) {
+    values += r ? ", (" : "(";
+    for (std::size_t i = 0; i < mapping.size(); ++i) {
+      values += fmt::format("{}:v{}_{}", i ? ", " : "", r, i);
+    }
+    values += ")";
+  }
+  return fmt::format("INSERT INTO {} ({}) VALUES {}", kMovRealTable.name, columns, values);
+}
+
+Status CheckRows(const FieldMapping& mapping, const host::Packet& movements) {
+  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
+    Status status = mapping.CheckRow(movements.rows[r], fmt::format("Movimento {}", r + 1));
+    if (!status.ok()) return status;
+  }
+  return Ok();
+}
+
+bool KeysRepeat(const FieldMapping& mapping, const host::Packet& movements) {
+  std::set<std::vector<std::string>> keys;
+  for (const host::Row& row : movements.rows) {
+    if (!keys.insert(mapping.KeyValues(row)).second) return true;
+  }
+  return false;
+}
+
+// One prepared INSERT of `rows` rows, run again for each batch of that size.
+class BatchInsert {
+ public:
+  BatchInsert(soci::session& session, const FieldMapping& mapping, std::size_t rows)
+      : statement_(session), values_(rows * mapping.size()) {
+    BindAll(statement_, values_);
+    statement_.alloc();
+    statement_.prepare(InsertSql(mapping, rows));
+    statement_.define_and_bind();
+  }
+
+  void Run(const std::vector<host::Row>& rows, std::size_t first) {
+    std::size_t k = 0;
+    for (std::size_t r = first; k < values_.size(); ++r) {
+      for (const host::FieldValue& value : rows[r]) values_[k++] = ToSqlValue(value);
+    }
+    statement_.execute(true);
+  }
+
+ private:
+  soci::statement statement_;
+  std::vector<SqlValue> values_;
+};
+
+}  // namespace
+
+Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements) {
+  auto mapping = FieldMapping::Make(kMovRealTable, movements.fields);
+  if (!mapping.ok()) return mapping.failure();
+  Status rows_fit = CheckRows(mapping.value(), movements);
+  if (!rows_fit.ok()) return rows_fit.failure();
+  if (KeysRepeat(mapping.value(), movements)) return false;
+  const std::vector<host::Row>& rows = movements.rows;
+  std::size_t full = rows.size() / kBatchRows * kBatchRows;
+  try {
+    if (full > 0) {
+      BatchInsert batch(session, mapping.value(), kBatchRows);
+      for (std::size_t first = 0; first < full; first += kBatchRows) batch.Run(rows, first);
+    }
+    if (full < rows.size()) BatchInsert(session, mapping.value(), rows.size() - full).Run(rows, full);
+  } catch (const soci::soci_error& e) {
+    if (IsDuplicateKey(e)) return false;
+    throw;
+  }
+  return true;
+}
+
+}  // namespace server

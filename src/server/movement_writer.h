@@ -1,0 +1,19 @@
+// Stores the movements of a submission.
+#ifndef EXTRATO_SERVER_MOVEMENT_WRITER_H_
+#define EXTRATO_SERVER_MOVEMENT_WRITER_H_
+
+#include "host/record_set.h"
+#include "server/expected.h"
+#include "server/soci_headers.h"
+
+namespace server {
+
+// Inserts every row of the packet into MOVREAL inside the caller's transaction.
+// Answers true when all were stored; false, with the caller to roll back, when a
+// movement's key repeats within the packet or is stored already; a failure when a row
+// does not fit the table.
+Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements);
+
+}  // namespace server
+
+#endif  // EXTRATO_SERVER_MOVEMENT_WRITER_H_

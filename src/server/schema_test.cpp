@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "server/demo_data.h"
+#include "server/schema.h"
+#include "server/test_database.h"
+
+namespace server::testing {
+namespace {
+
+class SchemaTest : public ::testing::TestWithParam<Backend> {
+ protected:
+  void SetUp() override {
+    if (!Available(GetParam())) GTEST_SKIP() << kNoPostgresql;
+    database_ = std::make_unique<TestDatabase>(GetParam());
+  }
+
+  const std::string& uri() const { return database_->uri(); }
+
+  void Exec(const std::string& statement) {
+    soci::session session;
+    Connect(session, ParseDatabaseUri(uri()));
+    session << statement;
+  }
+
+  int Count(const std::string& query) {
+    soci::session session;
+    Connect(session, ParseDatabaseUri(uri()));
+    int count = 0;
+    session << query, soci::into(count);
+    return count;
+  }
+
+  std::string OpenError() {
+    try {
+      Service::Open({uri(), 1, false});
+    } catch (const DatabaseError& e) {
+      return e.what();
+    }
+    return "";
+  }
+
+ private:
+  std::unique_ptr<TestDatabase> database_;
+};
+EXTRATO_ON_EVERY_DATABASE(SchemaTest);
+
+TEST_P(SchemaTest, InitIsIdempotentAndKeepsTheData) {
+  InitSchema(uri());
+  Exec("INSERT INTO BANCO VALUES ('237', 'BRADESCO', '237', '9999999-9')");
+  InitSchema(uri());
+  EXPECT_EQ(Count("SELECT MAX(NRVERSAO) FROM VERSAOESQUEMA"), kSchemaVersion);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM VERSAOESQUEMA"), 1);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM BANCO"), 1);
+  EXPECT_EQ(OpenError(), "");
+}
+
+TEST_P(SchemaTest, ServiceNeedsTheTablesOfItsVersion) {
+  EXPECT_EQ(OpenError(),
+            fmt::format("O banco de dados {0} não tem as tabelas do extrato: execute 'extrato db "
+                        "init --db {0}'.",
+                        ParseDatabaseUri(uri()).text));
+  InitSchema(uri());
+  Exec("UPDATE VERSAOESQUEMA SET NRVERSAO = 99");
+  EXPECT_EQ(OpenError(), fmt::format("O banco de dados {} está na versão 99 do esquema e este "
+                                     "programa usa a versão 1.",
+                                     ParseDatabaseUri(uri()).text));
+  try {
+    InitSchema(uri());
+    FAIL() << "a newer schema was migrated";
+  } catch (const DatabaseError& e) {
+    EXPECT_STREQ(e.what(),
+                 "O banco de dados está na versão 99 do esquema, mais nova que a deste programa (1).");
+  }
+}
+
+TEST_P(SchemaTest, DemoHasEveryAccountTypeForEachBankAndLoadsOnce) {
+  DemoCounts first = LoadDemo(uri());
+  DemoCounts second = LoadDemo(uri());
+  EXPECT_EQ(first.banks, 8);
+  EXPECT_EQ(first.accounts, 26);
+  EXPECT_EQ(first.layouts, 1);
+  EXPECT_EQ(second.banks, first.banks);
+  EXPECT_EQ(second.accounts, first.accounts);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM BANCO WHERE CDBANCO IN ('237', '341', '033', '356', '001')"),
+            5);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM (SELECT CDBANCO FROM CONTCORR GROUP BY CDBANCO "
+                  "HAVING COUNT(DISTINCT IDTIPOCONTA) = 3) banks"),
+            8);
+  // Each account number has one character per place of its bank's mask other than "-".
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM CONTCORR C JOIN BANCO B ON B.CDBANCO = C.CDBANCO "
+                  "WHERE LENGTH(C.NRCONTCORR) <> LENGTH(REPLACE(B.CDPICTCONT, '-', ''))"),
+            0);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM LAYOUTBANCO WHERE CDEMPRESA = '1' AND CDBANCO = '341' "
+                  "AND IDLAYOUT = '240'"),
+            1);
+}
+
+}  // namespace
+}  // namespace server::testing

@@ -1,0 +1,116 @@
+#include "server/service.h"
+
+#include <fmt/format.h>
+
+#include "server/schema.h"
+#include "server/session_pool.h"
+#include "server/soci_headers.h"
+
+namespace server {
+
+namespace {
+
+using nlohmann::json;
+
+json Envelope(const Result& result) {
+  if (result.ok()) return {{"ok", true}, {"result", result.value()}};
+  return {{"ok", false}, {"error", result.error()}};
+}
+
+void RequireCurrentSchema(soci::session& session, const DatabaseUri& uri) {
+  int version = StoredSchemaVersion(session, uri.dialect);
+  if (version == kSchemaVersion) return;
+  if (version == 0) {
+    throw DatabaseError(fmt::format(
+        "O banco de dados {} não tem as tabelas do extrato: execute 'extrato db init --db {}'.",
+        uri.text, uri.text));
+  }
+  throw DatabaseError(fmt::format(
+      "O banco de dados {} está na versão {} do esquema e este programa usa a versão {}{}.",
+      uri.text, version, kSchemaVersion,
+      version < kSchemaVersion ? ": execute 'extrato db init' para atualizá-lo" : ""));
+}
+
+}  // namespace
+
+std::optional<std::string> RequestShapeError(const json& request) {
+  if (!request.is_object()) return "Requisição inválida: esperado um objeto JSON.";
+  auto method = request.find("method");
+  if (method == request.end() || !method->is_string() || method->get<std::string>().empty()) {
+    return "Requisição inválida: falta o nome do método (\"method\").";
+  }
+  auto params = request.find("params");
+  if (params == request.end() || !params->is_array()) {
+    return "Requisição inválida: os argumentos (\"params\") devem ser uma lista.";
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<Service> Service::Open(const ServiceOptions& options) {
+  DatabaseUri uri = ParseDatabaseUri(options.database_uri);
+  auto pool = std::make_unique<SessionPool>(uri, options.pool_size);
+  {
+    SessionPool::Lease lease(*pool);
+    try {
+      if (options.create_schema) {
+        MigrateSchema(lease.session(), uri.dialect);
+      } else {
+        RequireCurrentSchema(lease.session(), uri);
+      }
+    } catch (const soci::soci_error& e) {
+      throw DatabaseError(fmt::format("Não foi possível preparar o banco de dados {}: {}",
+                                      uri.text, e.get_error_message()));
+    }
+  }
+  return std::unique_ptr<Service>(new Service(std::move(pool)));
+}
+
+Service::Service(std::unique_ptr<SessionPool> pool) : pool_(std::move(pool)) {
+  for (auto list : {LookupMethods(), StatementMethods(), StoreMethods()}) {
+    for (Method& method : list) methods_.emplace(method.name, std::move(method));
+  }
+}
+
+Service::~Service() = default;
+
+json Service::Handle(const json& request) {
+  try {
+    return Envelope(Dispatch(request));
+  } catch (const std::exception& e) {
+    return Envelope(Failure{fmt::format("Erro interno do servidor de aplicação: {}", e.what())});
+  } catch (...) {
+    return Envelope(Failure{"Erro interno do servidor de aplicação."});
+  }
+}
+
+Result Service::Dispatch(const json& request) {
+  if (auto error = RequestShapeError(request)) return Failure{*error};
+  const std::string& name = request["method"].get_ref<const std::string&>();
+  auto found = methods_.find(name);
+  if (found == methods_.end()) return Failure{fmt::format("Método desconhecido: {}.", name)};
+  auto args = Arguments::Read(name, found->second.params, request["params"]);
+  if (!args.ok()) return args.failure();
+  return Run(found->second, args.value());
+}
+
+Result Service::Run(const Method& method, const Arguments& args) {
+  SessionPool::Lease lease(*pool_);
+  Db db{lease.session(), pool_->uri().dialect};
+  try {
+    return method.run(db, args);
+  } catch (const soci::soci_error& e) {
+    if (!lease.session().is_connected()) {
+      try {
+        lease.Reconnect();
+      } catch (const DatabaseError&) {
+        // Still down: the next call on this session tries again.
+      }
+    }
+    return Failure{
+        fmt::format("Falha no banco de dados em {}: {}", method.name, e.get_error_message())};
+  } catch (const DatabaseError& e) {
+    return Failure{e.what()};
+  }
+}
+
+}  // namespace server

@@ -1,0 +1,44 @@
+#include "server/session_pool.h"
+
+#include <algorithm>
+
+#include "server/soci_headers.h"
+
+namespace server {
+
+SessionPool::SessionPool(DatabaseUri uri, std::size_t size) : uri_(std::move(uri)) {
+  for (std::size_t i = 0; i < std::max<std::size_t>(size, 1); ++i) {
+    sessions_.push_back(std::make_unique<soci::session>());
+    Connect(*sessions_.back(), uri_);
+    free_.push_back(i);
+  }
+}
+
+SessionPool::~SessionPool() = default;
+
+std::size_t SessionPool::Take() {
+  std::unique_lock lock(mutex_);
+  returned_.wait(lock, [this] { return !free_.empty(); });
+  std::size_t index = free_.back();
+  free_.pop_back();
+  return index;
+}
+
+void SessionPool::GiveBack(std::size_t index) {
+  {
+    std::lock_guard lock(mutex_);
+    free_.push_back(index);
+  }
+  returned_.notify_one();
+}
+
+SessionPool::Lease::Lease(SessionPool& pool) : pool_(pool), index_(pool.Take()) {}
+
+SessionPool::Lease::~Lease() { pool_.GiveBack(index_); }
+
+void SessionPool::Lease::Reconnect() {
+  session().close();
+  Connect(session(), pool_.uri_);
+}
+
+}  // namespace server

@@ -1,0 +1,53 @@
+// A fixed set of database sessions shared by the server's worker threads.
+#ifndef EXTRATO_SERVER_SESSION_POOL_H_
+#define EXTRATO_SERVER_SESSION_POOL_H_
+
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "server/database.h"
+
+namespace server {
+
+class SessionPool {
+ public:
+  // Opens `size` sessions at once; throws DatabaseError when one cannot be opened.
+  SessionPool(DatabaseUri uri, std::size_t size);
+  ~SessionPool();
+
+  const DatabaseUri& uri() const { return uri_; }
+
+  // One session, held by one thread until the lease ends.
+  class Lease {
+   public:
+    explicit Lease(SessionPool& pool);
+    ~Lease();
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+
+    soci::session& session() { return *pool_.sessions_[index_]; }
+    // Opens the session again after its connection was lost; throws DatabaseError.
+    void Reconnect();
+
+   private:
+    SessionPool& pool_;
+    std::size_t index_;
+  };
+
+ private:
+  std::size_t Take();
+  void GiveBack(std::size_t index);
+
+  DatabaseUri uri_;
+  std::vector<std::unique_ptr<soci::session>> sessions_;
+  std::mutex mutex_;
+  std::condition_variable returned_;
+  std::vector<std::size_t> free_;
+};
+
+}  // namespace server
+
+#endif  // EXTRATO_SERVER_SESSION_POOL_H_

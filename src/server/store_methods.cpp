@@ -1,0 +1,95 @@
+// SetDiretorio, SetExtrBanco, Set_Real_Bradesco and SetFebraban.
+#include <map>
+#include <optional>
+
+#include "server/change_writer.h"
+#include "server/methods.h"
+#include "server/movement_writer.h"
+#include "server/query.h"
+#include "server/tables.h"
+#include "server/write_transaction.h"
+
+namespace server {
+
+namespace {
+
+using nlohmann::json;
+
+// A change set of one table, all of it or nothing.
+Result StoreChanges(Db& db, const Table& table, const host::ChangeSet& changes) {
+  WriteTransaction transaction(db.session, db.dialect);
+  Status status = ApplyChangeSet(db.session, table, changes);
+  if (!status.ok()) return status.failure();
+  transaction.Commit();
+  return json(nullptr);
+}
+
+Result SetDiretorio(Db& db, const Arguments& args) {
+  return StoreChanges(db, kDiretorioTable, *args.ChangeSetAt(0));
+}
+
+Result SetExtrBanco(Db& db, const Arguments& args) {
+  return StoreChanges(db, kExtrBancoTable, *args.ChangeSetAt(0));
+}
+
+// One log row per account of the submission, with its movement count.
+void LogImport(Db& db, std::string_view method, const host::Packet& movements,
+               std::optional<bool> import_repeated) {
+  std::size_t account_field = 0;
+  while (movements.fields[account_field].name != "CDREDUCONT") ++account_field;
+  std::map<std::string, int> counts;
+  for (const host::Row& row : movements.rows) {
+    ++counts[std::get<std::string>(row[account_field])];
+  }
+  for (const auto& [account, count] : counts) {
+    Execute(db.session,
+            "INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, IDIMPIGUAIS) "
+            "VALUES (CURRENT_TIMESTAMP, :metodo, :conta, :quantidade, :iguais)",
+            {TextValue(std::string(method)), TextValue(account), TextValue(std::to_string(count)),
+             import_repeated ? TextValue(*import_repeated ? "S" : "N") : SqlValue{"", soci::i_null}});
+  }
+}
+
+// The header changes, then every movement, in one transaction. False, with nothing
+// stored, when a movement is stored already or repeats within the packet.
+Result Submit(Db& db, std::string_view method, const Arguments& args,
+              std::optional<bool> import_repeated) {
+  const host::Packet& movements = args.PacketAt(0);
+  WriteTransaction transaction(db.session, db.dialect);
+  if (const host::ChangeSet* header = args.ChangeSetAt(1)) {
+    Status status = ApplyChangeSet(db.session, kExtrBancoTable, *header);
+    if (!status.ok()) return status.failure();
+  }
+  Expected<bool> stored = InsertMovements(db.session, movements);
+  if (!stored.ok()) return stored.failure();
+  if (!stored.value()) return json(false);
+  LogImport(db, method, movements, import_repeated);
+  transaction.Commit();
+  return json(true);
+}
+
+Result SetRealBradesco(Db& db, const Arguments& args) {
+  return Submit(db, "Set_Real_Bradesco", args, std::nullopt);
+}
+
+Result SetFebraban(Db& db, const Arguments& args) {
+  return Submit(db, "SetFebraban", args, args.Boolean(2));
+}
+
+constexpr Param kMovements{ArgKind::kPacket, "movimentos"};
+constexpr Param kHeaderChanges{ArgKind::kChangeSetOrNull, "alterações do extrato"};
+
+}  // namespace
+
+std::vector<Method> StoreMethods() {
+  return {
+      {"SetDiretorio", {{ArgKind::kChangeSet, "alterações do diretório"}}, SetDiretorio},
+      {"SetExtrBanco", {{ArgKind::kChangeSet, "alterações do extrato"}}, SetExtrBanco},
+      {"Set_Real_Bradesco", {kMovements, kHeaderChanges}, SetRealBradesco},
+      {"SetFebraban",
+       {kMovements, kHeaderChanges, {ArgKind::kBoolean, "importar movimentos iguais"}},
+       SetFebraban},
+  };
+}
+
+}  // namespace server

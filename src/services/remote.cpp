@@ -1,0 +1,33 @@
+#include "services/remote.h"
+
+#include "host/application.h"
+#include "host/routines.h"
+
+namespace services {
+
+host::Variant CallServer(const host::TNetConnection& connection, const std::string& method,
+                         host::Variant params) {
+  return host::CheckResultServ(connection.AppServer().Call(method, params), true, 0);
+}
+
+void LoadFromServer(host::RecordSet& record_set, const host::TNetConnection& connection,
+                    const std::string& method, host::Variant params) {
+  host::Variant payload = CallServer(connection, method, std::move(params));
+  record_set.LoadPacket(host::PacketFromJson(payload));
+}
+
+void ApplyUpdates(host::RecordSet& record_set, const host::TNetConnection& connection,
+                  const std::string& method) {
+  if (record_set.ChangeCount() <= 0) return;
+  host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
+  try {
+    CallServer(connection, method, host::Variant::array({host::ToJson(record_set.Delta())}));
+  } catch (...) {
+    host::DeactiveShowAvi();
+    throw;
+  }
+  host::DeactiveShowAvi();
+  record_set.MergeChangeLog();
+}
+
+}  // namespace services
