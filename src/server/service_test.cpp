@@ -70,7 +70,6 @@ TEST_P(DispatchTest, DatabaseFailureIsAnsweredAndServingGoesOn) {
   Exec("DROP TABLE MOVREAL");
   std::string error = Error("GetPesqLanc", {"001", "DOC", "2024-03-01", 1.0});
   EXPECT_EQ(error.rfind("Falha no banco de dados em GetPesqLanc: ", 0), 0u) << error;
-  EXPECT_EQ(Result("GetPrxMovReal", {"002", 1}), nullptr);
   EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array());
 }
 
