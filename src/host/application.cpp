@@ -27,13 +27,18 @@ Application::Application() : null_ui_(std::make_unique<SilentUi>()) {}
 
 Application::~Application() = default;
 
-void Application::SetUiServices(UiServices* services) { ui_ = services; }
+void Application::SetUiServices(UiServices* services) {
+  ui_ = services;
+}
 
-UiServices& Application::Ui() const { return ui_ != nullptr ? *ui_ : *null_ui_; }
+UiServices& Application::Ui() const {
+  return ui_ != nullptr ? *ui_ : *null_ui_;
+}
 
 void Application::ReleaseForm(Form& form) {
   released_.push_back(&form);
-  if (dispatch_depth_ == 0) DestroyReleased();
+  if (dispatch_depth_ == 0)
+    DestroyReleased();
 }
 
 void Application::DestroyReleased() {
@@ -43,7 +48,9 @@ void Application::DestroyReleased() {
   released_.clear();
 }
 
-void Application::SetCursor(Cursor cursor) { Ui().SetCursor(cursor); }
+void Application::SetCursor(Cursor cursor) {
+  Ui().SetCursor(cursor);
+}
 
 EventOutcome Application::Dispatch(const std::function<void()>& handler) {
   EventOutcome outcome = EventOutcome::kCompleted;
@@ -57,7 +64,8 @@ EventOutcome Application::Dispatch(const std::function<void()>& handler) {
     outcome = EventOutcome::kFailed;
   }
   --dispatch_depth_;
-  if (dispatch_depth_ == 0) DestroyReleased();
+  if (dispatch_depth_ == 0)
+    DestroyReleased();
   return outcome;
 }
 
@@ -66,6 +74,8 @@ Application& GetApplication() {
   return application;
 }
 
-UiServices& Ui() { return GetApplication().Ui(); }
+UiServices& Ui() {
+  return GetApplication().Ui();
+}
 
 }  // namespace host

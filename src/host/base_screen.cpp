@@ -23,11 +23,16 @@ TfrmRotiGeral::TfrmRotiGeral(std::string name)
   sbtConfirma.SetBounds({6, 4, kButtonSize, kButtonSize});
   sbtConfirma.SetCaption("Confirmar");
   sbtConfirma.SetHint("Confirmar");
+  sbtConfirma.SetGlyph("confirm");
   lblCodTela.SetFont({"MS Sans Serif", 7, false, Color::kWindowText});
 }
 
-void TfrmRotiGeral::FormCreate(Object&) { GetApplication().SetCursor(Cursor::kDefault); }
+void TfrmRotiGeral::FormCreate(Object&) {
+  GetApplication().SetCursor(Cursor::kDefault);
+}
 
-void TfrmRotiGeral::FormClose(Object&, CloseAction& action) { action = CloseAction::kFree; }
+void TfrmRotiGeral::FormClose(Object&, CloseAction& action) {
+  action = CloseAction::kFree;
+}
 
 }  // namespace host

@@ -13,7 +13,8 @@ namespace {
 
 std::optional<std::string> Env(const char* name) {
   const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') return std::nullopt;
+  if (value == nullptr || *value == '\0')
+    return std::nullopt;
   return std::string(value);
 }
 
@@ -30,19 +31,39 @@ int ParsePort(const std::string& text) {
 
 HostConfig LoadHostConfig(const HostConfigOverrides& overrides) {
   HostConfig config;
-  if (auto v = Env("EXTRATO_WEB_URL")) config.web_url = *v;
-  if (auto v = Env("EXTRATO_WEB_PORT")) config.web_port = ParsePort(*v);
-  if (auto v = Env("EXTRATO_EMPRESA")) config.empresa = *v;
-  if (auto v = Env("EXTRATO_DB")) config.database_uri = *v;
-  if (auto v = Env("EXTRATO_TOKEN")) config.token = *v;
-  if (overrides.web_url) config.web_url = *overrides.web_url;
+  if (auto v = Env("EXTRATO_WEB_URL"))
+    config.web_url = *v;
+  if (auto v = Env("EXTRATO_WEB_PORT"))
+    config.web_port = ParsePort(*v);
+  if (auto v = Env("EXTRATO_EMPRESA"))
+    config.empresa = *v;
+  if (auto v = Env("EXTRATO_DB"))
+    config.database_uri = *v;
+  if (auto v = Env("EXTRATO_TOKEN"))
+    config.token = *v;
+  if (overrides.web_url)
+    config.web_url = *overrides.web_url;
   if (overrides.web_port) {
     config.web_port = ParsePort(std::to_string(*overrides.web_port));
   }
-  if (overrides.empresa) config.empresa = *overrides.empresa;
-  if (overrides.database_uri) config.database_uri = *overrides.database_uri;
-  if (overrides.token) config.token = *overrides.token;
+  if (overrides.empresa)
+    config.empresa = *overrides.empresa;
+  if (overrides.database_uri)
+    config.database_uri = *overrides.database_uri;
+  if (overrides.token)
+    config.token = *overrides.token;
   return config;
+}
+
+std::string DefaultDatabaseUri() {
+  if (auto uri = Env("EXTRATO_DB"))
+    return *uri;
+  auto data_home = Env("XDG_DATA_HOME");
+  if (!data_home) {
+    auto home = Env("HOME");
+    data_home = fmt::format("{}/.local/share", home ? *home : std::string("."));
+  }
+  return fmt::format("sqlite:{}/extrato/extrato.db", *data_home);
 }
 
 HostConfig& Config() {

@@ -30,6 +30,10 @@ struct HostConfigOverrides {
 // a port that is not a number from 1 to 65535.
 HostConfig LoadHostConfig(const HostConfigOverrides& overrides = {});
 
+// The embedded default: EXTRATO_DB, else "sqlite:" and extrato/extrato.db under
+// $XDG_DATA_HOME (or ~/.local/share).
+std::string DefaultDatabaseUri();
+
 // The configuration in force for this process.
 HostConfig& Config();
 

@@ -12,7 +12,8 @@ namespace {
 class ConfigTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (const char* name : {"EXTRATO_WEB_URL", "EXTRATO_WEB_PORT", "EXTRATO_EMPRESA", "EXTRATO_DB"}) {
+    for (const char* name :
+         {"EXTRATO_WEB_URL", "EXTRATO_WEB_PORT", "EXTRATO_EMPRESA", "EXTRATO_DB"}) {
       unsetenv(name);
     }
   }

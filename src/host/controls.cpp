@@ -1,8 +1,8 @@
 #include "host/controls.h"
 
+#include <algorithm>
 #include "host/application.h"
 #include "host/form.h"
-#include <algorithm>
 
 #include "host/utf8.h"
 
@@ -14,7 +14,8 @@ Control::Control(Form& owner, std::string name, Control* parent)
 }
 
 void Control::Changed(const std::string& property) {
-  if (OnPropertyChanged) OnPropertyChanged(*this, property);
+  if (OnPropertyChanged)
+    OnPropertyChanged(*this, property);
 }
 
 void Control::SetBounds(Bounds bounds) {
@@ -47,11 +48,17 @@ void Control::SetHint(std::string hint) {
   Changed("hint");
 }
 
-bool Control::CanFocus() const { return tab_order_ >= 0 && enabled_ && visible_; }
+bool Control::CanFocus() const {
+  return tab_order_ >= 0 && enabled_ && visible_;
+}
 
-void Control::SetFocus() { owner_->FocusControl(*this); }
+void Control::SetFocus() {
+  owner_->FocusControl(*this);
+}
 
-bool Control::Focused() const { return owner_->ActiveControl() == this; }
+bool Control::Focused() const {
+  return owner_->ActiveControl() == this;
+}
 
 void Label::SetCaption(std::string caption) {
   caption_ = std::move(caption);
@@ -60,14 +67,17 @@ void Label::SetCaption(std::string caption) {
 
 void Edit::SetText(std::string text) {
   text = Accept(std::move(text));
-  if (text == text_) return;
+  if (text == text_)
+    return;
   text_ = std::move(text);
   Changed("text");
-  if (OnChange) OnChange(*this);
+  if (OnChange)
+    OnChange(*this);
 }
 
 std::string MaskEdit::Accept(std::string text) const {
-  if (max_length_ <= 0) return text;
+  if (max_length_ <= 0)
+    return text;
   return Utf8Left(text, static_cast<std::size_t>(max_length_));
 }
 
@@ -78,20 +88,27 @@ void ComboBox::SetItems(std::vector<std::string> items) {
 }
 
 void ComboBox::SetItemIndex(int index) {
-  if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
-  if (index == item_index_) return;
+  if (index < -1 || index >= static_cast<int>(items_.size()))
+    index = -1;
+  if (index == item_index_)
+    return;
   item_index_ = index;
   Changed("text");
-  if (OnChange) OnChange(*this);
+  if (OnChange)
+    OnChange(*this);
 }
 
 std::string ComboBox::Text() const {
   return item_index_ < 0 ? std::string() : items_[static_cast<std::size_t>(item_index_)];
 }
 
-void ProgressBar::SetMin(int min) { SetRange(min, max_); }
+void ProgressBar::SetMin(int min) {
+  SetRange(min, max_);
+}
 
-void ProgressBar::SetMax(int max) { SetRange(min_, max); }
+void ProgressBar::SetMax(int max) {
+  SetRange(min_, max);
+}
 
 void ProgressBar::SetRange(int min, int max) {
   min_ = min;
@@ -102,7 +119,8 @@ void ProgressBar::SetRange(int min, int max) {
 
 void ProgressBar::SetPosition(long long position) {
   position = std::clamp<long long>(position, min_, max_);
-  if (position == position_) return;
+  if (position == position_)
+    return;
   position_ = position;
   Changed("position");
 }
@@ -112,13 +130,24 @@ void Button::SetCaption(std::string caption) {
   Changed("caption");
 }
 
+void Button::SetGlyph(std::string glyph) {
+  glyph_ = std::move(glyph);
+  Changed("glyph");
+}
+
 void Button::Click() {
-  if (OnClick) OnClick(*this);
+  if (OnClick)
+    OnClick(*this);
 }
 
 TButtonFlat::TButtonFlat(Form& owner, std::string name, Control* parent)
     : Button(owner, std::move(name), parent) {
   SetTabOrder(-1);
+}
+
+TBtnPesquisa::TBtnPesquisa(Form& owner, std::string name, Control* parent)
+    : Button(owner, std::move(name), parent) {
+  SetGlyph("magnifier");
 }
 
 void TBtnPesquisa::Pesquisar() {
@@ -127,22 +156,28 @@ void TBtnPesquisa::Pesquisar() {
     return;
   }
   bool proceed = true;
-  if (OnBeforePesq) OnBeforePesq(*this, proceed);
-  if (!proceed) return;
+  if (OnBeforePesq)
+    OnBeforePesq(*this, proceed);
+  if (!proceed)
+    return;
   TDataSource::Listing listing = data_source_->Rows();
   if (listing.rows.empty()) {
     Ui().ShowMessage({DialogType::kWarning, empty_error_, std::nullopt});
     return;
   }
   auto picked = Ui().PickRow({title_, listing.column_titles, listing.rows});
-  if (!picked || *picked >= listing.rows.size()) return;
-  if (data_source_->SelectRow) data_source_->SelectRow(*picked);
-  if (OnAfterPesq) OnAfterPesq(*this);
+  if (!picked || *picked >= listing.rows.size())
+    return;
+  if (data_source_->SelectRow)
+    data_source_->SelectRow(*picked);
+  if (OnAfterPesq)
+    OnAfterPesq(*this);
 }
 
 bool OpenDialog::Execute() {
   auto chosen = Ui().ChooseFile(request_);
-  if (!chosen) return false;
+  if (!chosen)
+    return false;
   request_.file_name = *chosen;
   return true;
 }

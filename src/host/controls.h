@@ -186,12 +186,16 @@ class Button : public Control {
   using Control::Control;
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
+  // The picture shown on the button ("magnifier", "confirm"); empty: the caption.
+  const std::string& Glyph() const { return glyph_; }
+  void SetGlyph(std::string glyph);
   // Runs the click event, as a press of the button does.
   void Click();
   NotifyEvent OnClick;
 
  private:
   std::string caption_;
+  std::string glyph_;
 };
 
 // The flat tool button of the host: it never takes the focus, so a click on it
@@ -208,7 +212,7 @@ class TDataSource;
 // control and runs the after handler. Without one, a click runs OnClick.
 class TBtnPesquisa : public Button {
  public:
-  using Button::Button;
+  TBtnPesquisa(Form& owner, std::string name, Control* parent = nullptr);
   Control* AssociatedControl() const { return associated_; }
   void SetAssociatedControl(Control* control) { associated_ = control; }
   TDataSource* DataSource() const { return data_source_; }
@@ -217,8 +221,6 @@ class TBtnPesquisa : public Button {
   void SetTitle(std::string title) { title_ = std::move(title); }
   const std::string& EmptyError() const { return empty_error_; }
   void SetEmptyError(std::string text) { empty_error_ = std::move(text); }
-  const std::string& Glyph() const { return glyph_; }
-  void SetGlyph(std::string glyph) { glyph_ = std::move(glyph); }
 
   // Runs the search: before handler, the list, the pick, the after handler.
   void Pesquisar();
@@ -232,7 +234,6 @@ class TBtnPesquisa : public Button {
   TDataSource* data_source_ = nullptr;
   std::string title_;
   std::string empty_error_;
-  std::string glyph_ = "magnifier";
 };
 
 // The rows a search button lists, with the current row after a pick.
@@ -242,6 +243,7 @@ class TDataSource : public Object {
   struct Listing {
     std::vector<std::string> column_titles;
     std::vector<std::vector<std::string>> rows;
+    friend bool operator==(const Listing&, const Listing&) = default;
   };
   // Supplied by the data set behind the source (a query).
   std::function<Listing()> Rows;

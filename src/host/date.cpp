@@ -11,31 +11,39 @@ Date::Date(int year, int month, int day)
            std::chrono::day{static_cast<unsigned>(day)}) {}
 
 std::optional<Date> Date::FromParts(int year, int month, int day) {
-  if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+  if (month < 1 || month > 12 || day < 1 || day > 31)
+    return std::nullopt;
   Date date(year, month, day);
-  if (!date.ymd_.ok()) return std::nullopt;
+  if (!date.ymd_.ok())
+    return std::nullopt;
   return date;
 }
 
 static std::optional<int> ParseDigits(std::string_view text) {
   int value = 0;
   for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
+    if (c < '0' || c > '9')
+      return std::nullopt;
   }
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (error != std::errc() || end != text.data() + text.size())
+    return std::nullopt;
   return value;
 }
 
 std::optional<Date> Date::FromIso(std::string_view text) {
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+    return std::nullopt;
   auto year = ParseDigits(text.substr(0, 4));
   auto month = ParseDigits(text.substr(5, 2));
   auto day = ParseDigits(text.substr(8, 2));
-  if (!year || !month || !day) return std::nullopt;
+  if (!year || !month || !day)
+    return std::nullopt;
   return FromParts(*year, *month, *day);
 }
 
-std::string Date::ToIso() const { return fmt::format("{:04}-{:02}-{:02}", year(), month(), day()); }
+std::string Date::ToIso() const {
+  return fmt::format("{:04}-{:02}-{:02}", year(), month(), day());
+}
 
 }  // namespace host

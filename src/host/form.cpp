@@ -11,7 +11,8 @@ Form::Form(std::string name) : Object(std::move(name)) {}
 Form::~Form() = default;
 
 void Form::WindowChanged(const std::string& property) {
-  if (OnWindowChanged) OnWindowChanged(*this, property);
+  if (OnWindowChanged)
+    OnWindowChanged(*this, property);
 }
 
 void Form::SetCaption(std::string caption) {
@@ -27,7 +28,8 @@ void Form::SetClientSize(int width, int height) {
 
 void Form::Show() {
   visible_ = true;
-  if (active_ == nullptr) active_ = NextInTabOrder(nullptr);
+  if (active_ == nullptr)
+    active_ = NextInTabOrder(nullptr);
   WindowChanged("visible");
 }
 
@@ -38,8 +40,10 @@ void Form::SetWindowState(WindowState state) {
 
 void Form::Close() {
   CloseAction action = CloseAction::kHide;
-  if (OnClose) OnClose(*this, action);
-  if (action == CloseAction::kNone) return;
+  if (OnClose)
+    OnClose(*this, action);
+  if (action == CloseAction::kNone)
+    return;
   visible_ = false;
   if (action == CloseAction::kFree) {
     released_ = true;
@@ -51,14 +55,18 @@ void Form::Close() {
 }
 
 void Form::Create() {
-  if (OnCreate) OnCreate(*this);
+  if (OnCreate)
+    OnCreate(*this);
 }
 
 void Form::Activate() {
-  if (OnActivate) OnActivate(*this);
+  if (OnActivate)
+    OnActivate(*this);
 }
 
-void Form::Repaint() { Ui().Repaint(); }
+void Form::Repaint() {
+  Ui().Repaint();
+}
 
 Control* Form::FindControl(const std::string& name) const {
   auto it = std::find_if(controls_.begin(), controls_.end(),
@@ -71,7 +79,8 @@ void Form::FocusControl(Control& control) {
     requested_in_exit_ = &control;
     return;
   }
-  if (active_ == &control) return;
+  if (active_ == &control)
+    return;
   Control* leaving = active_;
   if (leaving == nullptr || !leaving->OnExit) {
     active_ = &control;
@@ -96,11 +105,14 @@ Control* Form::NextInTabOrder(const Control* from) const {
   std::vector<Control*> order;
   std::copy_if(controls_.begin(), controls_.end(), std::back_inserter(order),
                [](const Control* c) { return c->CanFocus(); });
-  if (order.empty()) return nullptr;
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Control* a, const Control* b) { return a->TabOrder() < b->TabOrder(); });
+  if (order.empty())
+    return nullptr;
+  std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+    return a->TabOrder() < b->TabOrder();
+  });
   auto it = std::find(order.begin(), order.end(), from);
-  if (it == order.end() || std::next(it) == order.end()) return order.front();
+  if (it == order.end() || std::next(it) == order.end())
+    return order.front();
   return *std::next(it);
 }
 

@@ -77,7 +77,7 @@ class Form : public Object {
   WindowState window_state_ = WindowState::kNormal;
   std::vector<Control*> controls_;
   Control* active_ = nullptr;
-  Control* leaving_ = nullptr;           // the control whose exit event is running
+  Control* leaving_ = nullptr;            // the control whose exit event is running
   Control* requested_in_exit_ = nullptr;  // a focus request made during that event
 };
 

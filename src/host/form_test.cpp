@@ -36,7 +36,7 @@ TEST_F(FocusTest, ShowFocusesTheFirstFieldAndTabSkipsDisabled) {
   EXPECT_EQ(&code_, form_.ActiveControl());
   EXPECT_EQ(&file_, form_.NextInTabOrder(&code_));
   EXPECT_EQ(&code_, form_.NextInTabOrder(&file_));  // wraps around
-  EXPECT_FALSE(flat_.CanFocus());                    // a flat button takes no focus
+  EXPECT_FALSE(flat_.CanFocus());                   // a flat button takes no focus
 }
 
 TEST_F(FocusTest, LeavingAFieldRunsItsExitEvent) {

@@ -19,7 +19,8 @@ class HttpTransport : public Transport {
     client_.set_connection_timeout(5, 0);
     client_.set_read_timeout(600, 0);
     client_.set_write_timeout(600, 0);
-    if (!token_.empty()) client_.set_bearer_token_auth(token_.c_str());
+    if (!token_.empty())
+      client_.set_bearer_token_auth(token_.c_str());
   }
 
   Variant Send(const std::string& server_name, const Variant& request) override {
@@ -30,10 +31,10 @@ class HttpTransport : public Transport {
     }
     Variant answer = Variant::parse(response->body, nullptr, false);
     if (response->status != 200) {
-      std::string detail = answer.is_object() && answer.contains("error") &&
-                                   answer["error"].is_string()
-                               ? answer["error"].get<std::string>()
-                               : response->body;
+      std::string detail =
+          answer.is_object() && answer.contains("error") && answer["error"].is_string()
+              ? answer["error"].get<std::string>()
+              : response->body;
       return FailureAnswer(fmt::format("O servidor de aplicação recusou a chamada (HTTP {}): {}",
                                        response->status, detail));
     }

@@ -28,7 +28,8 @@ bool TMessages::Contains(const std::string& key) const {
 
 std::string TMessages::Msg(const std::string& key) const {
   for (const auto& [k, text] : entries_) {
-    if (k == key) return text;
+    if (k == key)
+      return text;
   }
   return fmt::format("Mensagem '{}' não cadastrada.", key);
 }

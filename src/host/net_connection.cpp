@@ -28,7 +28,9 @@ void SetTransportFactory(TransportFactory factory) {
   CurrentFactory() = factory ? std::move(factory) : HttpTransportFactory();
 }
 
-Variant FailureAnswer(const std::string& text) { return {{"ok", false}, {"error", text}}; }
+Variant FailureAnswer(const std::string& text) {
+  return {{"ok", false}, {"error", text}};
+}
 
 Variant InProcessTransport::Send(const std::string&, const Variant& request) {
   // The request crosses as text, as it would on the wire, so nothing is shared.
@@ -47,12 +49,14 @@ Variant RemoteServer::Call(const std::string& method, const Variant& params) con
 TNetConnection::~TNetConnection() = default;
 
 void TNetConnection::SetConnected(bool connected) {
-  if (connected == Connected()) return;
+  if (connected == Connected())
+    return;
   if (!connected) {
     transport_.reset();
     return;
   }
-  if (OnBeforeConnect) OnBeforeConnect(*this);
+  if (OnBeforeConnect)
+    OnBeforeConnect(*this);
   TransportFactory factory;
   {
     std::lock_guard lock(factory_mutex);
@@ -62,7 +66,8 @@ void TNetConnection::SetConnected(bool connected) {
     transport_ = factory(host_, port_);
   } catch (const std::exception&) {
     transport_.reset();
-    if (throw_exception_) throw;
+    if (throw_exception_)
+      throw;
   }
 }
 

@@ -11,7 +11,8 @@ namespace {
 
 // A small dispatcher standing in for the application server.
 Variant EchoDispatcher(const Variant& request) {
-  if (request["method"] == "Echo") return {{"ok", true}, {"result", request["params"]}};
+  if (request["method"] == "Echo")
+    return {{"ok", true}, {"result", request["params"]}};
   return FailureAnswer("Método desconhecido.");
 }
 
@@ -72,7 +73,8 @@ TEST(NetConnectionTest, UnreachableServerAnswersAFailureNamingHostAndPort) {
   httplib::Server probe;
   int port = probe.bind_to_any_port("127.0.0.1");
   std::thread thread([&] { probe.listen_after_bind(); });
-  while (!probe.is_running()) std::this_thread::yield();
+  while (!probe.is_running())
+    std::this_thread::yield();
   probe.stop();
   thread.join();
   auto transport = HttpTransportFactory()("127.0.0.1", port);

@@ -25,35 +25,41 @@ const char* TypeName(FieldType type) {
 }
 
 FieldType TypeFromName(const std::string& name) {
-  if (name == "text") return FieldType::kText;
-  if (name == "date") return FieldType::kDate;
-  if (name == "float") return FieldType::kFloat;
+  if (name == "text")
+    return FieldType::kText;
+  if (name == "date")
+    return FieldType::kDate;
+  if (name == "float")
+    return FieldType::kFloat;
   throw EConvertError(fmt::format("Tipo de campo desconhecido: '{}'.", name));
 }
 
 json FieldsToJson(const std::vector<FieldDef>& fields) {
   json out = json::array();
-  for (const auto& f : fields) out.push_back(json::array({f.name, TypeName(f.type), f.size}));
+  for (const auto& f : fields)
+    out.push_back(json::array({f.name, TypeName(f.type), f.size}));
   return out;
 }
 
 std::vector<FieldDef> FieldsFromJson(const json& in) {
-  if (!in.is_array()) throw EConvertError("Lista de campos inválida.");
+  if (!in.is_array())
+    throw EConvertError("Lista de campos inválida.");
   std::vector<FieldDef> fields;
   for (const auto& f : in) {
     if (!f.is_array() || f.size() != 3 || !f[0].is_string() || !f[1].is_string() ||
         !f[2].is_number_integer()) {
       throw EConvertError("Definição de campo inválida.");
     }
-    fields.push_back({f[0].get<std::string>(), TypeFromName(f[1].get<std::string>()),
-                      f[2].get<int>()});
+    fields.push_back(
+        {f[0].get<std::string>(), TypeFromName(f[1].get<std::string>()), f[2].get<int>()});
   }
   return fields;
 }
 
 json RowToJson(const Row& row) {
   json out = json::array();
-  for (const auto& value : row) out.push_back(FieldValueToJson(value));
+  for (const auto& value : row)
+    out.push_back(FieldValueToJson(value));
   return out;
 }
 
@@ -82,27 +88,32 @@ json FieldValueToJson(const FieldValue& value) {
 }
 
 FieldValue FieldValueFromJson(const json& in, FieldType type) {
-  if (in.is_null()) return std::monostate{};
+  if (in.is_null())
+    return std::monostate{};
   switch (type) {
     case FieldType::kText:
-      if (in.is_string()) return in.get<std::string>();
+      if (in.is_string())
+        return in.get<std::string>();
       break;
     case FieldType::kDate:
       if (in.is_string()) {
-        if (auto date = Date::FromIso(in.get<std::string>())) return *date;
+        if (auto date = Date::FromIso(in.get<std::string>()))
+          return *date;
       }
       break;
     case FieldType::kFloat:
-      if (in.is_number() && std::isfinite(in.get<double>())) return in.get<double>();
+      if (in.is_number() && std::isfinite(in.get<double>()))
+        return in.get<double>();
       break;
   }
-  throw EConvertError(fmt::format("Valor inválido para um campo do tipo {}: {}.", TypeName(type),
-                                  in.dump()));
+  throw EConvertError(
+      fmt::format("Valor inválido para um campo do tipo {}: {}.", TypeName(type), in.dump()));
 }
 
 json ToJson(const Packet& packet) {
   json rows = json::array();
-  for (const auto& row : packet.rows) rows.push_back(RowToJson(row));
+  for (const auto& row : packet.rows)
+    rows.push_back(RowToJson(row));
   return {{"fields", FieldsToJson(packet.fields)}, {"rows", std::move(rows)}};
 }
 
@@ -127,13 +138,13 @@ json ToJson(const ChangeSet& change_set) {
 }
 
 Packet PacketFromJson(const json& in) {
-  if (!in.is_object() || !in.contains("fields") || !in.contains("rows") ||
-      !in["rows"].is_array()) {
+  if (!in.is_object() || !in.contains("fields") || !in.contains("rows") || !in["rows"].is_array()) {
     throw EConvertError("Pacote de dados inválido.");
   }
   Packet packet;
   packet.fields = FieldsFromJson(in["fields"]);
-  for (const auto& row : in["rows"]) packet.rows.push_back(RowFromJson(row, packet.fields));
+  for (const auto& row : in["rows"])
+    packet.rows.push_back(RowFromJson(row, packet.fields));
   return packet;
 }
 

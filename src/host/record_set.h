@@ -122,11 +122,16 @@ class RecordSet {
   // Deletes every row; the deletions of rows the server holds are logged.
   void EmptyDataSet();
 
+  // The row cycle. Append, navigation, search and filter changes need Browse state
+  // (a pending insert or edit is posted or cancelled first, never implied).
   void Append();  // starts an insert of a new row at the end
-  void Edit();    // starts editing the current row
-  void Post();    // ends the insert or edit; runs BeforePost and AfterPost
+  void Edit();    // starts editing the current row; there must be one
+  // Runs BeforePost, stores the row, leaves Browse state, then runs AfterPost. A
+  // throwing BeforePost leaves the insert or edit as it was; a throwing AfterPost
+  // leaves the row posted and its change pending.
+  void Post();
   void Cancel();  // drops the insert or edit
-  void Delete();  // deletes the current row
+  void Delete();  // deletes the current row; during an insert, drops the new row
 
   Field FieldByName(std::string_view name);
   std::optional<std::size_t> FindField(std::string_view name) const;
@@ -139,12 +144,15 @@ class RecordSet {
   bool IsEmpty() const;
   int RecordCount() const;
 
-  // Finds the first row whose fields (names separated by ";") equal the values;
-  // texts compare without regard to letter case. Moves to it when found.
+  // Finds the first visible row whose fields (names separated by ";") equal the
+  // values; texts compare without regard to letter case, amounts to the cent.
+  // Moves to it when found; a miss stays where it was.
   bool Locate(std::string_view key_fields, const std::vector<FieldValue>& values);
 
-  // "FIELD = 'value' AND FIELD = 'value'"; a quote inside a value is doubled.
-  // Throws host::Exception on an expression it cannot read.
+  // "FIELD = 'value' AND FIELD = 'value'"; a quote inside a value is doubled, and a
+  // field matches when its text form is the value. Throws host::Exception on an
+  // expression it cannot read, keeping the previous one. Setting a filter or
+  // switching it moves to the first visible row.
   void SetFilter(std::string expression);
   const std::string& Filter() const { return filter_text_; }
   void SetFiltered(bool filtered);

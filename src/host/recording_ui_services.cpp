@@ -6,11 +6,14 @@ namespace {
 constexpr int kClosedWithoutChoice = 2;
 }
 
-std::vector<MessageDialog> RecordingUiServices::messages() const { return messages_; }
+std::vector<MessageDialog> RecordingUiServices::messages() const {
+  return messages_;
+}
 
 std::vector<std::string> RecordingUiServices::texts() const {
   std::vector<std::string> texts;
-  for (const auto& m : messages_) texts.push_back(m.text);
+  for (const auto& m : messages_)
+    texts.push_back(m.text);
   return texts;
 }
 
@@ -31,7 +34,8 @@ void RecordingUiServices::ShowMessage(const MessageDialog& message) {
 int RecordingUiServices::Ask(const Question& question) {
   questions_.push_back(question);
   events_.push_back({"question", question.text, question.type, question.key});
-  if (answers_.empty()) return kClosedWithoutChoice;
+  if (answers_.empty())
+    return kClosedWithoutChoice;
   int answer = answers_.front();
   answers_.pop_front();
   return answer;
@@ -43,14 +47,16 @@ void RecordingUiServices::ShowWait(int kind) {
 }
 
 void RecordingUiServices::HideWait() {
-  if (wait_depth_ > 0) --wait_depth_;
+  if (wait_depth_ > 0)
+    --wait_depth_;
   events_.push_back({"unwait", "", DialogType::kInformation, std::nullopt});
 }
 
 std::optional<std::string> RecordingUiServices::ChooseFile(const FileDialogRequest& request) {
   file_requests_.push_back(request);
   events_.push_back({"file", request.title, DialogType::kInformation, std::nullopt});
-  if (files_.empty()) return std::nullopt;
+  if (files_.empty())
+    return std::nullopt;
   auto file = files_.front();
   files_.pop_front();
   return file;
@@ -59,7 +65,8 @@ std::optional<std::string> RecordingUiServices::ChooseFile(const FileDialogReque
 std::optional<std::size_t> RecordingUiServices::PickRow(const SearchListRequest& request) {
   search_requests_.push_back(request);
   events_.push_back({"pick", request.title, DialogType::kInformation, std::nullopt});
-  if (picks_.empty()) return std::nullopt;
+  if (picks_.empty())
+    return std::nullopt;
   auto pick = picks_.front();
   picks_.pop_front();
   return pick;

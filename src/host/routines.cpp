@@ -15,7 +15,9 @@ namespace host {
 
 namespace {
 
-bool IsBlankOrControl(unsigned char c) { return c <= ' ' || c == 0x7F; }
+bool IsBlankOrControl(unsigned char c) {
+  return c <= ' ' || c == 0x7F;
+}
 
 // Adds one unit to the last digit of a string of decimal digits; "99" gives "100".
 std::string IncrementDigits(std::string digits) {
@@ -33,7 +35,8 @@ std::string IncrementDigits(std::string digits) {
 
 bool EmptyString(std::string_view text) {
   for (unsigned char c : text) {
-    if (!IsBlankOrControl(c)) return false;
+    if (!IsBlankOrControl(c))
+      return false;
   }
   return true;
 }
@@ -41,36 +44,43 @@ bool EmptyString(std::string_view text) {
 std::string AllTrim(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
-  while (begin < end && IsBlankOrControl(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && IsBlankOrControl(static_cast<unsigned char>(text[end - 1]))) --end;
+  while (begin < end && IsBlankOrControl(static_cast<unsigned char>(text[begin])))
+    ++begin;
+  while (end > begin && IsBlankOrControl(static_cast<unsigned char>(text[end - 1])))
+    --end;
   return std::string(text.substr(begin, end - begin));
 }
 
 std::string Right(std::string_view text, int count) {
-  if (count <= 0) return std::string();
+  if (count <= 0)
+    return std::string();
   return Utf8Right(text, static_cast<std::size_t>(count));
 }
 
 std::string Replicate(std::string_view text, int count) {
   std::string out;
-  for (int i = 0; i < count; ++i) out += text;
+  for (int i = 0; i < count; ++i)
+    out += text;
   return out;
 }
 
 std::string Ajusta(std::string_view text, int width) {
-  if (width <= 0) return std::string();
+  if (width <= 0)
+    return std::string();
   std::string trimmed = AllTrim(text);
   std::size_t length = Utf8Length(trimmed);
   auto w = static_cast<std::size_t>(width);
-  if (length >= w) return Utf8Right(trimmed, w);
+  if (length >= w)
+    return Utf8Right(trimmed, w);
   return std::string(w - length, '0') + trimmed;
 }
 
 double RoundDec(double value, int places) {
-  if (!std::isfinite(value)) return value;
+  if (!std::isfinite(value))
+    return value;
   char buffer[400];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                              std::chars_format::fixed);
+  auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
   std::string text(buffer, result.ptr);
   auto dot = text.find('.');
   std::string whole = dot == std::string::npos ? text : text.substr(0, dot);
@@ -79,8 +89,10 @@ double RoundDec(double value, int places) {
   fraction.resize(std::max(fraction.size(), keep + 1), '0');
   bool round_up = fraction[keep] >= '5';
   std::string digits = whole + fraction.substr(0, keep);
-  if (round_up) digits = IncrementDigits(digits);
-  std::string rounded = digits.substr(0, digits.size() - keep) + "." + digits.substr(digits.size() - keep);
+  if (round_up)
+    digits = IncrementDigits(digits);
+  std::string rounded =
+      digits.substr(0, digits.size() - keep) + "." + digits.substr(digits.size() - keep);
   double magnitude = 0;
   std::from_chars(rounded.data(), rounded.data() + rounded.size(), magnitude);
   return std::signbit(value) ? -magnitude : magnitude;
@@ -116,15 +128,25 @@ void Seta_Campo_Null(RecordSet& record_set) {
   }
 }
 
-void ActiveShowAvi(const std::string&, int kind) { Ui().ShowWait(kind); }
+void ActiveShowAvi(const std::string&, int kind) {
+  Ui().ShowWait(kind);
+}
 
-void DeactiveShowAvi() { Ui().HideWait(); }
+void DeactiveShowAvi() {
+  Ui().HideWait();
+}
 
-std::string EmprProc() { return Config().empresa; }
+std::string EmprProc() {
+  return Config().empresa;
+}
 
-std::string WebURL() { return Config().web_url; }
+std::string WebURL() {
+  return Config().web_url;
+}
 
-int WebPort() { return Config().web_port; }
+int WebPort() {
+  return Config().web_port;
+}
 
 bool FileExists(const std::string& path) {
   std::error_code error;

@@ -10,12 +10,12 @@ namespace host {
 namespace {
 
 TEST(AjustaTest, FitsToWidth) {
-  EXPECT_EQ("007", Ajusta("7", 3));          // short: zeros on the left
-  EXPECT_EQ("237", Ajusta("237", 3));        // exact width
-  EXPECT_EQ("345", Ajusta("12345", 3));      // long: the last characters
-  EXPECT_EQ("000", Ajusta("   ", 3));        // blank
-  EXPECT_EQ("000", Ajusta("", 3));           // empty
-  EXPECT_EQ("012", Ajusta(" 12 ", 3));       // trimmed first
+  EXPECT_EQ("007", Ajusta("7", 3));      // short: zeros on the left
+  EXPECT_EQ("237", Ajusta("237", 3));    // exact width
+  EXPECT_EQ("345", Ajusta("12345", 3));  // long: the last characters
+  EXPECT_EQ("000", Ajusta("   ", 3));    // blank
+  EXPECT_EQ("000", Ajusta("", 3));       // empty
+  EXPECT_EQ("012", Ajusta(" 12 ", 3));   // trimmed first
   EXPECT_EQ("0000000042", Ajusta("42", 10));
   EXPECT_EQ(std::stoll(Ajusta("123456789012", 10)), 3456789012LL);
 }
@@ -80,10 +80,10 @@ TEST_F(FailureRoutinesTest, CheckResultServUnpacksTheEnvelope) {
   EXPECT_THROW(CheckResultServ(FailureAnswer("Conta inexistente.")), EAbort);
   EXPECT_THROW(CheckResultServ(Variant("0000000001")), EAbort);  // not an envelope
   EXPECT_THROW(CheckResultServ(Variant{{"ok", false}}), EAbort);
-  EXPECT_EQ((std::vector<std::string>{"Conta inexistente.",
-                                      "Resposta inválida do servidor de aplicação.",
-                                      "Falha no servidor de aplicação."}),
-            ui_.texts());
+  EXPECT_EQ(
+      (std::vector<std::string>{"Conta inexistente.", "Resposta inválida do servidor de aplicação.",
+                                "Falha no servidor de aplicação."}),
+      ui_.texts());
 }
 
 TEST_F(FailureRoutinesTest, MsgAlertAsksWithTheCaptionsInOrder) {

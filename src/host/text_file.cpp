@@ -15,9 +15,11 @@ namespace {
 // End of the line that starts at `begin`, and where the next one starts.
 std::pair<std::size_t, std::size_t> LineBounds(const std::string& text, std::size_t begin) {
   std::size_t end = text.find_first_of("\r\n", begin);
-  if (end == std::string::npos) return {text.size(), text.size()};
+  if (end == std::string::npos)
+    return {text.size(), text.size()};
   std::size_t next = end + 1;
-  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+  if (text[end] == '\r' && next < text.size() && text[next] == '\n')
+    ++next;
   return {end, next};
 }
 
@@ -29,10 +31,12 @@ void TextFile::Assign(std::string path) {
 
 void TextFile::Reset() {
   std::ifstream in(path_, std::ios::binary);
-  if (!in) throw EInOutError(fmt::format("Não foi possível abrir o arquivo '{}'.", path_));
+  if (!in)
+    throw EInOutError(fmt::format("Não foi possível abrir o arquivo '{}'.", path_));
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  if (in.bad()) throw EInOutError(fmt::format("Erro ao ler o arquivo '{}'.", path_));
+  if (in.bad())
+    throw EInOutError(fmt::format("Erro ao ler o arquivo '{}'.", path_));
   std::string raw = bytes.str();
   size_ = raw.size();
   text_ = DecodeText(raw);
@@ -42,16 +46,20 @@ void TextFile::Reset() {
 }
 
 void TextFile::Close() {
-  if (!open_) throw EInOutError(fmt::format("Arquivo '{}' não está aberto.", path_));
+  if (!open_)
+    throw EInOutError(fmt::format("Arquivo '{}' não está aberto.", path_));
   open_ = false;
   text_.clear();
   text_.shrink_to_fit();
 }
 
-bool TextFile::Eof() const { return !open_ || position_ >= text_.size(); }
+bool TextFile::Eof() const {
+  return !open_ || position_ >= text_.size();
+}
 
 std::string TextFile::ReadLn() {
-  if (Eof()) throw EInOutError(fmt::format("Leitura além do fim do arquivo '{}'.", path_));
+  if (Eof())
+    throw EInOutError(fmt::format("Leitura além do fim do arquivo '{}'.", path_));
   auto [end, next] = LineBounds(text_, position_);
   std::string line = text_.substr(position_, end - position_);
   position_ = next;

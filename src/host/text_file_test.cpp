@@ -13,7 +13,8 @@ namespace {
 
 std::vector<std::string> ReadAll(TextFile& file) {
   std::vector<std::string> lines;
-  while (!file.Eof()) lines.push_back(file.ReadLn());
+  while (!file.Eof())
+    lines.push_back(file.ReadLn());
   return lines;
 }
 

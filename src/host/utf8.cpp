@@ -7,7 +7,9 @@ namespace host {
 
 namespace {
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+  return (c & 0xC0) == 0x80;
+}
 
 // Byte offset of character `index`, or the text's size when it has fewer.
 std::size_t OffsetOf(std::string_view text, std::size_t index) {
@@ -45,7 +47,8 @@ constexpr std::array<std::uint16_t, 32> kCp1252High = {
 std::size_t Utf8Length(std::string_view text) {
   std::size_t count = 0;
   for (unsigned char c : text) {
-    if (!IsContinuation(c)) ++count;
+    if (!IsContinuation(c))
+      ++count;
   }
   return count;
 }
@@ -56,7 +59,8 @@ std::string Utf8Left(std::string_view text, std::size_t count) {
 
 std::string Utf8Right(std::string_view text, std::size_t count) {
   std::size_t length = Utf8Length(text);
-  if (count >= length) return std::string(text);
+  if (count >= length)
+    return std::string(text);
   return std::string(text.substr(OffsetOf(text, length - count)));
 }
 
@@ -87,21 +91,25 @@ bool IsValidUtf8(std::string_view bytes) {
     } else {
       return false;
     }
-    if (i + extra >= bytes.size()) return false;
+    if (i + extra >= bytes.size())
+      return false;
     std::uint32_t cp = c & (0x3F >> extra);
     for (std::size_t k = 1; k <= extra; ++k) {
       unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-      if (!IsContinuation(next)) return false;
+      if (!IsContinuation(next))
+        return false;
       cp = (cp << 6) | (next & 0x3F);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
     i += extra + 1;
   }
   return true;
 }
 
 std::string DecodeText(std::string_view bytes) {
-  if (IsValidUtf8(bytes)) return std::string(bytes);
+  if (IsValidUtf8(bytes))
+    return std::string(bytes);
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);
   for (unsigned char c : bytes) {

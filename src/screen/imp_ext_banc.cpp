@@ -3,6 +3,7 @@
 #include "host/application.h"
 #include "host/routines.h"
 #include "records/record_sets.h"
+#include "screen/bank_query.h"
 #include "screen/messages_table.h"
 #include "screen/module.h"
 #include "services/remote.h"
@@ -27,8 +28,7 @@ void PlaceInput(host::Control& control, host::Bounds bounds, int tab_order) {
   control.SetTabOrder(tab_order);
 }
 
-void PlaceSearchButton(host::TBtnPesquisa& button, host::Control& associated,
-                       host::Bounds bounds) {
+void PlaceSearchButton(host::TBtnPesquisa& button, host::Control& associated, host::Bounds bounds) {
   button.SetBounds(bounds);
   button.SetHint("Pesquisar");
   button.SetAssociatedControl(&associated);
@@ -50,6 +50,7 @@ TfrmImpExtBanc::TfrmImpExtBanc()
       pgbProgresso(*this, "pgbProgresso", &grbDadosRel),
       netImpExtBanc("netImpExtBanc"),
       odlEscolhe("odlEscolhe"),
+      qryBanco("qryBanco"),
       dtsBanco("dtsBanco"),
       cdsDiretorio("cdsDiretorio", records::DiretorioFields()),
       cdsExtrBanco("cdsExtrBanco", records::ExtrBancoFields()),
@@ -68,7 +69,8 @@ TfrmImpExtBanc::TfrmImpExtBanc()
 }
 
 TfrmImpExtBanc::~TfrmImpExtBanc() {
-  if (frmImpExtBanc == this) frmImpExtBanc = nullptr;
+  if (frmImpExtBanc == this)
+    frmImpExtBanc = nullptr;
 }
 
 void TfrmImpExtBanc::SetUpControls() {
@@ -110,6 +112,9 @@ void TfrmImpExtBanc::SetUpComponents() {
   netImpExtBanc.SetThrowException(false);
   odlEscolhe.SetTitle("Arquivo Origem");
   odlEscolhe.SetFilter("Todos os Arquivos (*.*)|*.*");
+  SetUpBankQuery(qryBanco);
+  dtsBanco.Rows = [this] { return qryBanco.Listing(); };
+  dtsBanco.SelectRow = [this](std::size_t row) { qryBanco.MoveTo(row); };
 }
 
 void TfrmImpExtBanc::WireEvents() {
@@ -121,6 +126,15 @@ void TfrmImpExtBanc::WireEvents() {
   };
   cdsExtrBanco.BeforePost = [this](host::RecordSet& data_set) { cdsExtrBancoBeforePost(data_set); };
   cdsExtrBanco.AfterPost = [this](host::RecordSet& data_set) { cdsExtrBancoAfterPost(data_set); };
+  medCdBanco.OnChange = [this](host::Object& sender) { medCdBancoChange(sender); };
+  medCdBanco.OnExit = [this](host::Object& sender) { medCdBancoExit(sender); };
+  btnPesqBanco.OnBeforePesq = [this](host::Object& sender, bool& proceed) {
+    btnPesqBancoBeforePesq(sender, proceed);
+  };
+  btnPesqBanco.OnAfterPesq = [this](host::Object& sender) { btnPesqBancoAfterPesq(sender); };
+  btnProcArq.OnClick = [this](host::Object& sender) { btnProcArqClick(sender); };
+  edtNmArquivo.OnExit = [this](host::Object& sender) { edtNmArquivoExit(sender); };
+  sbtConfirma.OnClick = [this](host::Object& sender) { sbtConfirmaClick(sender); };
 }
 
 void TfrmImpExtBanc::FormCreate(host::Object& sender) {
@@ -132,7 +146,9 @@ void TfrmImpExtBanc::FormCreate(host::Object& sender) {
   cbTipoConta.SetItemIndex(0);
 }
 
-void TfrmImpExtBanc::FormActivate(host::Object&) { Repaint(); }
+void TfrmImpExtBanc::FormActivate(host::Object&) {
+  Repaint();
+}
 
 void TfrmImpExtBanc::FormClose(host::Object& sender, host::CloseAction& action) {
   boIdCriado = false;

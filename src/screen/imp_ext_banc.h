@@ -6,7 +6,9 @@
 #include "host/base_screen.h"
 #include "host/controls.h"
 #include "host/net_connection.h"
+#include "host/query.h"
 #include "host/record_set.h"
+#include "host/text_file.h"
 
 // The bank-statement import screen.
 class TfrmImpExtBanc : public host::TfrmRotiGeral {
@@ -29,6 +31,7 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   // Components without a window.
   host::TNetConnection netImpExtBanc;
   host::OpenDialog odlEscolhe;
+  host::TADOIBQuery qryBanco;
   host::TDataSource dtsBanco;
   host::RecordSet cdsDiretorio;
   host::RecordSet cdsExtrBanco;
@@ -47,10 +50,35 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   void cdsExtrBancoBeforePost(host::RecordSet& data_set);
   void cdsExtrBancoAfterPost(host::RecordSet& data_set);
 
+  // Bank and file selection and the import dispatch.
+  void medCdBancoChange(host::Object& sender);
+  void medCdBancoExit(host::Object& sender);
+  // Checks the bank code and looks it up; raises on failure, with the focus in
+  // medCdBanco. An empty code passes unless required.
+  void Vd_Banco(bool required);
+  void btnPesqBancoBeforePesq(host::Object& sender, bool& proceed);
+  void btnPesqBancoAfterPesq(host::Object& sender);
+  void btnProcArqClick(host::Object& sender);
+  void edtNmArquivoExit(host::Object& sender);
+  // Remembers on the server the folder of the file named, and starts the file
+  // dialog there.
+  void Grava_Diretorio_Atual();
+  void sbtConfirmaClick(host::Object& sender);
+
+  // Layout importers.
+  // Each reads the open statement file once, from its first line, and submits the
+  // new movements in one call; every outcome but success leaves by an exception.
+  void Imp_Banco_Bradesco();
+  void Imp_Banco_Padrao_FEBRABAN();
+
  private:
   void SetUpControls();
   void SetUpComponents();
   void WireEvents();
+
+  // The statement file of the run and the line last read from it.
+  host::TextFile arqExtrato;
+  std::string stLinha;
 };
 
 #endif  // EXTRATO_SCREEN_IMP_EXT_BANC_H_

@@ -12,7 +12,9 @@ void CriaImpExtBanc() {
   host::Application& application = host::GetApplication();
   // The cursor comes back even when creating the screen fails.
   struct HourGlass {
-    explicit HourGlass(host::Application& app) : app(app) { app.SetCursor(host::Cursor::kHourGlass); }
+    explicit HourGlass(host::Application& app) : app(app) {
+      app.SetCursor(host::Cursor::kHourGlass);
+    }
     ~HourGlass() { app.SetCursor(host::Cursor::kDefault); }
     host::Application& app;
   } hour_glass(application);
@@ -25,6 +27,8 @@ void CriaImpExtBanc() {
   frmImpExtBanc->SetWindowState(host::WindowState::kNormal);
 }
 
-void IniProc() { CriaImpExtBanc(); }
+void IniProc() {
+  CriaImpExtBanc();
+}
 
 }  // extern "C"

@@ -17,7 +17,8 @@ class LoadedModule {
  public:
   LoadedModule() : handle_(dlopen(EXTRATO_LIB_DIR "/libQAR62700.so", RTLD_NOW)) {}
   ~LoadedModule() {
-    if (handle_ != nullptr) dlclose(handle_);
+    if (handle_ != nullptr)
+      dlclose(handle_);
   }
   template <typename T>
   T* Symbol(const char* name) const {
@@ -41,7 +42,8 @@ class ModuleTest : public ::testing::Test {
     });
   }
   void TearDown() override {
-    if (boIdCriado) host::GetApplication().Dispatch([] { frmImpExtBanc->Close(); });
+    if (boIdCriado)
+      host::GetApplication().Dispatch([] { frmImpExtBanc->Close(); });
     host::SetTransportFactory(nullptr);
     host::GetApplication().SetUiServices(nullptr);
   }
@@ -137,12 +139,12 @@ TEST_F(ModuleTest, MessageTableHoldsItsEntriesInOrder) {
   const auto& entries = frmImpExtBanc->msgPadrao.Entries();
   ASSERT_GE(entries.size(), 17u);
   std::vector<std::string> keys;
-  for (std::size_t i = 0; i < 17; ++i) keys.push_back(entries[i].first);
-  EXPECT_EQ((std::vector<std::string>{"Banco_Inf", "Banco_NCad", "Arq_N_Exist", "Arqu_Inf",
-                                      "Banco_Inv", "L_NCad", "Arqu_JaImp", "Import_Suces",
-                                      "Arqu_Sem_Dados", "CodRedu_NCad", "Arquivo_Inv",
-                                      "Extrato_Ja_Imp", "Val_Iguais", "S", "N", "Mov_JaImp",
-                                      "Import_Cancel"}),
+  for (std::size_t i = 0; i < 17; ++i)
+    keys.push_back(entries[i].first);
+  EXPECT_EQ((std::vector<std::string>{
+                "Banco_Inf", "Banco_NCad", "Arq_N_Exist", "Arqu_Inf", "Banco_Inv", "L_NCad",
+                "Arqu_JaImp", "Import_Suces", "Arqu_Sem_Dados", "CodRedu_NCad", "Arquivo_Inv",
+                "Extrato_Ja_Imp", "Val_Iguais", "S", "N", "Mov_JaImp", "Import_Cancel"}),
             keys);
   EXPECT_EQ("Arquivo já importado para a conta corrente de código reduzido %s.",
             frmImpExtBanc->msgPadrao.Msg("Arqu_JaImp"));

@@ -67,6 +67,12 @@ void HttpServer::Route() {
   int threads = std::max(options_.threads, 1);
   server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server_->set_tcp_nodelay(true);
+  // The library's default, SO_REUSEPORT, would let a second server share the port
+  // unnoticed; SO_REUSEADDR only allows a quick restart.
+  server_->set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+  });
   server_->set_payload_max_length(options_.max_body);
   server_->set_keep_alive_max_count(kKeepAliveCalls);
   server_->Post(kServicePath, [this](const httplib::Request& request, httplib::Response& response) {

@@ -18,6 +18,7 @@ enum ExitStatus {
 // status the process ends with.
 void AddServeCommand(CLI::App& app, int& status);
 void AddDbCommands(CLI::App& app, int& status);
+void AddImportCommand(CLI::App& app, int& status);
 
 }  // namespace cli
 

@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
   CLI::App app{"extrato: importação de extrato bancário (QAR62700)", "extrato"};
   app.require_subcommand(1);
   int status = cli::kExitSuccess;
+  cli::AddImportCommand(app, status);
   cli::AddServeCommand(app, status);
   cli::AddDbCommands(app, status);
   try {

@@ -1,0 +1,36 @@
+#ifndef EXTRATO_APPS_GUI_LAUNCH_OPTIONS_H_
+#define EXTRATO_APPS_GUI_LAUNCH_OPTIONS_H_
+
+#include <optional>
+#include <string>
+
+namespace gui {
+
+// What the desktop host is started with, beyond Qt's own options.
+struct LaunchOptions {
+  // "sqlite:PATH" or a "postgresql://" URI; empty: the default database. The
+  // embedded server stores there, and the bank lookup reads it.
+  std::string database_uri;
+  // A running `extrato serve` ("http://HOST:PORT"); empty: the server runs
+  // embedded in this process on a loopback port.
+  std::string server_url;
+};
+
+// Reads the options; on --help or a usage error it prints what it has to say and
+// answers the exit status the program ends with. `allow_others` lets options it
+// does not know pass, for the first reading, before Qt took out its own.
+std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& options,
+                                      bool allow_others = false);
+
+struct ServerAddress {
+  std::string host;
+  int port = 0;
+};
+
+// "http://HOST:PORT", "HOST:PORT" or "HOST" (the usual port). Throws
+// host::Exception with a text for the user on anything else.
+ServerAddress ParseServerUrl(const std::string& url);
+
+}  // namespace gui
+
+#endif  // EXTRATO_APPS_GUI_LAUNCH_OPTIONS_H_

@@ -1,0 +1,50 @@
+#ifndef EXTRATO_APPS_GUI_MAIN_WINDOW_H_
+#define EXTRATO_APPS_GUI_MAIN_WINDOW_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMdiArea>
+
+#include "apps/gui/screen_module.h"
+#include "apps/gui/screen_window.h"
+
+namespace gui {
+
+// The host application's main window: a menu that opens the screens, and the
+// MDI area they open in.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The import screen comes from `module_file`, loaded on first use.
+  explicit MainWindow(std::string module_file = "libQAR62700.so", QWidget* parent = nullptr);
+
+  QMdiArea& MdiArea() const { return *mdi_; }
+  QAction& ImportAction() const { return *import_action_; }
+  std::vector<ScreenWindow*> ScreenWindows() const;
+
+  // "Financeiro" → "Importação de Extrato Bancário": calls the module's entry,
+  // which opens the screen or brings the open one forward.
+  void OpenImportScreen();
+
+ protected:
+  // Closes every screen first; a screen that stays open keeps the host open.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void ShowNewScreens();
+  void Activated(QMdiSubWindow* window);
+
+  std::string module_file_;
+  std::unique_ptr<ScreenModule> module_;
+  QMdiArea* mdi_;
+  QAction* import_action_;
+};
+
+}  // namespace gui
+
+#endif  // EXTRATO_APPS_GUI_MAIN_WINDOW_H_

@@ -1,0 +1,104 @@
+#include "apps/gui/test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QTest>
+
+#include "host/application.h"
+#include "server/demo_data.h"
+
+namespace gui::testing {
+
+namespace {
+
+constexpr int kPollMs = 10;
+constexpr const char* kDrivenProperty = "extratoDriven";
+
+QString LabelTexts(const QWidget& dialog) {
+  QStringList texts;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (!label->text().isEmpty()) texts << label->text();
+  }
+  return texts.join('\n');
+}
+
+}  // namespace
+
+std::vector<TestFactory>& Registry() {
+  static std::vector<TestFactory> registry;
+  return registry;
+}
+
+ModalDriver::ModalDriver() {
+  connect(&timer_, &QTimer::timeout, this, &ModalDriver::Poll);
+  timer_.start(kPollMs);
+}
+
+ModalDriver& ModalDriver::Then(Action action) {
+  actions_.push_back(std::move(action));
+  return *this;
+}
+
+QStringList ModalDriver::Texts() const {
+  QStringList texts;
+  for (const Shown& shown : shown_) texts << shown.text;
+  return texts;
+}
+
+void ModalDriver::Poll() {
+  QWidget* dialog = QApplication::activeModalWidget();
+  if (dialog == nullptr || dialog->property(kDrivenProperty).toBool()) return;
+  dialog->setProperty(kDrivenProperty, true);
+  shown_.push_back({dialog->windowTitle(), LabelTexts(*dialog)});
+  Action action = actions_.empty() ? Reject() : actions_.front();
+  if (!actions_.empty()) actions_.pop_front();
+  action(*dialog);
+}
+
+ModalDriver::Action Accept() {
+  return [](QWidget& dialog) { static_cast<QDialog&>(dialog).accept(); };
+}
+
+ModalDriver::Action Reject() {
+  return [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); };
+}
+
+ModalDriver::Action Press(const QString& caption) {
+  return [caption](QWidget& dialog) {
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+      if (button->text() == caption) {
+        button->click();
+        return;
+      }
+    }
+    static_cast<QDialog&>(dialog).reject();
+  };
+}
+
+DemoHost::DemoHost() {
+  std::string uri = "sqlite:" + dir_.filePath("extrato.db").toStdString();
+  server::LoadDemo(uri);
+  window_ = std::make_unique<MainWindow>();
+  ui_ = std::make_unique<QtUiServices>(*window_);
+  host::GetApplication().SetUiServices(ui_.get());
+  server_ = std::make_unique<ServerLink>(LaunchOptions{uri, ""});
+  window_->show();
+  QApplication::setActiveWindow(window_.get());
+  QTest::qWaitForWindowActive(window_.get());
+}
+
+DemoHost::~DemoHost() {
+  window_->close();
+  host::GetApplication().SetUiServices(nullptr);
+}
+
+ScreenWindow* DemoHost::Screen() const {
+  for (ScreenWindow* window : window_->ScreenWindows()) {
+    if (window->Form() != nullptr) return window;
+  }
+  return nullptr;
+}
+
+}  // namespace gui::testing

@@ -1,0 +1,92 @@
+#ifndef EXTRATO_APPS_GUI_TEST_SUPPORT_H_
+#define EXTRATO_APPS_GUI_TEST_SUPPORT_H_
+
+// What the Qt tests share: registration of test classes, a driver for the modal
+// dialogs a test provokes, and a host on a demonstration database.
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include "apps/gui/main_window.h"
+#include "apps/gui/qt_ui_services.h"
+#include "apps/gui/server_link.h"
+
+namespace gui::testing {
+
+// Every test class registers itself; the test main runs them all.
+using TestFactory = std::function<std::unique_ptr<QObject>()>;
+std::vector<TestFactory>& Registry();
+template <typename T>
+bool Register() {
+  Registry().push_back([] { return std::make_unique<T>(); });
+  return true;
+}
+
+// Answers the modal dialogs that open while it lives, one scripted action per
+// dialog, in order, and records what each showed. A dialog with no action left
+// is recorded and rejected, so that a test never hangs on it.
+class ModalDriver : public QObject {
+ public:
+  using Action = std::function<void(QWidget& dialog)>;
+  struct Shown {
+    QString title;
+    QString text;  // every label's text, joined by newlines
+  };
+
+  ModalDriver();
+  ModalDriver& Then(Action action);
+  const std::vector<Shown>& Dialogs() const { return shown_; }
+  // Texts of the dialogs shown so far.
+  QStringList Texts() const;
+  bool Done() const { return actions_.empty(); }
+
+ private:
+  void Poll();
+
+  QTimer timer_;
+  std::deque<Action> actions_;
+  std::vector<Shown> shown_;
+};
+
+// Scripted answers.
+ModalDriver::Action Accept();
+ModalDriver::Action Reject();
+// Clicks the dialog's button with this text.
+ModalDriver::Action Press(const QString& caption);
+
+// The desktop host as a user starts it, on a new demonstration database with
+// the application server embedded. Closes its screens when destroyed.
+class DemoHost {
+ public:
+  DemoHost();
+  ~DemoHost();
+
+  MainWindow& Window() { return *window_; }
+  QtUiServices& Ui() { return *ui_; }
+  // The one screen window open, or null.
+  ScreenWindow* Screen() const;
+  // The widget of a control of the open screen.
+  template <typename W>
+  W* Widget(const char* name) const {
+    return Screen() != nullptr ? Screen()->View().findChild<W*>(name) : nullptr;
+  }
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<QtUiServices> ui_;
+  std::unique_ptr<ServerLink> server_;
+};
+
+}  // namespace gui::testing
+
+#endif  // EXTRATO_APPS_GUI_TEST_SUPPORT_H_
