@@ -20,9 +20,8 @@ std::int32_t nrDigConta = 0;
 int nrDigVerif = 0;
 
 void ClearRunState() {
-  for (std::string* text : {&stCdBancArq, &stNrContArq, &stCdReduCont, &stIdTipoRegi,
-                            &stIdDebCred, &stNrSeqMov, &stCdSequExtr, &stNrDocMov, &stNrDocPesq,
-                            &stNrContMask}) {
+  for (std::string* text : {&stCdBancArq, &stNrContArq, &stCdReduCont, &stIdTipoRegi, &stIdDebCred,
+                            &stNrSeqMov, &stCdSequExtr, &stNrDocMov, &stNrDocPesq, &stNrContMask}) {
     text->clear();
   }
   vrMovimento = 0;

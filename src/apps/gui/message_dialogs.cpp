@@ -6,44 +6,41 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace gui {
 
 namespace {
 
-QMessageBox::Icon IconOf(host::DialogType type) {
+struct DialogLook {
+  QString title;
+  QMessageBox::Icon icon;
+  QStyle::StandardPixmap pixmap;
+};
+
+DialogLook LookOf(host::DialogType type) {
   switch (type) {
     case host::DialogType::kError:
-      return QMessageBox::Critical;
+      return {QStringLiteral("Erro"), QMessageBox::Critical, QStyle::SP_MessageBoxCritical};
     case host::DialogType::kWarning:
-      return QMessageBox::Warning;
+      return {QStringLiteral("Atenção"), QMessageBox::Warning, QStyle::SP_MessageBoxWarning};
     case host::DialogType::kInformation:
-      return QMessageBox::Information;
+      return {QStringLiteral("Informação"), QMessageBox::Information,
+              QStyle::SP_MessageBoxInformation};
     case host::DialogType::kConfirmation:
-      return QMessageBox::Question;
+      break;
   }
-  return QMessageBox::NoIcon;
+  return {QStringLiteral("Confirmação"), QMessageBox::Question, QStyle::SP_MessageBoxQuestion};
 }
+
+constexpr int kIconSize = 32;
 
 }  // namespace
 
-QString DialogTitle(host::DialogType type) {
-  switch (type) {
-    case host::DialogType::kError:
-      return QStringLiteral("Erro");
-    case host::DialogType::kWarning:
-      return QStringLiteral("Atenção");
-    case host::DialogType::kInformation:
-      return QStringLiteral("Informação");
-    case host::DialogType::kConfirmation:
-      return QStringLiteral("Confirmação");
-  }
-  return {};
-}
-
 void ShowMessageBox(QWidget* parent, const host::MessageDialog& message) {
-  QMessageBox box(IconOf(message.type), DialogTitle(message.type),
+  DialogLook look = LookOf(message.type);
+  QMessageBox box(look.icon, look.title,
                   QString::fromStdString(message.text), QMessageBox::Ok, parent);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
@@ -53,9 +50,10 @@ int AskQuestion(QWidget* parent, const host::Question& question) {
   // A QMessageBox cannot be closed without an escape button, and any escape
   // button would answer as that button: closing must answer neither.
   QDialog dialog(parent);
-  dialog.setWindowTitle(DialogTitle(question.type));
+  DialogLook look = LookOf(question.type);
+  dialog.setWindowTitle(look.title);
   auto* icon = new QLabel;
-  icon->setPixmap(QMessageBox::standardIcon(IconOf(question.type)));
+  icon->setPixmap(dialog.style()->standardIcon(look.pixmap).pixmap(kIconSize));
   auto* text = new QLabel(QString::fromStdString(question.text));
   text->setWordWrap(true);
   auto* buttons = new QDialogButtonBox;

@@ -1,17 +1,14 @@
 #ifndef EXTRATO_APPS_GUI_MESSAGE_DIALOGS_H_
 #define EXTRATO_APPS_GUI_MESSAGE_DIALOGS_H_
 
-#include <QString>
 #include <QWidget>
 
 #include "host/ui_services.h"
 
 namespace gui {
 
-// The window title of a dialog of this type ("Erro", "Atenção", ...).
-QString DialogTitle(host::DialogType type);
-
-// A message with an OK button; returns when the user closed it.
+// A message with an OK button, titled by its type ("Erro", "Atenção",
+// "Informação"); returns when the user closed it.
 void ShowMessageBox(QWidget* parent, const host::MessageDialog& message);
 
 // The question with one button per caption, in order: the first answers 10, the

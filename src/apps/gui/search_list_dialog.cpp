@@ -1,5 +1,7 @@
 #include "apps/gui/search_list_dialog.h"
 
+#include <algorithm>
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QPushButton>
@@ -12,12 +14,13 @@ namespace {
 QTableWidget* MakeTable(const host::SearchListRequest& request, QWidget* parent) {
   auto* table = new QTableWidget(static_cast<int>(request.rows.size()),
                                  static_cast<int>(request.column_titles.size()), parent);
+  std::size_t columns = request.column_titles.size();
   QStringList titles;
   for (const std::string& title : request.column_titles) titles << QString::fromStdString(title);
   table->setHorizontalHeaderLabels(titles);
   for (std::size_t row = 0; row < request.rows.size(); ++row) {
     const auto& values = request.rows[row];
-    for (std::size_t column = 0; column < values.size() && column < titles.size(); ++column) {
+    for (std::size_t column = 0; column < std::min(values.size(), columns); ++column) {
       table->setItem(static_cast<int>(row), static_cast<int>(column),
                      new QTableWidgetItem(QString::fromStdString(values[column])));
     }
