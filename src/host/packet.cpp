@@ -12,6 +12,8 @@ namespace {
 
 using nlohmann::json;
 
+constexpr long long kMaxFieldSize = 1 << 20;
+
 const char* TypeName(FieldType type) {
   switch (type) {
     case FieldType::kText:
@@ -47,7 +49,8 @@ std::vector<FieldDef> FieldsFromJson(const json& in) {
   std::vector<FieldDef> fields;
   for (const auto& f : in) {
     if (!f.is_array() || f.size() != 3 || !f[0].is_string() || !f[1].is_string() ||
-        !f[2].is_number_integer()) {
+        !f[2].is_number_integer() || f[2].get<long long>() < 0 ||
+        f[2].get<long long>() > kMaxFieldSize) {
       throw EConvertError("Definição de campo inválida.");
     }
     fields.push_back(

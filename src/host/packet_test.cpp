@@ -51,6 +51,8 @@ TEST(PacketTest, MalformedPacketsAreRejected) {
       {"no rows", R"({"fields": []})"},
       {"rows not a list", R"({"fields": [], "rows": {}})"},
       {"field without size", R"({"fields": [["A","text"]], "rows": []})"},
+      {"negative size", R"({"fields": [["A","text",-3]], "rows": []})"},
+      {"huge size", R"({"fields": [["A","text",99999999999]], "rows": []})"},
       {"unknown type", R"({"fields": [["A","blob",0]], "rows": []})"},
       {"short row", R"({"fields": [["A","text",1],["B","text",1]], "rows": [["x"]]})"},
       {"impossible date", R"({"fields": [["D","date",0]], "rows": [["2023-02-29"]]})"},
