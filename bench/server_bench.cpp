@@ -10,8 +10,8 @@
 #include <iostream>
 #include <random>
 
-#include <CLI/CLI.hpp>
 #include <fmt/format.h>
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include "server/database.h"
@@ -40,14 +40,16 @@ constexpr int kAccounts = 10;
 constexpr int kMovementsPerStatement = 1000;
 constexpr int kLoadChunk = 50'000;
 
-double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
+double Seconds(Clock::duration elapsed) {
+  return std::chrono::duration<double>(elapsed).count();
+}
 
 // Movement `i` of the stored set: ten accounts, statements of a thousand movements,
 // three years of dates, one document each.
 host::Row StoredMovement(long i) {
   long in_account = i / kAccounts;
-  auto day = std::chrono::sys_days{std::chrono::year{2021} / 1 / 1} +
-             std::chrono::days{in_account / 100};
+  auto day =
+      std::chrono::sys_days{std::chrono::year{2021} / 1 / 1} + std::chrono::days{in_account / 100};
   return {fmt::format("{:03}", 1 + i % kAccounts),
           fmt::format("{:010}", 1 + in_account / kMovementsPerStatement),
           fmt::format("{:010}", 1 + in_account % kMovementsPerStatement),
@@ -73,7 +75,8 @@ void LoadMovements(const std::string& uri, int count) {
     for (long i = first; i < std::min<long>(first + kLoadChunk, count); ++i) {
       chunk.rows.push_back(StoredMovement(i));
     }
-    if (!server::InsertMovements(session, chunk).value()) throw std::runtime_error("load clash");
+    if (!server::InsertMovements(session, chunk).value())
+      throw std::runtime_error("load clash");
   }
   transaction.Commit();
   session << "ANALYZE";
@@ -92,16 +95,18 @@ void TimeLookups(httplib::Client& client, const BenchOptions& options) {
   int found = 0;
   for (int call = 0; call < options.lookups; ++call) {
     host::Row movement = StoredMovement(pick(random));
-    if (call % 2) movement[3] = fmt::format("{:020}", options.stored + call);  // not stored
+    if (call % 2)
+      movement[3] = fmt::format("{:020}", options.stored + call);  // not stored
     json request = {{"method", "GetPesqLanc"},
                     {"params",
                      {host::FieldValueToJson(movement[0]), host::FieldValueToJson(movement[3]),
                       host::FieldValueToJson(movement[4]), host::FieldValueToJson(movement[5])}}};
     auto start = Clock::now();
     auto response = client.Post(server::kServicePath, request.dump(), "application/json");
-    micros.push_back(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start)
-                         .count());
-    if (!response || response->status != 200) throw std::runtime_error("GetPesqLanc failed");
+    micros.push_back(
+        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
+    if (!response || response->status != 200)
+      throw std::runtime_error("GetPesqLanc failed");
     found += !json::parse(response->body)["result"]["rows"].empty();
   }
   std::cout << fmt::format(

@@ -124,9 +124,14 @@ void ImportRun::ResolveAccount(std::string_view line) {
     screen_.medCdBanco.SetFocus();
     Fail(screen_.msgPadrao.Msg("CodRedu_NCad"));
   }
-  stCdSequExtr = AsText(services::CallServer(screen_.netImpExtBanc, "GetPrxMovReal",
-                                             host::Variant::array({stCdReduCont, 1})));
+  stCdSequExtr = NextSequenceCode();
+  codes_met_.clear();
   has_header_ = false;
+}
+
+std::string ImportRun::NextSequenceCode() {
+  return AsText(services::CallServer(screen_.netImpExtBanc, "GetPrxMovReal",
+                                     host::Variant::array({stCdReduCont, 1})));
 }
 
 void ImportRun::CheckBank(std::string_view line) {
@@ -160,6 +165,10 @@ void ImportRun::InitialBalance() {
   LoadFromServer(screen_, header, "GetExtrBanco",
                  host::Variant::array({stCdReduCont, dtMovimento.ToIso()}));
   if (header.IsEmpty()) {
+    // The code is fetched once per account, and a file may hold several statements
+    // of it: a new one must not take the code of a header already stored.
+    if (codes_met_.contains(stCdSequExtr))
+      stCdSequExtr = NextSequenceCode();
     header.Append();
     header.FieldByName("CDREDUCONT").SetAsString(stCdReduCont);
     header.FieldByName("CDSEQUEXTR").SetAsString(stCdSequExtr);
@@ -178,6 +187,7 @@ void ImportRun::InitialBalance() {
       stNrSeqMov = screen_.cdsSequencia.FieldByName("NRSEQMOV").AsString();
     }
   }
+  codes_met_.insert(stCdSequExtr);
   has_header_ = true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,7 @@ class ImportRun {
   void ReadLines();
   void HandleRecord(std::string_view line);
   void ResolveAccount(std::string_view line);
+  std::string NextSequenceCode();
   void CheckBank(std::string_view line);
   void ReadDate(std::string_view line);
   void ReadAmount(std::string_view line);
@@ -54,6 +56,8 @@ class ImportRun {
   Layout& layout_;
   // The current statement's header is in cdsExtrBanco: its initial balance came.
   bool has_header_ = false;
+  // Sequence codes of the headers met since the account was resolved.
+  std::set<std::string> codes_met_;
   // The account of the last movement of this run found stored already.
   std::optional<std::string> stored_account_;
 };

@@ -64,6 +64,8 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   // dialog there.
   void Grava_Diretorio_Atual();
   void sbtConfirmaClick(host::Object& sender);
+  // The statement file as the dispatch left it, for hosts and tests that watch it.
+  const host::TextFile& StatementFile() const { return arqExtrato; }
 
   // Layout importers.
   // Each reads the open statement file once, from its first line, and submits the

@@ -13,10 +13,12 @@ namespace {
 using nlohmann::json;
 
 Expected<std::string> ReadText(const json& value, int size, bool pattern) {
-  if (!value.is_string()) return Failure{"deve ser um texto."};
+  if (!value.is_string())
+    return Failure{"deve ser um texto."};
   std::string text = value.get<std::string>();
   std::size_t length = host::Utf8Length(text);
-  if (pattern && !text.empty() && text.back() == '%') --length;
+  if (pattern && !text.empty() && text.back() == '%')
+    --length;
   if (length > static_cast<std::size_t>(size)) {
     return Failure{fmt::format("excede o tamanho máximo ({}).", size)};
   }
@@ -25,14 +27,17 @@ Expected<std::string> ReadText(const json& value, int size, bool pattern) {
 
 TextMatch ToMatch(std::string text) {
   bool prefix = !text.empty() && text.back() == '%';
-  if (prefix) text.pop_back();
+  if (prefix)
+    text.pop_back();
   return {std::move(text), prefix};
 }
 
 Expected<long long> ReadAmount(const json& value) {
-  if (!value.is_number()) return Failure{"deve ser um número."};
+  if (!value.is_number())
+    return Failure{"deve ser um número."};
   auto cents = AmountToCents(value.get<double>());
-  if (!cents) return Failure{"está fora do intervalo aceito."};
+  if (!cents)
+    return Failure{"está fora do intervalo aceito."};
   return *cents;
 }
 
@@ -50,7 +55,8 @@ Expected<T> ReadStructure(const json& value, Reader reader) {
 
 Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& value) {
   auto wrap = [](auto read) -> Expected<Value> {
-    if (!read.ok()) return read.failure();
+    if (!read.ok())
+      return read.failure();
     return Value(std::move(read).value());
   };
   switch (param.kind) {
@@ -58,21 +64,25 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
       return wrap(ReadText(value, param.size, false));
     case ArgKind::kPattern: {
       auto text = ReadText(value, param.size, true);
-      if (!text.ok()) return text.failure();
+      if (!text.ok())
+        return text.failure();
       return Value(ToMatch(std::move(text).value()));
     }
     case ArgKind::kDate:
       if (value.is_string()) {
-        if (auto date = host::Date::FromIso(value.get<std::string>())) return Value(*date);
+        if (auto date = host::Date::FromIso(value.get<std::string>()))
+          return Value(*date);
       }
       return Failure{"deve ser uma data no formato AAAA-MM-DD."};
     case ArgKind::kAmount:
       return wrap(ReadAmount(value));
     case ArgKind::kOne:
-      if (value.is_number_integer() && value.get<long long>() == 1) return Value();
+      if (value.is_number_integer() && value.get<long long>() == 1)
+        return Value();
       return Failure{"deve ser o número inteiro 1."};
     case ArgKind::kBoolean:
-      if (value.is_boolean()) return Value(value.get<bool>());
+      if (value.is_boolean())
+        return Value(value.get<bool>());
       return Failure{"deve ser verdadeiro ou falso."};
     case ArgKind::kPacket:
       return wrap(ReadStructure<host::Packet>(value, host::PacketFromJson));

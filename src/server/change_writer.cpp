@@ -17,7 +17,8 @@ class ChangeWriter : public host::ChangeSet::Handler {
       : session_(session), mapping_(mapping) {}
 
   void Insert(const host::Row& new_row) override {
-    if (!Begin({&new_row})) return;
+    if (!Begin({&new_row}))
+      return;
     std::string columns, values;
     for (std::size_t i = 0; i < mapping_.size(); ++i) {
       columns += fmt::format("{}{}", i ? ", " : "", mapping_.column(i).name);
@@ -28,7 +29,8 @@ class ChangeWriter : public host::ChangeSet::Handler {
   }
 
   void Modify(const host::Row& old_row, const host::Row& new_row) override {
-    if (!Begin({&old_row, &new_row})) return;
+    if (!Begin({&old_row, &new_row}))
+      return;
     std::string assignments;
     for (std::size_t i = 0; i < mapping_.size(); ++i) {
       assignments += fmt::format("{}{} = :v{}", i ? ", " : "", mapping_.column(i).name, i);
@@ -38,7 +40,8 @@ class ChangeWriter : public host::ChangeSet::Handler {
   }
 
   void Delete(const host::Row& old_row) override {
-    if (!Begin({&old_row})) return;
+    if (!Begin({&old_row}))
+      return;
     Write(fmt::format("DELETE FROM {} WHERE {}", mapping_.table().name, KeyTest()),
           Values(host::Row{}, &old_row), old_row, old_row);
   }
@@ -48,11 +51,13 @@ class ChangeWriter : public host::ChangeSet::Handler {
  private:
   // Counts the change and checks its rows; false once a change has failed.
   bool Begin(std::initializer_list<const host::Row*> rows) {
-    if (!status_.ok()) return false;
+    if (!status_.ok())
+      return false;
     ++number_;
     for (const host::Row* row : rows) {
       status_ = mapping_.CheckRow(*row, fmt::format("Alteração {}", number_));
-      if (!status_.ok()) return false;
+      if (!status_.ok())
+        return false;
     }
     return true;
   }
@@ -61,7 +66,8 @@ class ChangeWriter : public host::ChangeSet::Handler {
     std::string test;
     std::size_t k = 0;
     for (const Column& column : mapping_.table().columns) {
-      if (!column.key) continue;
+      if (!column.key)
+        continue;
       test += fmt::format("{}{} = :k{}", k ? " AND " : "", column.name, k);
       ++k;
     }
@@ -71,9 +77,11 @@ class ChangeWriter : public host::ChangeSet::Handler {
   // The new row's values, then the old row's key values.
   std::vector<SqlValue> Values(const host::Row& new_row, const host::Row* old_row) const {
     std::vector<SqlValue> values;
-    for (const host::FieldValue& value : new_row) values.push_back(ToSqlValue(value));
+    for (const host::FieldValue& value : new_row)
+      values.push_back(ToSqlValue(value));
     if (old_row) {
-      for (std::string& key : mapping_.KeyValues(*old_row)) values.push_back(TextValue(key));
+      for (std::string& key : mapping_.KeyValues(*old_row))
+        values.push_back(TextValue(key));
     }
     return values;
   }
@@ -86,7 +94,8 @@ class ChangeWriter : public host::ChangeSet::Handler {
         status_ = Failure{fmt::format("O {} não está cadastrado.", Label(target))};
       }
     } catch (const soci::soci_error& e) {
-      if (!IsDuplicateKey(e)) throw;
+      if (!IsDuplicateKey(e))
+        throw;
       status_ = Failure{fmt::format("O {} já está cadastrado.", Label(clash))};
     }
   }
@@ -106,7 +115,8 @@ class ChangeWriter : public host::ChangeSet::Handler {
 Status ApplyChangeSet(soci::session& session, const Table& table,
                       const host::ChangeSet& change_set) {
   auto mapping = FieldMapping::Make(table, change_set.fields);
-  if (!mapping.ok()) return mapping.failure();
+  if (!mapping.ok())
+    return mapping.failure();
   ChangeWriter writer(session, mapping.value());
   change_set.Iterate(writer);
   return writer.status();

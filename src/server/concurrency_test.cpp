@@ -14,8 +14,9 @@ EXTRATO_ON_EVERY_DATABASE(ConcurrencyTest);
 TEST_P(ConcurrencyTest, SameMovementsFromTwoClientsAtOnceAreStoredOnce) {
   for (int round = 1; round <= 5; ++round) {
     std::string statement = fmt::format("{:010}", round);
-    json request = {{"method", "Set_Real_Bradesco"},
-                    {"params", {MovementPacket(NumberedMovements(600, "001", statement)), nullptr}}};
+    json request = {
+        {"method", "Set_Real_Bradesco"},
+        {"params", {MovementPacket(NumberedMovements(600, "001", statement)), nullptr}}};
     std::latch start(2);
     json answers[2];
     auto submit = [&](int client) {

@@ -21,8 +21,10 @@ bool StartsWith(const std::string& text, std::string_view prefix) {
 
 DatabaseUri ParseSqliteUri(const std::string& uri) {
   std::string path = uri.substr(std::string_view("sqlite:").size());
-  if (StartsWith(path, "///")) path.erase(0, 2);
-  if (path.empty()) throw DatabaseError("Informe o arquivo do banco SQLite: sqlite:CAMINHO.");
+  if (StartsWith(path, "///"))
+    path.erase(0, 2);
+  if (path.empty())
+    throw DatabaseError("Informe o arquivo do banco SQLite: sqlite:CAMINHO.");
   if (path.find('"') != std::string::npos) {
     throw DatabaseError(fmt::format("O caminho do banco SQLite não pode conter aspas: {}", path));
   }
@@ -43,20 +45,28 @@ DatabaseUri ParsePostgresqlUri(const std::string& uri) {
   std::string user, host, port, dbname;
   bool has_encoding = false;
   for (PQconninfoOption* option = options.get(); option->keyword; ++option) {
-    if (!option->val) continue;
+    if (!option->val)
+      continue;
     std::string value = option->val, keyword = option->keyword, quoted;
     for (char c : value) {
-      if (c == '\'' || c == '\\') quoted += '\\';
+      if (c == '\'' || c == '\\')
+        quoted += '\\';
       quoted += c;
     }
     conninfo += fmt::format("{}{}='{}'", conninfo.empty() ? "" : " ", keyword, quoted);
-    if (keyword == "user") user = value + "@";
-    if (keyword == "host") host = value;
-    if (keyword == "port") port = ":" + value;
-    if (keyword == "dbname") dbname = value;
-    if (keyword == "client_encoding") has_encoding = true;
+    if (keyword == "user")
+      user = value + "@";
+    if (keyword == "host")
+      host = value;
+    if (keyword == "port")
+      port = ":" + value;
+    if (keyword == "dbname")
+      dbname = value;
+    if (keyword == "client_encoding")
+      has_encoding = true;
   }
-  if (!has_encoding) conninfo += " client_encoding='UTF8'";
+  if (!has_encoding)
+    conninfo += " client_encoding='UTF8'";
   return {Dialect::kPostgresql, "", conninfo,
           fmt::format("postgresql://{}{}{}/{}", user, host, port, dbname)};
 }
@@ -73,7 +83,8 @@ void TuneSqlite(soci::session& session) {
 }  // namespace
 
 DatabaseUri ParseDatabaseUri(const std::string& uri) {
-  if (StartsWith(uri, "sqlite:")) return ParseSqliteUri(uri);
+  if (StartsWith(uri, "sqlite:"))
+    return ParseSqliteUri(uri);
   if (StartsWith(uri, "postgresql://") || StartsWith(uri, "postgres://")) {
     return ParsePostgresqlUri(uri);
   }
@@ -99,7 +110,8 @@ void Connect(soci::session& session, const DatabaseUri& uri) {
 }
 
 std::string DefaultDatabaseUri() {
-  if (const char* uri = std::getenv("EXTRATO_DB"); uri && *uri) return uri;
+  if (const char* uri = std::getenv("EXTRATO_DB"); uri && *uri)
+    return uri;
   std::filesystem::path folder;
   if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/') {
     folder = data;

@@ -48,9 +48,9 @@ TEST(DatabaseUriTest, Errors) {
   EXPECT_EQ(ParseError("/dados/extrato.db"),
             "Banco de dados não reconhecido: '/dados/extrato.db'. Use sqlite:CAMINHO ou "
             "postgresql://...");
-  EXPECT_EQ(ParseError("postgresql://localhost/extrato?nada=1").rfind(
-                "URI do PostgreSQL inválida: ", 0),
-            0u);
+  EXPECT_EQ(
+      ParseError("postgresql://localhost/extrato?nada=1").rfind("URI do PostgreSQL inválida: ", 0),
+      0u);
 }
 
 TEST(DatabaseTest, UnreachableFileIsReportedWithItsName) {
@@ -59,10 +59,10 @@ TEST(DatabaseTest, UnreachableFileIsReportedWithItsName) {
     Connect(session, ParseDatabaseUri("sqlite:/pasta/que/nao/existe/extrato.db"));
     FAIL() << "opened a file in a missing folder";
   } catch (const DatabaseError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind(
-                  "Não foi possível abrir o banco de dados sqlite:/pasta/que/nao/existe/extrato.db: ",
-                  0),
-              0u)
+    EXPECT_EQ(
+        std::string(e.what()).rfind(
+            "Não foi possível abrir o banco de dados sqlite:/pasta/que/nao/existe/extrato.db: ", 0),
+        0u)
         << e.what();
   }
 }

@@ -21,7 +21,6 @@ class EmbeddedServer {
   EmbeddedServer& operator=(const EmbeddedServer&) = delete;
 
   int port() const { return port_; }
-  Service& service() { return *service_; }
 
  private:
   std::unique_ptr<Service> service_;

@@ -32,7 +32,9 @@ class Expected {
 
 // Success or a failure, with nothing more to carry.
 using Status = Expected<std::monostate>;
-inline Status Ok() { return std::monostate{}; }
+inline Status Ok() {
+  return std::monostate{};
+}
 
 }  // namespace server
 

@@ -13,7 +13,8 @@ namespace {
 
 const Column* FindColumn(const Table& table, std::string_view name) {
   for (const Column& column : table.columns) {
-    if (column.name == name) return &column;
+    if (column.name == name)
+      return &column;
   }
   return nullptr;
 }
@@ -48,7 +49,8 @@ Expected<FieldMapping> FieldMapping::Make(const Table& table,
       return Failure{fmt::format("O campo {} não existe na tabela {}.", field.name, table.name)};
     }
     if (ToFieldType(column->type) != field.type) {
-      return Failure{fmt::format("O campo {} da tabela {} tem outro tipo.", field.name, table.name)};
+      return Failure{
+          fmt::format("O campo {} da tabela {} tem outro tipo.", field.name, table.name)};
     }
     if (std::find(columns.begin(), columns.end(), column) != columns.end()) {
       return Failure{fmt::format("O campo {} aparece duas vezes.", field.name)};
@@ -57,11 +59,12 @@ Expected<FieldMapping> FieldMapping::Make(const Table& table,
   }
   std::vector<std::size_t> key_fields;
   for (const Column& column : table.columns) {
-    if (!column.key) continue;
+    if (!column.key)
+      continue;
     auto found = std::find(columns.begin(), columns.end(), &column);
     if (found == columns.end()) {
-      return Failure{fmt::format("Falta o campo {}, da chave da tabela {}.", column.name,
-                                 table.name)};
+      return Failure{
+          fmt::format("Falta o campo {}, da chave da tabela {}.", column.name, table.name)};
     }
     key_fields.push_back(static_cast<std::size_t>(found - columns.begin()));
   }
@@ -71,14 +74,16 @@ Expected<FieldMapping> FieldMapping::Make(const Table& table,
 Status FieldMapping::CheckRow(const host::Row& row, std::string_view where) const {
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     Status status = CheckValue(*columns_[i], row[i], where);
-    if (!status.ok()) return status;
+    if (!status.ok())
+      return status;
   }
   return Ok();
 }
 
 std::vector<std::string> FieldMapping::KeyValues(const host::Row& row) const {
   std::vector<std::string> values;
-  for (std::size_t field : key_fields_) values.push_back(ToSqlValue(row[field]).text);
+  for (std::size_t field : key_fields_)
+    values.push_back(ToSqlValue(row[field]).text);
   return values;
 }
 

@@ -16,8 +16,7 @@ class FieldMapping {
  public:
   // Fails when a field is not a column of the table, has another type than its
   // column, comes twice, or when a key column has no field.
-  static Expected<FieldMapping> Make(const Table& table,
-                                     const std::vector<host::FieldDef>& fields);
+  static Expected<FieldMapping> Make(const Table& table, const std::vector<host::FieldDef>& fields);
 
   const Table& table() const { return *table_; }
   std::size_t size() const { return columns_.size(); }
@@ -37,7 +36,7 @@ class FieldMapping {
       : table_(&table), columns_(std::move(columns)), key_fields_(std::move(key_fields)) {}
 
   const Table* table_;
-  std::vector<const Column*> columns_;  // per field
+  std::vector<const Column*> columns_;   // per field
   std::vector<std::size_t> key_fields_;  // field positions of the key columns, in key order
 };
 

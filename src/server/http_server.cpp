@@ -19,6 +19,22 @@ using nlohmann::json;
 constexpr const char* kJson = "application/json; charset=utf-8";
 // A client may keep its connection for a whole import: one call per movement.
 constexpr std::size_t kKeepAliveCalls = 1'000'000;
+// A call nests five levels deep (call, arguments, packet, rows, row). Far deeper input
+// is refused before anything walks it recursively.
+constexpr int kMaxDepth = 32;
+
+// The request, or a discarded value when the body is not JSON or nests too deep.
+json ParseRequest(const std::string& body, bool& too_deep) {
+  too_deep = false;
+  return json::parse(
+      body,
+      [&too_deep](int depth, json::parse_event_t, json&) {
+        if (depth > kMaxDepth)
+          too_deep = true;
+        return !too_deep;
+      },
+      false);
+}
 
 void Answer(httplib::Response& response, int status, const json& body) {
   response.status = status;
@@ -57,11 +73,15 @@ bool IsLoopback(const std::string& host) {
 }
 
 HttpServer::HttpServer(Service& service, HttpServerOptions options)
-    : service_(service), options_(std::move(options)), server_(std::make_unique<httplib::Server>()) {
+    : service_(service),
+      options_(std::move(options)),
+      server_(std::make_unique<httplib::Server>()) {
   Route();
 }
 
-HttpServer::~HttpServer() { Stop(); }
+HttpServer::~HttpServer() {
+  Stop();
+}
 
 void HttpServer::Route() {
   int threads = std::max(options_.threads, 1);
@@ -75,14 +95,21 @@ void HttpServer::Route() {
   });
   server_->set_payload_max_length(options_.max_body);
   server_->set_keep_alive_max_count(kKeepAliveCalls);
-  server_->Post(kServicePath, [this](const httplib::Request& request, httplib::Response& response) {
+  std::string route = kServicePath;
+  route.replace(route.find('.'), 1, "\\.");  // a pattern, where "." is any character
+  server_->Post(route, [this](const httplib::Request& request, httplib::Response& response) {
     if (!options_.token.empty() &&
         !SameToken(request.get_header_value("Authorization"), "Bearer " + options_.token)) {
       return Refuse(response, 401, "Acesso negado: token ausente ou inválido.");
     }
-    json call = json::parse(request.body, nullptr, false);
-    if (call.is_discarded()) return Refuse(response, 400, "Requisição inválida: JSON malformado.");
-    if (auto error = RequestShapeError(call)) return Refuse(response, 400, *error);
+    bool too_deep = false;
+    json call = ParseRequest(request.body, too_deep);
+    if (too_deep)
+      return Refuse(response, 400, "Requisição inválida: JSON aninhado demais.");
+    if (call.is_discarded())
+      return Refuse(response, 400, "Requisição inválida: JSON malformado.");
+    if (auto error = RequestShapeError(call))
+      return Refuse(response, 400, *error);
     Answer(response, 200, service_.Handle(call));
   });
   server_->set_error_handler([this](const httplib::Request&, httplib::Response& response) {
@@ -99,24 +126,26 @@ void HttpServer::Route() {
 int HttpServer::Start() {
   const std::string& host = options_.host;
   if (!IsLoopback(host) && options_.token.empty()) {
-    throw std::runtime_error(fmt::format(
-        "Recusado: sem --token o servidor só escuta em 127.0.0.1, não em {}.", host));
+    throw std::runtime_error(
+        fmt::format("Recusado: sem --token o servidor só escuta em 127.0.0.1, não em {}.", host));
   }
   int port = options_.port == 0 ? server_->bind_to_any_port(host)
                                 : (server_->bind_to_port(host, options_.port) ? options_.port : -1);
   if (port <= 0) {
-    throw std::runtime_error(fmt::format(
-        "Não foi possível escutar em {}:{} (endereço inválido ou porta em uso).", host,
-        options_.port));
+    throw std::runtime_error(
+        fmt::format("Não foi possível escutar em {}:{} (endereço inválido ou porta em uso).", host,
+                    options_.port));
   }
   listener_ = std::thread([this] { server_->listen_after_bind(); });
   // Stop() only takes effect once the listener runs.
-  while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  while (!server_->is_running())
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return port;
 }
 
 void HttpServer::Stop() {
-  if (!listener_.joinable()) return;
+  if (!listener_.joinable())
+    return;
   server_->stop();
   listener_.join();
 }

@@ -32,7 +32,8 @@ class HttpServerTest : public ServiceTest {
   // The status and the parsed body of one call.
   std::pair<int, json> Exchange(const std::string& body, const httplib::Headers& headers = {}) {
     httplib::Result response = Post(body, headers);
-    if (!response) return {0, json()};
+    if (!response)
+      return {0, json()};
     return {response->status, json::parse(response->body, nullptr, false)};
   }
 
@@ -46,14 +47,16 @@ class HttpServerTest : public ServiceTest {
   int port_ = 0;
   std::unique_ptr<httplib::Client> client_;
 };
-INSTANTIATE_TEST_SUITE_P(Sqlite, HttpServerTest, ::testing::Values(Backend::kSqlite),
-                         BackendName);
+INSTANTIATE_TEST_SUITE_P(Sqlite, HttpServerTest, ::testing::Values(Backend::kSqlite), BackendName);
 
-json Refusal(const std::string& error) { return {{"ok", false}, {"error", error}}; }
+json Refusal(const std::string& error) {
+  return {{"ok", false}, {"error", error}};
+}
 
 TEST_P(HttpServerTest, AnswersCallsOnOneKeptConnection) {
   Serve();
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(Exchange(good_call_), std::make_pair(200, good_answer_));
+  for (int i = 0; i < 20; ++i)
+    EXPECT_EQ(Exchange(good_call_), std::make_pair(200, good_answer_));
   EXPECT_EQ(Exchange(Request("GetNada", json::array())),
             std::make_pair(200, Refusal("Método desconhecido: GetNada.")));
 }
@@ -63,8 +66,12 @@ TEST_P(HttpServerTest, MalformedRequestsAreRefusedAndServingGoesOn) {
   EXPECT_EQ(Exchange("{\"method\": "),
             std::make_pair(400, Refusal("Requisição inválida: JSON malformado.")));
   EXPECT_EQ(Exchange(good_call_), std::make_pair(200, good_answer_));
-  EXPECT_EQ(Exchange("{\"method\": 7, \"params\": []}"),
-            std::make_pair(400, Refusal("Requisição inválida: falta o nome do método (\"method\").")));
+  EXPECT_EQ(
+      Exchange("{\"method\": 7, \"params\": []}"),
+      std::make_pair(400, Refusal("Requisição inválida: falta o nome do método (\"method\").")));
+  std::string nested = std::string(1000, '[') + std::string(1000, ']');
+  EXPECT_EQ(Exchange(Request("Set_Real_Bradesco", {json::parse(nested), nullptr})),
+            std::make_pair(400, Refusal("Requisição inválida: JSON aninhado demais.")));
   EXPECT_EQ(Exchange(Request("GetMaskCont", std::string(kSmallBody, '9'))),
             std::make_pair(413, Refusal("Requisição maior que o limite de 4096 bytes.")));
   EXPECT_EQ(Exchange(good_call_), std::make_pair(200, good_answer_));
@@ -97,7 +104,8 @@ TEST_P(HttpServerTest, AnotherAddressNeedsAToken) {
     open_to_all.Start();
     FAIL() << "listened on every address without a token";
   } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Recusado: sem --token o servidor só escuta em 127.0.0.1, não em 0.0.0.0.");
+    EXPECT_STREQ(e.what(),
+                 "Recusado: sem --token o servidor só escuta em 127.0.0.1, não em 0.0.0.0.");
   }
   options.token = "segredo";
   HttpServer with_token(service(), options);

@@ -12,8 +12,8 @@ namespace server {
 
 namespace {
 
-using nlohmann::json;
 using host::FieldType;
+using nlohmann::json;
 
 const std::vector<host::FieldDef> kMaskContFields = {
     {"CDBANCO", FieldType::kText, 3},
@@ -40,7 +40,8 @@ Result GetIdLayout(Db& db, const Arguments& args) {
       {TextValue(args.Text(0)), TextValue(args.Text(1))}, {{"IDLAYOUT", FieldType::kText, 3}});
   std::string id;
   if (!layout.rows.empty()) {
-    if (const auto* text = std::get_if<std::string>(&layout.rows[0][0])) id = *text;
+    if (const auto* text = std::get_if<std::string>(&layout.rows[0][0]))
+      id = *text;
   }
   return json::array({id});
 }
@@ -55,7 +56,8 @@ Result GetMaskCont(Db& db, const Arguments& args) {
 // must be unique.
 Result UniqueAccount(Db& db, const std::string& where, std::vector<SqlValue> params) {
   host::Packet accounts = QueryPacket(
-      db.session, fmt::format("SELECT CDREDUCONT FROM CONTCORR WHERE {} ORDER BY CDREDUCONT", where),
+      db.session,
+      fmt::format("SELECT CDREDUCONT FROM CONTCORR WHERE {} ORDER BY CDREDUCONT", where),
       std::move(params), kContCorrFields);
   if (accounts.rows.size() > 1) {
     return Failure{"Mais de uma conta corrente corresponde aos dados informados."};

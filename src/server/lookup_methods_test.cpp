@@ -11,14 +11,16 @@ EXTRATO_ON_EVERY_DATABASE(LookupMethodsTest);
 json DirectoryChanges(host::ChangeOp op, const std::string& old_folder,
                       const std::string& new_folder) {
   using host::FieldType;
-  host::ChangeSet changes{{{"CDPROGRAMA", FieldType::kText, 8}, {"DSDIRETORIO", FieldType::kText, 100}},
-                          {{op, {"QAR62700", old_folder}, {"QAR62700", new_folder}}}};
+  host::ChangeSet changes{
+      {{"CDPROGRAMA", FieldType::kText, 8}, {"DSDIRETORIO", FieldType::kText, 100}},
+      {{op, {"QAR62700", old_folder}, {"QAR62700", new_folder}}}};
   return host::ToJson(changes);
 }
 
 TEST_P(LookupMethodsTest, RemembersTheFolderOfAScreen) {
   json empty = Result("GetDiretorio", {"QAR62700"});
-  EXPECT_EQ(empty["fields"], json::parse(R"([["CDPROGRAMA","text",8],["DSDIRETORIO","text",100]])"));
+  EXPECT_EQ(empty["fields"],
+            json::parse(R"([["CDPROGRAMA","text",8],["DSDIRETORIO","text",100]])"));
   EXPECT_EQ(empty["rows"], json::array());
 
   Result("SetDiretorio", {DirectoryChanges(host::ChangeOp::kInsert, "", "/extratos/")});
@@ -45,8 +47,9 @@ TEST_P(LookupMethodsTest, LayoutIsTheFirstElementAndEmptyWithoutARow) {
 TEST_P(LookupMethodsTest, MaskOfAKnownBankOnly) {
   AddBank("237", "237", "9999999-9");
   json mask = Result("GetMaskCont", {"237"});
-  EXPECT_EQ(mask["fields"], json::parse(
-                                R"([["CDBANCO","text",3],["CDBANCCNAB","text",3],["CDPICTCONT","text",20]])"));
+  EXPECT_EQ(
+      mask["fields"],
+      json::parse(R"([["CDBANCO","text",3],["CDBANCCNAB","text",3],["CDPICTCONT","text",20]])"));
   EXPECT_EQ(mask["rows"], json::parse(R"([["237","237","9999999-9"]])"));
   EXPECT_EQ(Result("GetMaskCont", {"999"})["rows"], json::array());
 }

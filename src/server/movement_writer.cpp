@@ -35,7 +35,8 @@ std::string InsertSql(const FieldMapping& mapping, std::size_t rows) {
 Status CheckRows(const FieldMapping& mapping, const host::Packet& movements) {
   for (std::size_t r = 0; r < movements.rows.size(); ++r) {
     Status status = mapping.CheckRow(movements.rows[r], fmt::format("Movimento {}", r + 1));
-    if (!status.ok()) return status;
+    if (!status.ok())
+      return status;
   }
   return Ok();
 }
@@ -43,7 +44,8 @@ Status CheckRows(const FieldMapping& mapping, const host::Packet& movements) {
 bool KeysRepeat(const FieldMapping& mapping, const host::Packet& movements) {
   std::set<std::vector<std::string>> keys;
   for (const host::Row& row : movements.rows) {
-    if (!keys.insert(mapping.KeyValues(row)).second) return true;
+    if (!keys.insert(mapping.KeyValues(row)).second)
+      return true;
   }
   return false;
 }
@@ -62,7 +64,8 @@ class BatchInsert {
   void Run(const std::vector<host::Row>& rows, std::size_t first) {
     std::size_t k = 0;
     for (std::size_t r = first; k < values_.size(); ++r) {
-      for (const host::FieldValue& value : rows[r]) values_[k++] = ToSqlValue(value);
+      for (const host::FieldValue& value : rows[r])
+        values_[k++] = ToSqlValue(value);
     }
     statement_.execute(true);
   }
@@ -76,20 +79,26 @@ class BatchInsert {
 
 Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements) {
   auto mapping = FieldMapping::Make(kMovRealTable, movements.fields);
-  if (!mapping.ok()) return mapping.failure();
+  if (!mapping.ok())
+    return mapping.failure();
   Status rows_fit = CheckRows(mapping.value(), movements);
-  if (!rows_fit.ok()) return rows_fit.failure();
-  if (KeysRepeat(mapping.value(), movements)) return false;
+  if (!rows_fit.ok())
+    return rows_fit.failure();
+  if (KeysRepeat(mapping.value(), movements))
+    return false;
   const std::vector<host::Row>& rows = movements.rows;
   std::size_t full = rows.size() / kBatchRows * kBatchRows;
   try {
     if (full > 0) {
       BatchInsert batch(session, mapping.value(), kBatchRows);
-      for (std::size_t first = 0; first < full; first += kBatchRows) batch.Run(rows, first);
+      for (std::size_t first = 0; first < full; first += kBatchRows)
+        batch.Run(rows, first);
     }
-    if (full < rows.size()) BatchInsert(session, mapping.value(), rows.size() - full).Run(rows, full);
+    if (full < rows.size())
+      BatchInsert(session, mapping.value(), rows.size() - full).Run(rows, full);
   } catch (const soci::soci_error& e) {
-    if (IsDuplicateKey(e)) return false;
+    if (IsDuplicateKey(e))
+      return false;
     throw;
   }
   return true;

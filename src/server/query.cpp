@@ -25,7 +25,8 @@ host::FieldValue ReadDate(const soci::row& row, std::size_t i, const host::Field
     return host::Date(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
   }
   std::string text = row.get<std::string>(i);
-  if (auto date = host::Date::FromIso(text)) return *date;
+  if (auto date = host::Date::FromIso(text))
+    return *date;
   throw DatabaseError(fmt::format("Data inválida '{}' gravada em {}.", text, field.name));
 }
 
@@ -50,7 +51,8 @@ host::FieldValue ReadAmount(const soci::row& row, std::size_t i, const host::Fie
 }
 
 host::FieldValue ReadValue(const soci::row& row, std::size_t i, const host::FieldDef& field) {
-  if (row.get_indicator(i) == soci::i_null) return std::monostate{};
+  if (row.get_indicator(i) == soci::i_null)
+    return std::monostate{};
   switch (field.type) {
     case host::FieldType::kText:
       return row.get<std::string>(i);
@@ -65,7 +67,8 @@ host::FieldValue ReadValue(const soci::row& row, std::size_t i, const host::Fiel
 }  // namespace
 
 void BindAll(soci::statement& statement, std::vector<SqlValue>& values) {
-  for (SqlValue& value : values) statement.exchange(soci::use(value.text, value.indicator));
+  for (SqlValue& value : values)
+    statement.exchange(soci::use(value.text, value.indicator));
 }
 
 long long Execute(soci::session& session, const std::string& sql, std::vector<SqlValue> params) {

@@ -78,12 +78,11 @@ constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersion
 
 std::string ForDialect(std::string_view statement, Dialect dialect) {
   bool lite = dialect == Dialect::kSqlite;
-  return fmt::format(
-      fmt::runtime(statement), fmt::arg("date", lite ? "TEXT" : "DATE"),
-      fmt::arg("amount", lite ? "REAL" : "NUMERIC(18,2)"),
-      fmt::arg("serial", lite ? "INTEGER PRIMARY KEY"
-                              : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"),
-      fmt::arg("timestamp", lite ? "TEXT" : "TIMESTAMP WITH TIME ZONE"));
+  return fmt::format(fmt::runtime(statement), fmt::arg("date", lite ? "TEXT" : "DATE"),
+                     fmt::arg("amount", lite ? "REAL" : "NUMERIC(18,2)"),
+                     fmt::arg("serial", lite ? "INTEGER PRIMARY KEY"
+                                             : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"),
+                     fmt::arg("timestamp", lite ? "TEXT" : "TIMESTAMP WITH TIME ZONE"));
 }
 
 int ReadVersion(soci::session& session) {
@@ -102,7 +101,8 @@ int StoredSchemaVersion(soci::session& session, Dialect dialect) {
                   ? "SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'VERSAOESQUEMA'"
                   : "SELECT CAST(to_regclass('versaoesquema') AS TEXT)"),
       soci::into(table, found);
-  if (!session.got_data() || found != soci::i_ok) return 0;
+  if (!session.got_data() || found != soci::i_ok)
+    return 0;
   return ReadVersion(session);
 }
 
@@ -110,7 +110,8 @@ void MigrateSchema(soci::session& session, Dialect dialect) {
   WriteTransaction transaction(session, dialect);
   session << "CREATE TABLE IF NOT EXISTS VERSAOESQUEMA (NRVERSAO INTEGER NOT NULL)";
   // Two servers starting on one new database must not both create the tables.
-  if (dialect == Dialect::kPostgresql) session << "LOCK TABLE VERSAOESQUEMA IN EXCLUSIVE MODE";
+  if (dialect == Dialect::kPostgresql)
+    session << "LOCK TABLE VERSAOESQUEMA IN EXCLUSIVE MODE";
   int version = ReadVersion(session);
   if (version > kSchemaVersion) {
     throw DatabaseError(fmt::format(

@@ -10,7 +10,8 @@ namespace {
 class SchemaTest : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {
-    if (!Available(GetParam())) GTEST_SKIP() << kNoPostgresql;
+    if (!Available(GetParam()))
+      GTEST_SKIP() << kNoPostgresql;
     database_ = std::make_unique<TestDatabase>(GetParam());
   }
 
@@ -68,8 +69,9 @@ TEST_P(SchemaTest, ServiceNeedsTheTablesOfItsVersion) {
     InitSchema(uri());
     FAIL() << "a newer schema was migrated";
   } catch (const DatabaseError& e) {
-    EXPECT_STREQ(e.what(),
-                 "O banco de dados está na versão 99 do esquema, mais nova que a deste programa (1).");
+    EXPECT_STREQ(
+        e.what(),
+        "O banco de dados está na versão 99 do esquema, mais nova que a deste programa (1).");
   }
 }
 
@@ -81,8 +83,8 @@ TEST_P(SchemaTest, DemoHasEveryAccountTypeForEachBankAndLoadsOnce) {
   EXPECT_EQ(first.layouts, 1);
   EXPECT_EQ(second.banks, first.banks);
   EXPECT_EQ(second.accounts, first.accounts);
-  EXPECT_EQ(Count("SELECT COUNT(*) FROM BANCO WHERE CDBANCO IN ('237', '341', '033', '356', '001')"),
-            5);
+  EXPECT_EQ(
+      Count("SELECT COUNT(*) FROM BANCO WHERE CDBANCO IN ('237', '341', '033', '356', '001')"), 5);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM (SELECT CDBANCO FROM CONTCORR GROUP BY CDBANCO "
                   "HAVING COUNT(DISTINCT IDTIPOCONTA) = 3) banks"),
             8);

@@ -13,13 +13,15 @@ namespace {
 using nlohmann::json;
 
 json Envelope(const Result& result) {
-  if (result.ok()) return {{"ok", true}, {"result", result.value()}};
+  if (result.ok())
+    return {{"ok", true}, {"result", result.value()}};
   return {{"ok", false}, {"error", result.error()}};
 }
 
 void RequireCurrentSchema(soci::session& session, const DatabaseUri& uri) {
   int version = StoredSchemaVersion(session, uri.dialect);
-  if (version == kSchemaVersion) return;
+  if (version == kSchemaVersion)
+    return;
   if (version == 0) {
     throw DatabaseError(fmt::format(
         "O banco de dados {} não tem as tabelas do extrato: execute 'extrato db init --db {}'.",
@@ -34,7 +36,8 @@ void RequireCurrentSchema(soci::session& session, const DatabaseUri& uri) {
 }  // namespace
 
 std::optional<std::string> RequestShapeError(const json& request) {
-  if (!request.is_object()) return "Requisição inválida: esperado um objeto JSON.";
+  if (!request.is_object())
+    return "Requisição inválida: esperado um objeto JSON.";
   auto method = request.find("method");
   if (method == request.end() || !method->is_string() || method->get<std::string>().empty()) {
     return "Requisição inválida: falta o nome do método (\"method\").";
@@ -58,8 +61,8 @@ std::unique_ptr<Service> Service::Open(const ServiceOptions& options) {
         RequireCurrentSchema(lease.session(), uri);
       }
     } catch (const soci::soci_error& e) {
-      throw DatabaseError(fmt::format("Não foi possível preparar o banco de dados {}: {}",
-                                      uri.text, e.get_error_message()));
+      throw DatabaseError(fmt::format("Não foi possível preparar o banco de dados {}: {}", uri.text,
+                                      e.get_error_message()));
     }
   }
   return std::unique_ptr<Service>(new Service(std::move(pool)));
@@ -67,7 +70,8 @@ std::unique_ptr<Service> Service::Open(const ServiceOptions& options) {
 
 Service::Service(std::unique_ptr<SessionPool> pool) : pool_(std::move(pool)) {
   for (auto list : {LookupMethods(), StatementMethods(), StoreMethods()}) {
-    for (Method& method : list) methods_.emplace(method.name, std::move(method));
+    for (Method& method : list)
+      methods_.emplace(method.name, std::move(method));
   }
 }
 
@@ -84,12 +88,15 @@ json Service::Handle(const json& request) {
 }
 
 Result Service::Dispatch(const json& request) {
-  if (auto error = RequestShapeError(request)) return Failure{*error};
+  if (auto error = RequestShapeError(request))
+    return Failure{*error};
   const std::string& name = request["method"].get_ref<const std::string&>();
   auto found = methods_.find(name);
-  if (found == methods_.end()) return Failure{fmt::format("Método desconhecido: {}.", name)};
+  if (found == methods_.end())
+    return Failure{fmt::format("Método desconhecido: {}.", name)};
   auto args = Arguments::Read(name, found->second.params, request["params"]);
-  if (!args.ok()) return args.failure();
+  if (!args.ok())
+    return args.failure();
   return Run(found->second, args.value());
 }
 

@@ -35,7 +35,8 @@ TEST_P(DispatchTest, BadCallsAreRefusedWithTheirReason) {
        "Argumento 1 de GetMaskCont (código do banco): deve ser um texto."},
       {{{"method", "GetMaskCont"}, {"params", {"2370"}}},
        "Argumento 1 de GetMaskCont (código do banco): excede o tamanho máximo (3)."},
-      {{{"method", "GetVerificaContCorr"}, {"params", {"341", "%", "123456789012345678901%", "C%"}}},
+      {{{"method", "GetVerificaContCorr"},
+        {"params", {"341", "%", "123456789012345678901%", "C%"}}},
        "Argumento 3 de GetVerificaContCorr (número da conta): excede o tamanho máximo (20)."},
       {{{"method", "GetExtrBanco"}, {"params", {"001", "2024-02-30"}}},
        "Argumento 2 de GetExtrBanco (data do saldo inicial): deve ser uma data no formato "

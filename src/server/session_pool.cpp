@@ -34,7 +34,9 @@ void SessionPool::GiveBack(std::size_t index) {
 
 SessionPool::Lease::Lease(SessionPool& pool) : pool_(pool), index_(pool.Take()) {}
 
-SessionPool::Lease::~Lease() { pool_.GiveBack(index_); }
+SessionPool::Lease::~Lease() {
+  pool_.GiveBack(index_);
+}
 
 void SessionPool::Lease::Reconnect() {
   session().close();

@@ -8,9 +8,11 @@
 namespace server {
 
 std::optional<long long> AmountToCents(double amount) {
-  if (!std::isfinite(amount)) return std::nullopt;
+  if (!std::isfinite(amount))
+    return std::nullopt;
   double cents = std::round(amount * 100.0);
-  if (std::fabs(cents) > static_cast<double>(kMaxCents)) return std::nullopt;
+  if (std::fabs(cents) > static_cast<double>(kMaxCents))
+    return std::nullopt;
   return static_cast<long long>(cents);
 }
 
@@ -19,7 +21,9 @@ std::string CentsToText(long long cents) {
   return fmt::format("{}{}.{:02}", cents < 0 ? "-" : "", whole / 100, whole % 100);
 }
 
-SqlValue TextValue(std::string text) { return {std::move(text)}; }
+SqlValue TextValue(std::string text) {
+  return {std::move(text)};
+}
 
 SqlValue ToSqlValue(const host::FieldValue& value) {
   struct Visitor {

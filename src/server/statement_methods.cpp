@@ -33,22 +33,24 @@ std::string NumberOf(Dialect dialect, std::string_view column) {
                      column);
 }
 
-std::string TenDigits(long long number) { return fmt::format("{:010}", number); }
+std::string TenDigits(long long number) {
+  return fmt::format("{:010}", number);
+}
 
 // A movement may be stored under a code that has no header, so both tables count.
 Result GetPrxMovReal(Db& db, const Arguments& args) {
   const std::string& account = args.Text(0);
-  long long highest = QueryNumber(
-      db.session,
-      fmt::format("SELECT COALESCE(MAX({}), 0) FROM ("
-                  "SELECT CDSEQUEXTR FROM EXTRBANCO WHERE CDREDUCONT = :conta1 UNION "
-                  "SELECT CDSEQUEXTR FROM MOVREAL WHERE CDREDUCONT = :conta2) codigos",
-                  NumberOf(db.dialect, "CDSEQUEXTR")),
-      {TextValue(account), TextValue(account)});
+  long long highest =
+      QueryNumber(db.session,
+                  fmt::format("SELECT COALESCE(MAX({}), 0) FROM ("
+                              "SELECT CDSEQUEXTR FROM EXTRBANCO WHERE CDREDUCONT = :conta1 UNION "
+                              "SELECT CDSEQUEXTR FROM MOVREAL WHERE CDREDUCONT = :conta2) codigos",
+                              NumberOf(db.dialect, "CDSEQUEXTR")),
+                  {TextValue(account), TextValue(account)});
   if (highest >= kLargestCode) {
-    return Failure{fmt::format(
-        "A conta corrente {} não tem mais códigos de extrato livres (o último é {}).", account,
-        highest)};
+    return Failure{
+        fmt::format("A conta corrente {} não tem mais códigos de extrato livres (o último é {}).",
+                    account, highest)};
   }
   return nlohmann::json(TenDigits(highest + 1));
 }
@@ -64,25 +66,24 @@ Result GetExtrBanco(Db& db, const Arguments& args) {
 }
 
 Result GetSequencia(Db& db, const Arguments& args) {
-  long long last = QueryNumber(
-      db.session,
-      fmt::format("SELECT COALESCE(MAX({}), 0) FROM MOVREAL "
-                  "WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato",
-                  NumberOf(db.dialect, "NRSEQMOVREAL")),
-      {TextValue(args.Text(0)), TextValue(args.Text(1))});
+  long long last = QueryNumber(db.session,
+                               fmt::format("SELECT COALESCE(MAX({}), 0) FROM MOVREAL "
+                                           "WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato",
+                                           NumberOf(db.dialect, "NRSEQMOVREAL")),
+                               {TextValue(args.Text(0)), TextValue(args.Text(1))});
   host::Packet packet{{{"NRSEQMOV", FieldType::kText, 10}}, {{TenDigits(last)}}};
   return host::ToJson(packet);
 }
 
 Result GetPesqLanc(Db& db, const Arguments& args) {
-  return host::ToJson(QueryPacket(
-      db.session,
-      "SELECT CDREDUCONT, DTMOVREAL, NRDOCMOVREAL, VRMOVREAL FROM MOVREAL "
-      "WHERE CDREDUCONT = :conta AND NRDOCMOVREAL = :documento AND DTMOVREAL = :data "
-      "AND VRMOVREAL = :valor",
-      {TextValue(args.Text(0)), TextValue(args.Text(1)), TextValue(args.DateAt(2).ToIso()),
-       TextValue(CentsToText(args.Cents(3)))},
-      kPesqLancFields));
+  return host::ToJson(
+      QueryPacket(db.session,
+                  "SELECT CDREDUCONT, DTMOVREAL, NRDOCMOVREAL, VRMOVREAL FROM MOVREAL "
+                  "WHERE CDREDUCONT = :conta AND NRDOCMOVREAL = :documento AND DTMOVREAL = :data "
+                  "AND VRMOVREAL = :valor",
+                  {TextValue(args.Text(0)), TextValue(args.Text(1)),
+                   TextValue(args.DateAt(2).ToIso()), TextValue(CentsToText(args.Cents(3)))},
+                  kPesqLancFields));
 }
 
 constexpr std::string_view kReducedCode = "código reduzido da conta";

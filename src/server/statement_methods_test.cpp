@@ -56,9 +56,7 @@ TEST_P(StatementMethodsTest, HeadersOfAnAccountAtADateInCodeOrder) {
 }
 
 TEST_P(StatementMethodsTest, LastMovementNumberOfAStatement) {
-  auto sequence = [&](const std::string& code) {
-    return Result("GetSequencia", {"001", code});
-  };
+  auto sequence = [&](const std::string& code) { return Result("GetSequencia", {"001", code}); };
   EXPECT_EQ(sequence("0000000001"), json::parse(R"({"fields": [["NRSEQMOV","text",10]],
                                                      "rows": [["0000000000"]]})"));
   StoreMovements({{"001", "0000000001", "0000000009"},

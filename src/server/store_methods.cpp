@@ -19,7 +19,8 @@ using nlohmann::json;
 Result StoreChanges(Db& db, const Table& table, const host::ChangeSet& changes) {
   WriteTransaction transaction(db.session, db.dialect);
   Status status = ApplyChangeSet(db.session, table, changes);
-  if (!status.ok()) return status.failure();
+  if (!status.ok())
+    return status.failure();
   transaction.Commit();
   return json(nullptr);
 }
@@ -36,17 +37,19 @@ Result SetExtrBanco(Db& db, const Arguments& args) {
 void LogImport(Db& db, std::string_view method, const host::Packet& movements,
                std::optional<bool> import_repeated) {
   std::size_t account_field = 0;
-  while (movements.fields[account_field].name != "CDREDUCONT") ++account_field;
+  while (movements.fields[account_field].name != "CDREDUCONT")
+    ++account_field;
   std::map<std::string, int> counts;
   for (const host::Row& row : movements.rows) {
     ++counts[std::get<std::string>(row[account_field])];
   }
   for (const auto& [account, count] : counts) {
-    Execute(db.session,
-            "INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, IDIMPIGUAIS) "
-            "VALUES (CURRENT_TIMESTAMP, :metodo, :conta, :quantidade, :iguais)",
-            {TextValue(std::string(method)), TextValue(account), TextValue(std::to_string(count)),
-             import_repeated ? TextValue(*import_repeated ? "S" : "N") : SqlValue{"", soci::i_null}});
+    Execute(
+        db.session,
+        "INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, IDIMPIGUAIS) "
+        "VALUES (CURRENT_TIMESTAMP, :metodo, :conta, :quantidade, :iguais)",
+        {TextValue(std::string(method)), TextValue(account), TextValue(std::to_string(count)),
+         import_repeated ? TextValue(*import_repeated ? "S" : "N") : SqlValue{"", soci::i_null}});
   }
 }
 
@@ -58,11 +61,14 @@ Result Submit(Db& db, std::string_view method, const Arguments& args,
   WriteTransaction transaction(db.session, db.dialect);
   if (const host::ChangeSet* header = args.ChangeSetAt(1)) {
     Status status = ApplyChangeSet(db.session, kExtrBancoTable, *header);
-    if (!status.ok()) return status.failure();
+    if (!status.ok())
+      return status.failure();
   }
   Expected<bool> stored = InsertMovements(db.session, movements);
-  if (!stored.ok()) return stored.failure();
-  if (!stored.value()) return json(false);
+  if (!stored.ok())
+    return stored.failure();
+  if (!stored.value())
+    return json(false);
   LogImport(db, method, movements, import_repeated);
   transaction.Commit();
   return json(true);

@@ -18,11 +18,15 @@ class StoreMethodsTest : public ServiceTest {
       Exec("CREATE TRIGGER MOVREAL_FALHA BEFORE INSERT ON MOVREAL WHEN NEW.NRDOCMOVREAL = '" +
            document + "' BEGIN SELECT RAISE(ABORT, 'falha simulada'); END");
     } else {
-      Exec("CREATE FUNCTION MOVREAL_FALHA() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
-           "IF NEW.NRDOCMOVREAL = '" + document + "' THEN RAISE EXCEPTION 'falha simulada'; "
-           "END IF; RETURN NEW; END $$");
-      Exec("CREATE TRIGGER MOVREAL_FALHA BEFORE INSERT ON MOVREAL "
-           "FOR EACH ROW EXECUTE FUNCTION MOVREAL_FALHA()");
+      Exec(
+          "CREATE FUNCTION MOVREAL_FALHA() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+          "IF NEW.NRDOCMOVREAL = '" +
+          document +
+          "' THEN RAISE EXCEPTION 'falha simulada'; "
+          "END IF; RETURN NEW; END $$");
+      Exec(
+          "CREATE TRIGGER MOVREAL_FALHA BEFORE INSERT ON MOVREAL "
+          "FOR EACH ROW EXECUTE FUNCTION MOVREAL_FALHA()");
     }
   }
 
@@ -38,8 +42,9 @@ TEST_P(StoreMethodsTest, HeaderIsInsertedThenGetsItsFinalBalance) {
   closed[3] = *host::Date::FromIso("2024-03-31");
   closed[5] = 250.5;
   closed[7] = "D";
-  Result("SetExtrBanco",
-         {host::ToJson(host::ChangeSet{HeaderFields(), {{host::ChangeOp::kModify, header, closed}}})});
+  Result(
+      "SetExtrBanco",
+      {host::ToJson(host::ChangeSet{HeaderFields(), {{host::ChangeOp::kModify, header, closed}}})});
   EXPECT_EQ(Result("GetExtrBanco", {"001", "2024-03-01"})["rows"], json::parse(R"([
       ["001", "0000000001", "2024-03-01", "2024-03-31", 100.0, 250.5, "C", "D"]])"));
 }
@@ -49,13 +54,15 @@ TEST_P(StoreMethodsTest, HeaderChangeSetIsStoredWholeOrNotAtAll) {
   host::Row second = NewHeader("001", "0000000002", "2024-03-02", 2.0);
   Result("SetExtrBanco", {HeaderInsert(second)});
 
-  host::ChangeSet changes{HeaderFields(),
-                          {{host::ChangeOp::kInsert, {}, first}, {host::ChangeOp::kInsert, {}, second}}};
+  host::ChangeSet changes{
+      HeaderFields(),
+      {{host::ChangeOp::kInsert, {}, first}, {host::ChangeOp::kInsert, {}, second}}};
   EXPECT_EQ(Error("SetExtrBanco", {host::ToJson(changes)}),
             "O extrato 0000000002 da conta corrente 001 já está cadastrado.");
 
   host::Row missing = NewHeader("001", "0000000009", "2024-03-09", 9.0);
-  changes.changes = {{host::ChangeOp::kInsert, {}, first}, {host::ChangeOp::kModify, missing, missing}};
+  changes.changes = {{host::ChangeOp::kInsert, {}, first},
+                     {host::ChangeOp::kModify, missing, missing}};
   EXPECT_EQ(Error("SetExtrBanco", {host::ToJson(changes)}),
             "O extrato 0000000009 da conta corrente 001 não está cadastrado.");
   EXPECT_EQ(Headers(), 1);
@@ -84,9 +91,9 @@ TEST_P(StoreMethodsTest, ChangeSetThatDoesNotFitTheTableIsRefused) {
 }
 
 TEST_P(StoreMethodsTest, SubmissionStoresTheHeaderAndEveryMovement) {
-  EXPECT_EQ(Submit(NumberedMovements(3),
-                   HeaderInsert(NewHeader("001", "0000000001", "2024-03-01", 5.0))),
-            true);
+  EXPECT_EQ(
+      Submit(NumberedMovements(3), HeaderInsert(NewHeader("001", "0000000001", "2024-03-01", 5.0))),
+      true);
   EXPECT_EQ(Movements(), 3);
   EXPECT_EQ(Headers(), 1);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM LOGIMPEXTR WHERE NMMETODO = 'Set_Real_Bradesco' "
@@ -118,9 +125,9 @@ TEST_P(StoreMethodsTest, SubmissionThatFailsHalfWayStoresNothing) {
   std::vector<Movement> movements = NumberedMovements(1200);
   movements[1100].document = "FALHA";
   FailOnDocument("FALHA");
-  std::string error = Error("Set_Real_Bradesco",
-                            {MovementPacket(movements),
-                             HeaderInsert(NewHeader("001", "0000000001", "2024-03-01", 5.0))});
+  std::string error = Error(
+      "Set_Real_Bradesco",
+      {MovementPacket(movements), HeaderInsert(NewHeader("001", "0000000001", "2024-03-01", 5.0))});
   EXPECT_EQ(error.rfind("Falha no banco de dados em Set_Real_Bradesco: ", 0), 0u) << error;
   EXPECT_NE(error.find("falha simulada"), std::string::npos) << error;
   EXPECT_EQ(Movements(), 0);

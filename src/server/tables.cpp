@@ -15,10 +15,14 @@ constexpr std::array kDiretorioColumns = {
 };
 
 constexpr std::array kExtrBancoColumns = {
-    Column{"CDREDUCONT", ColumnType::kText, 3, true}, Column{"CDSEQUEXTR", ColumnType::kText, 10, true},
-    Column{"DTSALDINIC", ColumnType::kDate},          Column{"DTSALDFIN", ColumnType::kDate},
-    Column{"VRSALDINIC", ColumnType::kAmount},        Column{"VRSALDFIM", ColumnType::kAmount},
-    Column{"IDEXTRINI", ColumnType::kText, 1},        Column{"IDEXTRFIM", ColumnType::kText, 1},
+    Column{"CDREDUCONT", ColumnType::kText, 3, true},
+    Column{"CDSEQUEXTR", ColumnType::kText, 10, true},
+    Column{"DTSALDINIC", ColumnType::kDate},
+    Column{"DTSALDFIN", ColumnType::kDate},
+    Column{"VRSALDINIC", ColumnType::kAmount},
+    Column{"VRSALDFIM", ColumnType::kAmount},
+    Column{"IDEXTRINI", ColumnType::kText, 1},
+    Column{"IDEXTRFIM", ColumnType::kText, 1},
 };
 
 constexpr std::array kMovRealColumns = {
@@ -65,7 +69,8 @@ std::vector<host::FieldDef> FieldDefs(const Table& table) {
 
 std::string RowLabel(const Table& table, const std::vector<std::string>& key_values) {
   fmt::dynamic_format_arg_store<fmt::format_context> args;
-  for (const std::string& value : key_values) args.push_back(value);
+  for (const std::string& value : key_values)
+    args.push_back(value);
   return fmt::vformat(table.row_label, args);
 }
 

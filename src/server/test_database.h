@@ -85,14 +85,16 @@ class TestDatabase {
 class ServiceTest : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {
-    if (!Available(GetParam())) GTEST_SKIP() << kNoPostgresql;
+    if (!Available(GetParam()))
+      GTEST_SKIP() << kNoPostgresql;
     database_ = std::make_unique<TestDatabase>(GetParam());
     service_ = Service::Open({database_->uri(), 4, true});
     Connect(sql_, ParseDatabaseUri(database_->uri()));
   }
 
   void TearDown() override {
-    if (sql_.is_connected()) sql_.close();
+    if (sql_.is_connected())
+      sql_.close();
     service_.reset();
     database_.reset();
   }
@@ -143,24 +145,23 @@ class ServiceTest : public ::testing::TestWithParam<Backend> {
   soci::session sql_;
 };
 
-#define EXTRATO_ON_EVERY_DATABASE(Suite)                                                          \
-  INSTANTIATE_TEST_SUITE_P(                                                                     \
-      Databases, Suite,                                                                         \
-      ::testing::Values(::server::testing::Backend::kSqlite,                                    \
-                        ::server::testing::Backend::kPostgresql),                               \
-      ::server::testing::BackendName)
+#define EXTRATO_ON_EVERY_DATABASE(Suite)                                               \
+  INSTANTIATE_TEST_SUITE_P(Databases, Suite,                                           \
+                           ::testing::Values(::server::testing::Backend::kSqlite,      \
+                                             ::server::testing::Backend::kPostgresql), \
+                           ::server::testing::BackendName)
 
 // Builders of the packets and change sets a screen sends.
 
 inline const std::vector<host::FieldDef>& MovementFields() {
   using host::FieldType;
   static const std::vector<host::FieldDef> fields = {
-      {"CDREDUCONT", FieldType::kText, 3},     {"CDSEQUEXTR", FieldType::kText, 10},
-      {"NRSEQMOVREAL", FieldType::kText, 10},  {"NRDOCMOVREAL", FieldType::kText, 20},
-      {"DTMOVREAL", FieldType::kDate, 0},      {"VRMOVREAL", FieldType::kFloat, 0},
-      {"IDMOVREAL", FieldType::kText, 1},      {"DSHISTMOVREAL", FieldType::kText, 40},
-      {"IDTIPOREGI", FieldType::kText, 2},     {"CDCATELANC", FieldType::kText, 4},
-      {"IDSTCONMVBAN", FieldType::kText, 1},   {"IDTPMOVREAL", FieldType::kText, 1},
+      {"CDREDUCONT", FieldType::kText, 3},    {"CDSEQUEXTR", FieldType::kText, 10},
+      {"NRSEQMOVREAL", FieldType::kText, 10}, {"NRDOCMOVREAL", FieldType::kText, 20},
+      {"DTMOVREAL", FieldType::kDate, 0},     {"VRMOVREAL", FieldType::kFloat, 0},
+      {"IDMOVREAL", FieldType::kText, 1},     {"DSHISTMOVREAL", FieldType::kText, 40},
+      {"IDTIPOREGI", FieldType::kText, 2},    {"CDCATELANC", FieldType::kText, 4},
+      {"IDSTCONMVBAN", FieldType::kText, 1},  {"IDTPMOVREAL", FieldType::kText, 1},
   };
   return fields;
 }
@@ -174,14 +175,16 @@ struct Movement {
   double amount = 10.0;
 
   host::Row ToRow() const {
-    return {account, statement, number, document, *host::Date::FromIso(date), amount,
-            "C",     "HISTORICO", "1",  "100",    "0",  "0"};
+    return {account, statement, number,      document, *host::Date::FromIso(date),
+            amount,  "C",       "HISTORICO", "1",      "100",
+            "0",     "0"};
   }
 };
 
 inline json MovementPacket(const std::vector<Movement>& movements) {
   host::Packet packet{MovementFields(), {}};
-  for (const Movement& movement : movements) packet.rows.push_back(movement.ToRow());
+  for (const Movement& movement : movements)
+    packet.rows.push_back(movement.ToRow());
   return host::ToJson(packet);
 }
 
@@ -190,25 +193,31 @@ inline std::vector<Movement> NumberedMovements(int count, const std::string& acc
                                                const std::string& statement = "0000000001") {
   std::vector<Movement> movements;
   for (int i = 1; i <= count; ++i) {
-    movements.push_back({account, statement, fmt::format("{:010}", i),
-                         fmt::format("{:020}", i), "2024-03-01", i + 0.25});
+    movements.push_back({account, statement, fmt::format("{:010}", i), fmt::format("{:020}", i),
+                         "2024-03-01", i + 0.25});
   }
   return movements;
 }
 
 inline std::vector<host::FieldDef> HeaderFields() {
   using host::FieldType;
-  return {{"CDREDUCONT", FieldType::kText, 3}, {"CDSEQUEXTR", FieldType::kText, 10},
-          {"DTSALDINIC", FieldType::kDate, 0}, {"DTSALDFIN", FieldType::kDate, 0},
+  return {{"CDREDUCONT", FieldType::kText, 3},  {"CDSEQUEXTR", FieldType::kText, 10},
+          {"DTSALDINIC", FieldType::kDate, 0},  {"DTSALDFIN", FieldType::kDate, 0},
           {"VRSALDINIC", FieldType::kFloat, 0}, {"VRSALDFIM", FieldType::kFloat, 0},
-          {"IDEXTRINI", FieldType::kText, 1},  {"IDEXTRFIM", FieldType::kText, 1}};
+          {"IDEXTRINI", FieldType::kText, 1},   {"IDEXTRFIM", FieldType::kText, 1}};
 }
 
 // A new header as an import inserts it: the final balance still empty.
 inline host::Row NewHeader(const std::string& account, const std::string& code,
                            const std::string& date, double balance) {
-  return {account, code, *host::Date::FromIso(date), std::monostate{}, balance,
-          std::monostate{}, "C", std::monostate{}};
+  return {account,
+          code,
+          *host::Date::FromIso(date),
+          std::monostate{},
+          balance,
+          std::monostate{},
+          "C",
+          std::monostate{}};
 }
 
 inline json HeaderInsert(const host::Row& header) {

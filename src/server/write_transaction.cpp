@@ -9,7 +9,8 @@ WriteTransaction::WriteTransaction(soci::session& session, Dialect dialect) : se
 }
 
 WriteTransaction::~WriteTransaction() {
-  if (!open_) return;
+  if (!open_)
+    return;
   try {
     session_ << "ROLLBACK";
   } catch (const soci::soci_error&) {

@@ -41,8 +41,7 @@ std::string Demo(const std::string& uri, const std::string& shown) {
                      shown, counts.banks, counts.accounts, counts.layouts);
 }
 
-void AddDbTask(CLI::App& db, const char* name, const char* description, DbTask task,
-               int& status) {
+void AddDbTask(CLI::App& db, const char* name, const char* description, DbTask task, int& status) {
   auto uri = std::make_shared<std::string>();
   CLI::App* command = db.add_subcommand(name, description);
   command->add_option("--db", *uri,

@@ -164,18 +164,36 @@ CLI::Validator ServerAddressValidator() {
       "URL");
 }
 
+CLI::Validator AccountTypeValidator() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        bool known = text == "Circulante" || text == "Aplicação" || text == "Garantida";
+        return known ? "" : "esperado Circulante, Aplicação ou Garantida";
+      },
+      "TIPO");
+}
+
+// CLI11 words these in English; the user reads Portuguese.
+void CheckUsage(const CLI::App& command, const ImportOptions& options) {
+  for (const char* name : {"--bank", "--file"}) {
+    if (command.count(name) == 0)
+      throw CLI::ValidationError(name, "obrigatório (um valor vazio é aceito)");
+  }
+  if (options.yes && options.no)
+    throw CLI::ValidationError("--yes", "não pode ser usado junto com --no");
+}
+
 }  // namespace
 
 void AddImportCommand(CLI::App& app, int& status) {
   auto options = std::make_shared<ImportOptions>();
   CLI::App* command = app.add_subcommand(
       "import", "Importa um arquivo de extrato bancário, como a tela QAR62700 faria.");
-  command->add_option("--bank", options->bank, "Código do banco (como no campo Banco)")
-      ->required();
-  command->add_option("--file", options->file, "Arquivo de extrato a importar")->required();
+  command->add_option("--bank", options->bank, "Código do banco (como no campo Banco)");
+  command->add_option("--file", options->file, "Arquivo de extrato a importar");
   command->add_option("--account-type", options->account_type, "Tipo da conta corrente")
       ->capture_default_str()
-      ->check(CLI::IsMember({"Circulante", "Aplicação", "Garantida"}));
+      ->check(AccountTypeValidator());
   command->add_option("--db", options->database_uri, kDbHelp);
   command
       ->add_option("--server", options->server,
@@ -184,11 +202,13 @@ void AddImportCommand(CLI::App& app, int& status) {
       ->check(ServerAddressValidator());
   command->add_option("--company", options->company,
                       "Código da empresa processada (padrão: EXTRATO_EMPRESA ou 1)");
-  CLI::Option* yes = command->add_flag("--yes", options->yes, "Responde \"Sim\" às perguntas");
-  CLI::Option* no = command->add_flag("--no", options->no, "Responde \"Não\" às perguntas");
-  yes->excludes(no);
+  command->add_flag("--yes", options->yes, "Responde \"Sim\" às perguntas");
+  command->add_flag("--no", options->no, "Responde \"Não\" às perguntas");
   command->add_flag("--json", options->json, "Imprime o resultado como um objeto JSON");
-  command->callback([options, &status] { status = RunImport(*options); });
+  command->callback([command, options, &status] {
+    CheckUsage(*command, *options);
+    status = RunImport(*options);
+  });
 }
 
 }  // namespace cli

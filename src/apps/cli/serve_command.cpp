@@ -59,7 +59,8 @@ int RunServe(const ServeOptions& options) {
                              options.http.host, port, server::kServicePath);
     int signal = stop.Wait();
     http.Stop();
-    std::cerr << fmt::format("extrato serve: encerrado ({}).\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+    std::cerr << fmt::format("extrato serve: encerrado ({}).\n",
+                             signal == SIGINT ? "SIGINT" : "SIGTERM");
     return kExitSuccess;
   } catch (const std::exception& e) {
     std::cerr << "extrato serve: " << e.what() << "\n";
@@ -79,9 +80,10 @@ void AddServeCommand(CLI::App& app, int& status) {
   serve->add_option("--port", options->http.port, "Porta em que escuta (0: qualquer livre)")
       ->capture_default_str()
       ->check(CLI::Range(0, 65535));
-  serve->add_option("--token", options->http.token,
-                    "Exige \"Authorization: Bearer TOKEN\" em cada chamada; necessário para "
-                    "escutar em outro endereço que não 127.0.0.1")
+  serve
+      ->add_option("--token", options->http.token,
+                   "Exige \"Authorization: Bearer TOKEN\" em cada chamada; necessário para "
+                   "escutar em outro endereço que não 127.0.0.1")
       ->envname("EXTRATO_TOKEN");
   serve->callback([options, &status] { status = RunServe(*options); });
 }

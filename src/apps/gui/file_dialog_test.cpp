@@ -1,0 +1,72 @@
+#include "apps/gui/file_dialog.h"
+
+#include <QFileDialog>
+#include <QTest>
+
+#include "apps/gui/test_support.h"
+
+namespace gui {
+
+using testing::ModalDriver;
+
+namespace {
+
+const QString kSamples = QStringLiteral(EXTRATO_SAMPLES_DIR "/extrato200-237");
+const QString kSample = kSamples + QStringLiteral("/anteros-bradesco.txt");
+const host::FileDialogRequest kRequest{"Arquivo Origem", "Todos os Arquivos (*.*)|*.*",
+                                       kSamples.toStdString(), ""};
+
+}  // namespace
+
+class FileDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void FiltersFromHostText_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("every file") << "Todos os Arquivos (*.*)|*.*"
+                                << QStringList{"Todos os Arquivos (*.*) (*)"};
+    QTest::newRow("two entries") << "Retorno|*.ret;*.txt|Todos|*.*"
+                                 << QStringList{"Retorno (*.ret *.txt)", "Todos (*)"};
+    QTest::newRow("no pattern") << "Tudo" << QStringList{"Tudo (*)"};
+    QTest::newRow("none") << "" << QStringList{};
+  }
+  void FiltersFromHostText() {
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(NameFilters(filter.toStdString()), expected);
+  }
+
+  void DialogStartsAsAskedAndAnswersTheChoice() {
+    QString title;
+    QStringList filters;
+    QString folder;
+    ModalDriver driver;
+    driver.Then([&](QWidget& widget) {
+      auto& dialog = static_cast<QFileDialog&>(widget);
+      title = dialog.windowTitle();
+      filters = dialog.nameFilters();
+      folder = dialog.directory().absolutePath();
+      dialog.selectFile(kSample);
+      dialog.accept();
+    });
+    QCOMPARE(ChooseOpenFile(nullptr, kRequest), std::optional(kSample.toStdString()));
+    QCOMPARE(title, QStringLiteral("Arquivo Origem"));
+    QCOMPARE(filters, QStringList{"Todos os Arquivos (*.*) (*)"});
+    QCOMPARE(folder, kSamples);
+  }
+
+  void CancelAnswersNothing() {
+    ModalDriver driver;
+    driver.Then(testing::Reject());
+    QCOMPARE(ChooseOpenFile(nullptr, kRequest), std::nullopt);
+    QVERIFY(driver.Done());
+  }
+};
+
+static const bool registered = testing::Register<FileDialogTest>();
+
+}  // namespace gui
+
+#include "file_dialog_test.moc"

@@ -1,0 +1,90 @@
+#include "apps/gui/launch_options.h"
+
+#include <QTest>
+
+#include "apps/gui/test_support.h"
+#include "host/exceptions.h"
+
+namespace gui {
+
+namespace {
+
+// Runs the parser on a command line given as words.
+std::optional<int> Parse(std::vector<std::string> words, LaunchOptions& options,
+                         bool allow_others = false) {
+  words.insert(words.begin(), "extrato-gui");
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  return ParseLaunchOptions(static_cast<int>(argv.size()), argv.data(), options, allow_others);
+}
+
+}  // namespace
+
+class LaunchOptionsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ServerUrlsAccepted_data() {
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("port");
+    QTest::newRow("scheme and port") << "http://127.0.0.1:8300" << "127.0.0.1" << 8300;
+    QTest::newRow("no scheme") << "servidor:9000" << "servidor" << 9000;
+    QTest::newRow("usual port") << "http://servidor" << "servidor" << 8211;
+    QTest::newRow("closing slash") << "http://servidor:9000/" << "servidor" << 9000;
+  }
+  void ServerUrlsAccepted() {
+    QFETCH(QString, url);
+    QFETCH(QString, name);
+    QFETCH(int, port);
+    ServerAddress address = ParseServerUrl(url.toStdString());
+    QCOMPARE(QString::fromStdString(address.host), name);
+    QCOMPARE(address.port, port);
+  }
+
+  void ServerUrlsRefused_data() {
+    QTest::addColumn<QString>("url");
+    QTest::newRow("empty") << "";
+    QTest::newRow("scheme only") << "http://";
+    QTest::newRow("https") << "https://servidor:8211";
+    QTest::newRow("port zero") << "servidor:0";
+    QTest::newRow("port too big") << "servidor:65536";
+    QTest::newRow("port not a number") << "servidor:porta";
+    QTest::newRow("path") << "http://servidor:8211/caminho";
+    QTest::newRow("user") << "http://eu@servidor:8211";
+  }
+  void ServerUrlsRefused() {
+    QFETCH(QString, url);
+    try {
+      ParseServerUrl(url.toStdString());
+      QFAIL("accepted");
+    } catch (const host::Exception& e) {
+      QCOMPARE(QString::fromUtf8(e.what()),
+               QStringLiteral("Endereço do servidor inválido: '%1'. Use http://HOST:PORTA.")
+                   .arg(url));
+    }
+  }
+
+  void OptionsRead() {
+    LaunchOptions options;
+    QCOMPARE(Parse({"--db", "sqlite:/tmp/x.db", "--server", "http://h:1"}, options),
+             std::nullopt);
+    QCOMPARE(options.database_uri, std::string("sqlite:/tmp/x.db"));
+    QCOMPARE(options.server_url, std::string("http://h:1"));
+  }
+
+  void UnknownOptionIsUsageErrorUnlessAllowed() {
+    LaunchOptions options;
+    QCOMPARE(Parse({"-platform", "offscreen", "--db", "sqlite:a.db"}, options, true),
+             std::nullopt);
+    QCOMPARE(options.database_uri, std::string("sqlite:a.db"));
+    LaunchOptions strict;
+    QCOMPARE(Parse({"--sever", "http://h:1"}, strict), std::optional<int>(64));
+  }
+};
+
+static const bool registered = testing::Register<LaunchOptionsTest>();
+
+}  // namespace gui
+
+#include "launch_options_test.moc"

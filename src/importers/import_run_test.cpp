@@ -1,0 +1,197 @@
+// The import run, told with the Bradesco layout on the real server.
+#include "importers/import_run.h"
+
+#include <gtest/gtest.h>
+
+#include "importers/import_test_support.h"
+
+namespace importers::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr const char* kMovements =
+    "SELECT CDSEQUEXTR, NRSEQMOVREAL, NRDOCMOVREAL, DTMOVREAL, VRMOVREAL, IDMOVREAL, "
+    "DSHISTMOVREAL, IDTIPOREGI, CDCATELANC, IDSTCONMVBAN, IDTPMOVREAL FROM MOVREAL "
+    "ORDER BY CDSEQUEXTR, NRSEQMOVREAL";
+constexpr const char* kHeaders = "SELECT * FROM EXTRBANCO ORDER BY CDSEQUEXTR";
+
+class ImportRunTest : public ImportTest {
+ protected:
+  // A statement of 07/07/2016 with three movements.
+  std::vector<std::string> Statement(std::vector<std::string> movements = {}) {
+    if (movements.empty()) {
+      movements = {BradescoMovement("685716", 699730), BradescoMovement("294423", 2641020),
+                   BradescoMovement("022466", 767942, "080716", 'D', "LIQUIDACAO DE COBRANCA")};
+    }
+    std::vector<std::string> records = {BradescoBalance('0', "070716", 3340650, 'D')};
+    records.insert(records.end(), movements.begin(), movements.end());
+    records.push_back(BradescoBalance('2', "090716", 2298746));
+    return BradescoFile(records);
+  }
+
+  host::EventOutcome ImportLines(const std::vector<std::string>& lines,
+                                 const std::string& line_end = "\r\n") {
+    return Import("237", WriteFile("extrato.txt", lines, line_end));
+  }
+};
+
+TEST_F(ImportRunTest, NewStatementIsStoredWithBothBalancesAndNumberedMovements) {
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement()));
+
+  EXPECT_EQ(std::vector<std::string>{kSucesso}, Texts());
+  EXPECT_EQ(host::DialogType::kInformation, ui_.messages().at(0).type);
+  EXPECT_EQ(
+      (Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "SetExtrBanco",
+             "GetPesqLanc", "GetPesqLanc", "GetPesqLanc", "SetExtrBanco", "Set_Real_Bradesco"}),
+      Calls());
+  EXPECT_EQ(
+      (std::vector<std::string>{"001|0000000001|2016-07-07|2016-07-09|33406.50|22987.46|D|C"}),
+      Rows(kHeaders));
+  EXPECT_EQ(
+      (std::vector<std::string>{"0000000001|0000000001|00000000000000685716|2016-07-07|6997.30|C|"
+                                "RESGATE MERCADO ABERTO   |1|206|0|0",
+                                "0000000001|0000000002|00000000000000294423|2016-07-07|26410.20|C|"
+                                "RESGATE MERCADO ABERTO   |1|206|0|0",
+                                "0000000001|0000000003|00000000000000022466|2016-07-08|7679.42|D|"
+                                "LIQUIDACAO DE COBRANCA   |1|206|0|0"}),
+      Rows(kMovements));
+  EXPECT_TRUE(ParamsOf("Set_Real_Bradesco")[1].is_null());
+  EXPECT_TRUE(screen_->cdsMovReal.IsEmpty());
+  EXPECT_FALSE(ui_.wait_visible());
+}
+
+TEST_F(ImportRunTest, SecondImportFindsEverythingStoredAndNamesTheAccount) {
+  ImportLines(Statement());
+  EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(Statement()));
+
+  EXPECT_EQ(std::vector<std::string>{JaImportado("001")}, Texts());
+  EXPECT_EQ(host::DialogType::kError, ui_.messages().at(0).type);
+  EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "GetSequencia",
+                   "GetPesqLanc", "GetPesqLanc", "GetPesqLanc", "Set_Real_Bradesco"}),
+            Calls());
+  EXPECT_EQ(1, Count("EXTRBANCO"));
+  EXPECT_EQ(3, Count("MOVREAL"));
+}
+
+TEST_F(ImportRunTest, NewMovementsOfAPartlyStoredFileAreNumberedOnFromTheStoredLast) {
+  std::string first = BradescoMovement("000001", 100), second = BradescoMovement("000002", 200);
+  std::string third = BradescoMovement("000003", 300), fourth = BradescoMovement("000004", 400);
+  ImportLines(Statement({first, second}));
+
+  // The new movements come first and the stored ones last: still a success.
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement({third, fourth, first, second})));
+
+  EXPECT_EQ(std::vector<std::string>{kSucesso}, Texts());
+  EXPECT_EQ((std::vector<std::string>{
+                "0000000001|00000000000000000001", "0000000002|00000000000000000002",
+                "0000000003|00000000000000000003", "0000000004|00000000000000000004"}),
+            Rows("SELECT NRSEQMOVREAL, NRDOCMOVREAL FROM MOVREAL ORDER BY NRSEQMOVREAL"));
+}
+
+TEST_F(ImportRunTest, ClosingMessageIsDecidedByThisRunAlone) {
+  ImportLines(Statement());
+  ImportLines(Statement());  // leaves a stored movement in cdsPesqLanc
+
+  EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(BradescoFile({})));
+  EXPECT_EQ(std::vector<std::string>{kSemDados}, Texts());
+  EXPECT_EQ(Names{"Set_Real_Bradesco"}, Calls());
+  EXPECT_EQ(0u, ParamsOf("Set_Real_Bradesco")[0]["rows"].size());
+
+  // Balances alone, without a movement, are a success.
+  EXPECT_EQ(host::EventOutcome::kCompleted,
+            ImportLines(BradescoFile(
+                {BradescoBalance('0', "100716", 100), BradescoBalance('2', "100716", 100)})));
+  EXPECT_EQ(std::vector<std::string>{kSucesso}, Texts());
+}
+
+TEST_F(ImportRunTest, SubmissionAnsweredFalseWarnsAndStoresNoMovement) {
+  answers_["Set_Real_Bradesco"] = {{"ok", true}, {"result", false}};
+
+  EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(Statement()));
+
+  EXPECT_EQ(std::vector<std::string>{"Os dados contidos no arquivo já existem no sistema."},
+            Texts());
+  EXPECT_EQ(host::DialogType::kWarning, ui_.messages().at(0).type);
+  const auto& events = ui_.events();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ("wait", events[events.size() - 3].kind);
+  EXPECT_EQ("message", events[events.size() - 2].kind);
+  EXPECT_EQ("unwait", events.back().kind);
+  EXPECT_FALSE(screen_->pgbProgresso.Visible());
+  EXPECT_EQ(0, Count("MOVREAL"));
+}
+
+TEST_F(ImportRunTest, ProgressCountsEveryLineWithItsLineEndAndRepaints) {
+  std::vector<std::string> lines = Statement();
+  std::string path = WriteFile("extrato.txt", lines);
+  int repaints_before = ui_.repaints();
+  Import("237", path);
+
+  long long size = static_cast<long long>(std::filesystem::file_size(path));
+  EXPECT_EQ(size, screen_->pgbProgresso.Max());
+  EXPECT_EQ(size, screen_->pgbProgresso.Position());
+  EXPECT_FALSE(screen_->pgbProgresso.Visible());
+  EXPECT_LE(static_cast<int>(lines.size()), ui_.repaints() - repaints_before);
+}
+
+TEST_F(ImportRunTest, ConversionErrorsNameTheLine) {
+  struct Case {
+    std::string record;
+    std::string error;
+  };
+  std::string bad_day = BradescoMovement("000001", 100, "3A0716");
+  std::string bad_month = BradescoMovement("000001", 100, "071316");
+  std::string bad_year = BradescoMovement("000001", 100, "0707 5");
+  std::string bad_amount = BradescoMovement("000001", 100);
+  bad_amount[97] = 'A';
+  // A kind that stores nothing is converted all the same.
+  std::string other_kind = BradescoMovement("000001", 100, "3A0716");
+  other_kind[41] = '7';
+  for (const Case& c :
+       {Case{bad_day, "Linha 3: '3A' não é um valor válido para o dia."},
+        Case{bad_month, "Linha 3: '07/13/2016' não é uma data válida."},
+        Case{bad_year, "Linha 3: '20 5' não é um valor válido para o ano."},
+        Case{bad_amount, "Linha 3: '00000000000A0001,00' não é um valor monetário válido."},
+        Case{other_kind, "Linha 3: '3A' não é um valor válido para o dia."}}) {
+    EXPECT_EQ(host::EventOutcome::kFailed, ImportLines(Statement({c.record})));
+    EXPECT_EQ(std::vector<std::string>{c.error}, Texts());
+    EXPECT_FALSE(screen_->pgbProgresso.Visible());
+  }
+  EXPECT_EQ(0, Count("MOVREAL"));
+}
+
+TEST_F(ImportRunTest, FinalBalanceWithoutItsInitialBalanceChangesNoHeader) {
+  ImportLines(Statement());
+  std::vector<std::string> stored = Rows(kHeaders);
+
+  EXPECT_EQ(host::EventOutcome::kAborted,
+            ImportLines(BradescoFile({BradescoBalance('2', "100716", 100)})));
+
+  EXPECT_EQ(std::vector<std::string>{"Linha 2: saldo final sem o saldo inicial do extrato."},
+            Texts());
+  EXPECT_EQ(stored, Rows(kHeaders));
+}
+
+TEST_F(ImportRunTest, Latin1AndUtf8AndLineEndsGiveTheSameRows) {
+  std::vector<std::string> utf8 =
+      Statement({BradescoMovement("000001", 100, "070716", 'C', "DEPOSITO EM CHEQUE")});
+  utf8[2].replace(utf8[2].find("DEPOSITO") + 3, 1, "Ó");
+  std::vector<std::string> latin1 = utf8;
+  latin1[2].replace(latin1[2].find("Ó"), 2, "\xD3");
+
+  ASSERT_EQ(host::EventOutcome::kCompleted, ImportLines(utf8));
+  std::vector<std::string> rows = Rows(kMovements);
+  ASSERT_EQ(1u, rows.size());
+  EXPECT_NE(std::string::npos, rows[0].find("|DEPÓSITO EM CHEQUE       |")) << rows[0];
+
+  for (const auto& [lines, line_end] : {std::pair{latin1, "\r\n"}, std::pair{utf8, "\n"}}) {
+    Exec("DELETE FROM MOVREAL");
+    Exec("DELETE FROM EXTRBANCO");
+    EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(lines, line_end));
+    EXPECT_EQ(rows, Rows(kMovements));
+  }
+}
+
+}  // namespace
+}  // namespace importers::testing
