@@ -16,11 +16,16 @@ using Lines = std::vector<std::string>;
 TEST(BankQueryTextTest, KeepsTheTextsOfTheFourDialectsLineByLine) {
   host::TADOIBQuery query("qryBanco");
   SetUpBankQuery(query);
-  const Lines oracle = {"SELECT",   "   CDBANCO,",
-                        "   NMBANCO,", "   CDBANCCNAB",
-                        "FROM",     "   BANCO",
-                        "WHERE",    "   (CDBANCO = NVL(:P_CDBANCO, CDBANCO))",
-                        "ORDER BY", "   CDBANCO",
+  const Lines oracle = {"SELECT",
+                        "   CDBANCO,",
+                        "   NMBANCO,",
+                        "   CDBANCCNAB",
+                        "FROM",
+                        "   BANCO",
+                        "WHERE",
+                        "   (CDBANCO = NVL(:P_CDBANCO, CDBANCO))",
+                        "ORDER BY",
+                        "   CDBANCO",
                         " "};
   Lines mssql = oracle;
   mssql[7] = "   (CDBANCO = ISNULL(:P_CDBANCO, CDBANCO))";

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/routines.h"
 #include "importers/import_test_support.h"
 #include "importers/run_state.h"
 
@@ -163,8 +164,7 @@ TEST_F(DispatchTest, FailedChecksClearNothingAndOpenNothing) {
       {"unknown bank", "998", empty_file_, "Banco não cadastrado.", &screen_->medCdBanco},
       {"no file", "237", "", "Arquivo origem deve ser informado.", &screen_->edtNmArquivo},
       {"blank file", "237", "   ", "Arquivo origem deve ser informado.", &screen_->edtNmArquivo},
-      {"missing file", "237", empty_file_ + ".nao", "Arquivo não existe.",
-       &screen_->edtNmArquivo},
+      {"missing file", "237", empty_file_ + ".nao", "Arquivo não existe.", &screen_->edtNmArquivo},
   };
   for (const Case& c : cases) {
     DirtyRunState();
@@ -201,12 +201,12 @@ TEST_F(DispatchTest, ValidInputsStoreTheFolderThenClearTheRunStateAndSetTheAccou
 TEST_F(DispatchTest, ConfirmingTwiceReadsTheFileAgainFromItsStart) {
   using importers::testing::BradescoBalance;
   using importers::testing::BradescoMovement;
-  std::string path = WriteFile(
-      "bradesco.txt",
-      importers::testing::BradescoFile({BradescoBalance('0', "070716", 1000),
-                                        BradescoMovement("000001", 250),
-                                        BradescoBalance('2', "070716", 1250)}),
-      "\n");
+  std::string path =
+      WriteFile("bradesco.txt",
+                importers::testing::BradescoFile({BradescoBalance('0', "070716", 1000),
+                                                  BradescoMovement("000001", 250),
+                                                  BradescoBalance('2', "070716", 1250)}),
+                "\n");
   EXPECT_EQ(EventOutcome::kCompleted, Import("237", path));
   EXPECT_EQ(std::vector<std::string>{importers::testing::kSucesso}, Texts());
   EXPECT_EQ(1, Count("MOVREAL"));

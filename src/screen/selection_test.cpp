@@ -91,7 +91,7 @@ TEST_F(SelectionTest, SearchListsEveryBankByCodeAndAPickFillsCodeThenName) {
   ui_.ScriptPick(3);
   EXPECT_EQ(EventOutcome::kCompleted, Search());
   ASSERT_EQ(1u, ui_.search_requests().size());
-  const host::SearchListRequest& list = ui_.search_requests()[0];
+  const host::SearchListRequest list = ui_.search_requests()[0];
   EXPECT_EQ("Banco", list.title);
   EXPECT_EQ((std::vector<std::string>{"Código", "Nome"}), list.column_titles);
   ASSERT_EQ(8u, list.rows.size());

@@ -24,8 +24,8 @@ const ShownMessage* LastMessage(const std::vector<ShownMessage>& shown) {
 bool TellsAbandoned(const ShownMessage& message) {
   if (message.kind == "warning")
     return true;
-  return message.key && std::find(kAbandonKeys.begin(), kAbandonKeys.end(), *message.key) !=
-                            kAbandonKeys.end();
+  return message.key &&
+         std::find(kAbandonKeys.begin(), kAbandonKeys.end(), *message.key) != kAbandonKeys.end();
 }
 
 bool MatchesPattern(std::string_view pattern, std::string_view text) {

@@ -26,25 +26,47 @@ TEST(ImportReportTest, OutcomeFollowsHowTheRunEndedAndWhatItShowed) {
     int status;
   };
   const std::vector<Case> cases = {
-      {"success message", EventOutcome::kCompleted,
-       {Message("Import_Suces", "information")}, RunOutcome::kSuccess, 0},
-      {"answered question, then success", EventOutcome::kCompleted,
+      {"success message",
+       EventOutcome::kCompleted,
+       {Message("Import_Suces", "information")},
+       RunOutcome::kSuccess,
+       0},
+      {"answered question, then success",
+       EventOutcome::kCompleted,
        {Message("Mov_JaImp", "question"), Message("Import_Suces", "information")},
-       RunOutcome::kSuccess, 0},
+       RunOutcome::kSuccess,
+       0},
       {"confirm that showed nothing", EventOutcome::kCompleted, {}, RunOutcome::kNone, 3},
-      {"only a question, nothing else", EventOutcome::kCompleted,
-       {Message("Mov_JaImp", "question")}, RunOutcome::kNone, 3},
-      {"error message", EventOutcome::kAborted, {Message("Banco_NCad", "error")},
-       RunOutcome::kError, 1},
-      {"failure shown by the host", EventOutcome::kFailed, {Message(std::nullopt, "error")},
-       RunOutcome::kError, 1},
-      {"already imported, shown as an error", EventOutcome::kAborted,
-       {Message("Arqu_JaImp", "error")}, RunOutcome::kAborted, 2},
-      {"stored already, a warning", EventOutcome::kAborted,
-       {Message("Extrato_Ja_Imp", "warning")}, RunOutcome::kAborted, 2},
-      {"cancelled after a question", EventOutcome::kAborted,
+      {"only a question, nothing else",
+       EventOutcome::kCompleted,
+       {Message("Mov_JaImp", "question")},
+       RunOutcome::kNone,
+       3},
+      {"error message",
+       EventOutcome::kAborted,
+       {Message("Banco_NCad", "error")},
+       RunOutcome::kError,
+       1},
+      {"failure shown by the host",
+       EventOutcome::kFailed,
+       {Message(std::nullopt, "error")},
+       RunOutcome::kError,
+       1},
+      {"already imported, shown as an error",
+       EventOutcome::kAborted,
+       {Message("Arqu_JaImp", "error")},
+       RunOutcome::kAborted,
+       2},
+      {"stored already, a warning",
+       EventOutcome::kAborted,
+       {Message("Extrato_Ja_Imp", "warning")},
+       RunOutcome::kAborted,
+       2},
+      {"cancelled after a question",
+       EventOutcome::kAborted,
        {Message("Mov_JaImp", "question"), Message("Import_Cancel", "warning")},
-       RunOutcome::kAborted, 2},
+       RunOutcome::kAborted,
+       2},
       {"silent abort with nothing shown", EventOutcome::kAborted, {}, RunOutcome::kError, 1},
   };
   for (const Case& c : cases) {
@@ -59,10 +81,9 @@ TEST(ImportReportTest, JsonListsEveryMessageInOrder) {
       Message("Mov_JaImp", "question", "Já existe?"),
       Message(std::nullopt, "error", "Falha \"grave\""),
   };
-  EXPECT_EQ(
-      R"({"messages":[{"key":"Mov_JaImp","kind":"question","text":"Já existe?"},)"
-      R"({"key":null,"kind":"error","text":"Falha \"grave\""}],"outcome":"aborted"})",
-      ReportJson(RunOutcome::kAborted, shown).dump());
+  EXPECT_EQ(R"({"messages":[{"key":"Mov_JaImp","kind":"question","text":"Já existe?"},)"
+            R"({"key":null,"kind":"error","text":"Falha \"grave\""}],"outcome":"aborted"})",
+            ReportJson(RunOutcome::kAborted, shown).dump());
   EXPECT_EQ(R"({"messages":[],"outcome":"none"})", ReportJson(RunOutcome::kNone, {}).dump());
   EXPECT_EQ("success", ReportJson(RunOutcome::kSuccess, {})["outcome"]);
   EXPECT_EQ("error", ReportJson(RunOutcome::kError, {})["outcome"]);
@@ -70,8 +91,9 @@ TEST(ImportReportTest, JsonListsEveryMessageInOrder) {
 
 TEST(ImportReportTest, KeyOfTextFindsTheEntryAlsoWithItsPlaceholderFilled) {
   EXPECT_EQ("Banco_NCad", KeyOfText(kTable, "Banco não cadastrado."));
-  EXPECT_EQ("Arqu_JaImp",
-            KeyOfText(kTable, "Arquivo já importado para a conta corrente de código reduzido 001."));
+  EXPECT_EQ(
+      "Arqu_JaImp",
+      KeyOfText(kTable, "Arquivo já importado para a conta corrente de código reduzido 001."));
   EXPECT_EQ(std::nullopt, KeyOfText(kTable, "Banco não cadastrado"));
   EXPECT_EQ(std::nullopt, KeyOfText(kTable, "Arquivo já importado."));
   EXPECT_EQ(std::nullopt, KeyOfText(kTable, "Erro ao consultar o banco de dados."));

@@ -39,8 +39,8 @@ std::optional<std::string> CaptionTyped(const std::vector<std::string>& captions
   if (answer.empty())
     return std::nullopt;
   for (const std::string& caption : captions) {
-    if (!caption.empty() && (answer == caption || (answer.size() == 1 &&
-                                                   Initial(answer) == Initial(caption)))) {
+    if (!caption.empty() &&
+        (answer == caption || (answer.size() == 1 && Initial(answer) == Initial(caption)))) {
       return caption;
     }
   }

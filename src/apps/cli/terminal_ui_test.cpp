@@ -18,8 +18,7 @@ constexpr int kSim = host::kFirstCaption + 1;
 
 struct Terminal {
   explicit Terminal(AnswerPolicy answers, bool interactive = false, std::string typed = "")
-      : input(std::move(typed)),
-        ui({answers, interactive, &input, &output, nullptr}) {}
+      : input(std::move(typed)), ui({answers, interactive, &input, &output, nullptr}) {}
   std::istringstream input;
   std::ostringstream output;
   TerminalUi ui;

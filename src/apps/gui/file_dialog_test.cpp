@@ -49,7 +49,7 @@ class FileDialogTest : public QObject {
       filters = dialog.nameFilters();
       folder = dialog.directory().absolutePath();
       dialog.selectFile(kSample);
-      dialog.accept();
+      static_cast<QDialog&>(dialog).accept();
     });
     QCOMPARE(ChooseOpenFile(nullptr, kRequest), std::optional(kSample.toStdString()));
     QCOMPARE(title, QStringLiteral("Arquivo Origem"));

@@ -1,10 +1,12 @@
 #include "apps/gui/form_view.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 

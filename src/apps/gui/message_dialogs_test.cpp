@@ -1,5 +1,6 @@
 #include "apps/gui/message_dialogs.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
 

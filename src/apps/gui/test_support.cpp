@@ -86,7 +86,7 @@ DemoHost::DemoHost() {
   server_ = std::make_unique<ServerLink>(LaunchOptions{uri, ""});
   window_->show();
   QApplication::setActiveWindow(window_.get());
-  QTest::qWaitForWindowActive(window_.get());
+  if (!QTest::qWaitForWindowActive(window_.get())) qFatal("the main window never became active");
 }
 
 DemoHost::~DemoHost() {

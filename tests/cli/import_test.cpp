@@ -1,0 +1,231 @@
+// extrato import through the real executable, on the embedded server and
+// against a running `extrato serve`.
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "process.h"
+#include "server/database.h"
+#include "server/demo_data.h"
+#include "server/soci_headers.h"
+
+namespace {
+
+using nlohmann::json;
+
+const std::string kSamples = EXTRATO_SAMPLES_DIR;
+const std::string kBradesco = kSamples + "/extrato200-237/anteros-bradesco.txt";
+const std::string kFebraban = kSamples + "/cnab240-extrato/marcodpt-bb.txt";
+constexpr int kBradescoMovements = 12;
+constexpr int kFebrabanMovements = 9;
+
+class ImportCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static std::atomic<int> counter{0};
+    folder_ = std::filesystem::temp_directory_path() /
+              fmt::format("extrato_cli_{}_{}", getpid(), counter++);
+    std::filesystem::create_directories(folder_);
+    uri_ = "sqlite:" + (folder_ / "extrato.db").string();
+    server::LoadDemo(uri_);
+    server::Connect(sql_, server::ParseDatabaseUri(uri_));
+  }
+
+  void TearDown() override {
+    sql_.close();
+    std::filesystem::remove_all(folder_);
+  }
+
+  // `extrato import` on the test's database, with --json; more arguments after.
+  cli_test::ProcessResult Import(const std::string& bank, const std::string& file,
+                                 std::vector<std::string> more = {}) {
+    std::vector<std::string> argv = {EXTRATO_CLI, "import", "--bank", bank,    "--file",
+                                     file,        "--db",   uri_,     "--json"};
+    argv.insert(argv.end(), more.begin(), more.end());
+    return cli_test::RunProcess({argv, {}, ""});
+  }
+
+  static json Report(const cli_test::ProcessResult& result) {
+    json report = json::parse(result.out, nullptr, false);
+    EXPECT_FALSE(report.is_discarded()) << "stdout: " << result.out << "\nstderr: " << result.err;
+    return report;
+  }
+
+  // The report's messages as "key|kind|text".
+  static std::vector<std::string> Messages(const json& report) {
+    std::vector<std::string> messages;
+    for (const json& message : report.value("messages", json::array())) {
+      messages.push_back(fmt::format(
+          "{}|{}|{}", message["key"].is_null() ? "null" : message["key"].get<std::string>(),
+          message["kind"].get<std::string>(), message["text"].get<std::string>()));
+    }
+    return messages;
+  }
+
+  int Count(const std::string& table) {
+    int count = 0;
+    sql_ << "SELECT COUNT(*) FROM " + table, soci::into(count);
+    return count;
+  }
+
+  // The folder remembered for the file dialog.
+  std::string Folder() {
+    std::string folder;
+    sql_ << "SELECT DSDIRETORIO FROM DIRETORIO WHERE CDPROGRAMA = 'QAR62700'", soci::into(folder);
+    return folder;
+  }
+
+  std::filesystem::path folder_;
+  std::string uri_;
+  soci::session sql_;
+};
+
+const std::string kSucesso =
+    "Import_Suces|information|A importação de extrato bancário foi realizada com sucesso.";
+
+TEST_F(ImportCommandTest, EmbeddedServerImportsOnceAndThenReportsTheFileImported) {
+  auto first = Import("237", kBradesco);
+  EXPECT_EQ(0, first.status) << first.err;
+  json report = Report(first);
+  EXPECT_EQ("success", report["outcome"]);
+  EXPECT_EQ(std::vector<std::string>{kSucesso}, Messages(report));
+  EXPECT_EQ(kBradescoMovements, Count("MOVREAL"));
+  EXPECT_EQ(1, Count("EXTRBANCO"));
+
+  auto second = Import("237", kBradesco);
+  EXPECT_EQ(2, second.status) << second.err;
+  report = Report(second);
+  EXPECT_EQ("aborted", report["outcome"]);
+  EXPECT_EQ(std::vector<std::string>{"Arqu_JaImp|error|Arquivo já importado para a conta corrente "
+                                     "de código reduzido 001."},
+            Messages(report));
+  EXPECT_EQ(kBradescoMovements, Count("MOVREAL"));
+}
+
+TEST_F(ImportCommandTest, RunningServerImportsOnceAndThenReportsTheFileImported) {
+  cli_test::BackgroundProcess serve(
+      {{EXTRATO_CLI, "serve", "--db", uri_, "--port", "0"}, {{"EXTRATO_TOKEN", std::nullopt}}, ""});
+  std::string line = serve.WaitForLine("http://127.0.0.1:");
+  ASSERT_FALSE(line.empty()) << "the server did not start";
+  std::string address = line.substr(line.find("http://"));
+  address = address.substr(0, address.find('/', 7));
+
+  auto first = Import("237", kBradesco, {"--server", address});
+  EXPECT_EQ(0, first.status) << first.err;
+  EXPECT_EQ(std::vector<std::string>{kSucesso}, Messages(Report(first)));
+  EXPECT_EQ(kBradescoMovements, Count("MOVREAL"));
+
+  auto second = Import("237", kBradesco, {"--server", address});
+  EXPECT_EQ(2, second.status);
+  EXPECT_EQ("Arqu_JaImp", Report(second)["messages"][0]["key"]);
+}
+
+TEST_F(ImportCommandTest, UnknownBankAndMissingFileEndWithTheirMessages) {
+  auto unknown = Import("999", kBradesco);
+  EXPECT_EQ(1, unknown.status);
+  json report = Report(unknown);
+  EXPECT_EQ("error", report["outcome"]);
+  EXPECT_EQ(std::vector<std::string>{"Banco_NCad|error|Banco não cadastrado."}, Messages(report));
+
+  auto missing = Import("237", (folder_ / "nao-existe.txt").string());
+  EXPECT_EQ(1, missing.status);
+  EXPECT_EQ(std::vector<std::string>{"Arq_N_Exist|error|Arquivo não existe."},
+            Messages(Report(missing)));
+
+  auto empty_bank = Import("", kBradesco);
+  EXPECT_EQ(1, empty_bank.status) << "an empty field, not a usage error";
+  EXPECT_EQ(std::vector<std::string>{"Banco_Inf|error|Banco deve ser informado."},
+            Messages(Report(empty_bank)));
+  EXPECT_EQ(0, Count("MOVREAL"));
+}
+
+TEST_F(ImportCommandTest, QuestionAnsweredNaoCancelsAndStoresNothingTwice) {
+  ASSERT_EQ(0, Import("001", kFebraban).status);
+  ASSERT_EQ(kFebrabanMovements, Count("MOVREAL"));
+  const std::vector<std::string> cancelled = {
+      "Mov_JaImp|question|Já existe uma movimentação com mesmo número, valor e data importada no "
+      "sistema, deseja realizar a importação?",
+      "Import_Cancel|warning|Importação cancelada com sucesso."};
+
+  auto no = Import("001", kFebraban, {"--no"});
+  EXPECT_EQ(2, no.status);
+  json report = Report(no);
+  EXPECT_EQ("aborted", report["outcome"]);
+  EXPECT_EQ(cancelled, Messages(report));
+
+  // Nobody at a terminal to answer: "Não".
+  auto unattended = Import("001", kFebraban);
+  EXPECT_EQ(2, unattended.status);
+  EXPECT_EQ(cancelled, Messages(Report(unattended)));
+  EXPECT_EQ(kFebrabanMovements, Count("MOVREAL"));
+
+  auto yes = Import("001", kFebraban, {"--yes"});
+  EXPECT_EQ(0, yes.status);
+  EXPECT_EQ((std::vector<std::string>{cancelled[0], kSucesso}), Messages(Report(yes)));
+}
+
+TEST_F(ImportCommandTest, PlainOutputShowsTheMessagesAndARelativePathIsMadeAbsolute) {
+  std::string argv0 = EXTRATO_CLI;
+  auto result = cli_test::RunProcess({{argv0, "import", "--bank", "237", "--file",
+                                       "extrato200-237/anteros-bradesco.txt", "--db", uri_},
+                                      {},
+                                      kSamples});
+  EXPECT_EQ(0, result.status) << result.err;
+  EXPECT_EQ("A importação de extrato bancário foi realizada com sucesso.\n", result.out);
+  EXPECT_EQ("", result.err) << "no progress bar when stderr is not a terminal";
+  EXPECT_EQ(std::filesystem::canonical(kSamples).string() + "/extrato200-237/", Folder());
+
+  auto again = cli_test::RunProcess(
+      {{argv0, "import", "--bank", "237", "--file", kBradesco, "--db", uri_}, {}, ""});
+  EXPECT_EQ(2, again.status);
+  EXPECT_EQ("Erro: Arquivo já importado para a conta corrente de código reduzido 001.\n",
+            again.out);
+}
+
+TEST_F(ImportCommandTest, FirstUseOfTheDefaultDatabaseCreatesItsTables) {
+  std::filesystem::path data_home = folder_ / "dados";
+  auto result =
+      cli_test::RunProcess({{EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--json"},
+                            {{"XDG_DATA_HOME", data_home.string()}, {"EXTRATO_DB", std::nullopt}},
+                            ""});
+  EXPECT_EQ(1, result.status);
+  EXPECT_EQ(std::vector<std::string>{"Banco_NCad|error|Banco não cadastrado."},
+            Messages(Report(result)))
+      << "an empty bank table, not a missing one";
+  EXPECT_TRUE(std::filesystem::exists(data_home / "extrato" / "extrato.db"));
+}
+
+TEST_F(ImportCommandTest, UnreachableServerIsAnErrorInPortuguese) {
+  auto result = Import("237", kBradesco, {"--server", "http://127.0.0.1:1"});
+  EXPECT_EQ(1, result.status);
+  json report = Report(result);
+  EXPECT_EQ("error", report["outcome"]);
+  ASSERT_EQ(1u, report["messages"].size());
+  EXPECT_NE(std::string::npos,
+            report["messages"][0]["text"].get<std::string>().find("servidor de aplicação"));
+  EXPECT_EQ(0, Count("MOVREAL"));
+}
+
+TEST_F(ImportCommandTest, BadUsageEndsWithStatus64) {
+  const std::vector<std::vector<std::string>> usages = {
+      {EXTRATO_CLI, "import", "--file", kBradesco},
+      {EXTRATO_CLI, "import", "--bank", "237"},
+      {EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--yes", "--no"},
+      {EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--account-type", "Poupança"},
+      {EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--server", "ftp://x"},
+  };
+  for (const auto& argv : usages) {
+    auto result = cli_test::RunProcess({argv, {}, ""});
+    EXPECT_EQ(64, result.status) << argv.back();
+    EXPECT_EQ("", result.out) << argv.back();
+    EXPECT_NE("", result.err) << argv.back();
+  }
+}
+
+}  // namespace

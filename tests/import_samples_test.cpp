@@ -1,0 +1,85 @@
+// Public statement files that no one here wrote, imported end to end on the demo
+// accounts. They are read where they lie, and the tests skip when they are absent.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "importers/import_test_support.h"
+
+namespace importers::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const std::filesystem::path kSamples = EXTRATO_SAMPLES_DIR;
+
+class ImportSamplesTest : public ImportTest {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::is_directory(kSamples))
+      GTEST_SKIP() << kSamples << " is absent";
+    ImportTest::SetUp();
+  }
+
+  std::string Sample(const std::string& name) { return (kSamples / name).string(); }
+};
+
+TEST_F(ImportSamplesTest, BradescoStatementImportsWhole) {
+  EXPECT_EQ(host::EventOutcome::kCompleted,
+            Import("237", Sample("extrato200-237/anteros-bradesco.txt")));
+
+  EXPECT_EQ(Names{kSucesso}, Texts());
+  EXPECT_EQ(Names{"001|0000000001|2016-07-07|2016-07-09|33406.50|22987.46|D|C"},
+            Rows("SELECT * FROM EXTRBANCO"));
+  Names movements = Rows(
+      "SELECT NRSEQMOVREAL, NRDOCMOVREAL, DTMOVREAL, VRMOVREAL, IDMOVREAL, DSHISTMOVREAL "
+      "FROM MOVREAL ORDER BY NRSEQMOVREAL");
+  ASSERT_EQ(12u, movements.size());
+  EXPECT_EQ("0000000001|00000000000000685716|2016-07-07|6997.30|C|RESGATE MERCADO ABERTO   ",
+            movements.front());
+  EXPECT_EQ("0000000012", movements.back().substr(0, 10));
+  // Initial balance 33406.50 D, plus credits, minus debits: the final balance.
+  EXPECT_EQ(Names{"22987.46"},
+            Rows("SELECT ROUND(-33406.50 + SUM(CASE IDMOVREAL WHEN 'C' THEN VRMOVREAL "
+                 "ELSE -VRMOVREAL END), 2) FROM MOVREAL"));
+}
+
+TEST_F(ImportSamplesTest, FebrabanStatementsImportOrEndWithTheirMessage) {
+  struct Case {
+    std::string file;
+    std::string bank;
+    std::string message;
+    int movements;
+    std::string account;
+  } cases[] = {
+      {"marcodpt-bb.txt", "001", kSucesso, 9, "014"},
+      {"marcodpt-caixa.txt", "104", kSucesso, 9, "017"},
+      {"marcodpt-daycoval.txt", "707", kSucesso, 9, "024"},
+      {"anteros-hsbc.txt", "399", kSucesso, 2, "021"},
+      // An empty line follows every record: the one after the file header is read
+      // as a record of no kind, whose blank account columns name no account.
+      {"anteros-caixa.txt", "104", kContaNaoCadastrada, 0, "018"},
+  };
+  for (const Case& c : cases) {
+    Import(c.bank, Sample("cnab240-extrato/" + c.file));
+    EXPECT_EQ(Names{c.message}, Texts()) << c.file;
+    EXPECT_EQ(Names{std::to_string(c.movements)},
+              Rows("SELECT COUNT(*) FROM MOVREAL WHERE CDREDUCONT = '" + c.account + "'"))
+        << c.file;
+  }
+  EXPECT_EQ((Names{"014|2022-11-23|932410.81|C|2022-11-24|211365.49|C",
+                   "017|2022-11-23|932410.81|C|2022-11-24|211365.49|C",
+                   "021|2016-06-10|26644.15|C|2016-06-10|21101.93|C",
+                   "024|2022-11-23|932410.81|C|2022-11-24|211365.49|C"}),
+            Rows("SELECT CDREDUCONT, DTSALDINIC, VRSALDINIC, IDEXTRINI, DTSALDFIN, VRSALDFIM, "
+                 "IDEXTRFIM FROM EXTRBANCO ORDER BY CDREDUCONT"));
+}
+
+TEST_F(ImportSamplesTest, Cnab240FileGivenToTheBradescoLayoutHasNoData) {
+  EXPECT_EQ(host::EventOutcome::kAborted,
+            Import("237", Sample("cnab240-extrato/marcodpt-bradesco.txt")));
+  EXPECT_EQ(Names{kSemDados}, Texts());
+}
+
+}  // namespace
+}  // namespace importers::testing
