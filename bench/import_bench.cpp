@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -25,7 +26,7 @@
 #include "server/database.h"
 #include "server/demo_data.h"
 #include "server/embedded_server.h"
-#include "server/soci_headers.h"
+#include "host/soci.h"
 #include "statement_generator.h"
 
 namespace {
@@ -36,6 +37,7 @@ struct BenchOptions {
   std::string folder;        // where the databases and files go
   long movements = 100'000;  // of each generated file
   int accounts = 1;          // statements in each file
+  std::vector<bench::Layout> layouts = {bench::Layout::kBradesco, bench::Layout::kFebraban};
 };
 
 // Counts the calls by method on their way to the server.
@@ -149,14 +151,20 @@ int main(int argc, char** argv) {
   app.add_option("--movements", options.movements, "movements of each file");
   app.add_option("--accounts", options.accounts, "statements of each file")
       ->check(CLI::Range(1, 100));
+  app.add_option("--layout", options.layouts, "bradesco, febraban (default: both)")
+      ->transform(CLI::CheckedTransformer(std::map<std::string, bench::Layout>{
+          {"bradesco", bench::Layout::kBradesco}, {"febraban", bench::Layout::kFebraban}}));
   CLI11_PARSE(app, argc, argv);
 
   int failures = 0;
-  for (bench::Layout layout : {bench::Layout::kBradesco, bench::Layout::kFebraban}) {
+  for (bench::Layout layout : options.layouts) {
     std::cout.flush();
     pid_t child = fork();
-    if (child == 0)
-      _exit(RunLayout(layout, options));
+    if (child == 0) {
+      int status = RunLayout(layout, options);
+      std::fflush(stdout);
+      _exit(status);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)

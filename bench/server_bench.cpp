@@ -14,12 +14,12 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "host/soci.h"
 #include "server/database.h"
 #include "server/http_server.h"
 #include "server/movement_writer.h"
 #include "server/schema.h"
 #include "server/service.h"
-#include "server/soci_headers.h"
 #include "server/tables.h"
 #include "server/write_transaction.h"
 

@@ -81,5 +81,16 @@ TEST_F(ImportSamplesTest, Cnab240FileGivenToTheBradescoLayoutHasNoData) {
   EXPECT_EQ(Names{kSemDados}, Texts());
 }
 
+// The example files of this repository, one per layout, on the demonstration data.
+TEST_F(ImportTest, ExampleFilesImport) {
+  const std::filesystem::path examples = std::filesystem::path(EXTRATO_SOURCE_DIR) / "samples";
+  EXPECT_EQ(host::EventOutcome::kCompleted,
+            Import("237", (examples / "bradesco-200.txt").string()));
+  EXPECT_EQ(host::EventOutcome::kCompleted,
+            Import("001", (examples / "febraban-240.txt").string()));
+  EXPECT_EQ((Names{"001|8", "014|8"}),
+            Rows("SELECT CDREDUCONT, COUNT(*) FROM MOVREAL GROUP BY CDREDUCONT"));
+}
+
 }  // namespace
 }  // namespace importers::testing

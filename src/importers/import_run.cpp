@@ -243,11 +243,13 @@ void ImportRun::Submit() {
   host::RecordSet& header = screen_.cdsExtrBanco;
   host::Variant changes =
       header.ChangeCount() >= 1 ? host::ToJson(header.Delta()) : host::Variant();
+  // A statement of its own, so that the copy of the rows is gone before the call.
+  host::Variant movements = host::ToJson(screen_.cdsMovReal.Data());
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
     host::Variant stored = services::CallServer(
         screen_.netImpExtBanc, layout_.SubmissionMethod(),
-        layout_.SubmissionArguments(host::ToJson(screen_.cdsMovReal.Data()), std::move(changes)));
+        layout_.SubmissionArguments(std::move(movements), std::move(changes)));
     if (stored.is_boolean() && !stored.get<bool>()) {
       screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();

@@ -89,18 +89,21 @@ struct FebrabanRecord {
   int sequence = 1;             // of a detail within its batch
   std::string operation = "E";  // of a batch header
   std::string agency = "0679";
-  std::string account = "0000027267110";  // from column 59: number and check characters
-  std::string date;                       // ddmmyyyy
-  long long cents = 0;                    // unsigned amount
-  std::string indicator = "C";            // column 169; blank for the category fallback
-  std::string category;                   // columns 170-172
-  std::string history;                    // up to 25 characters
-  std::string document;                   // up to 20 characters
+  std::string account = "0000027267110";         // from column 59: number and check characters
+  std::string date;                              // ddmmyyyy
+  long long cents = 0;                           // unsigned amount
+  std::string indicator = "C";                   // column 169; blank for the category fallback
+  std::string category;                          // columns 170-172
+  std::string history;                           // up to 25 characters
+  std::string document;                          // up to 20 characters
+  std::string company = "EMPRESA EXEMPLO LTDA";  // of the file and batch headers
 };
 
 inline std::string FebrabanLine(const FebrabanRecord& r) {
   FixedLine line(240);
   line.Put(1, 3, r.bank).Put(8, 1, std::string(1, r.kind));
+  if (r.kind == '0' || r.kind == '1')
+    line.Put(73, 30, r.company);
   if (r.kind == '0' || r.kind == '9') {
     line.Number(4, 4, r.kind == '0' ? 0 : 9999);
     return line.str();

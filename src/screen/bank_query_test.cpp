@@ -49,25 +49,6 @@ TEST(BankQueryTextTest, KeepsTheTextsOfTheFourDialectsLineByLine) {
   EXPECT_EQ(default_text, query.Sql(host::Dialect::kDefault));
 }
 
-TEST(BankQueryTextTest, FieldsShowCodeAndNameAndHideTheCnabCode) {
-  host::TADOIBQuery query("qryBanco");
-  SetUpBankQuery(query);
-  const auto& fields = query.Fields();
-  ASSERT_EQ(3u, fields.size());
-  EXPECT_EQ("CDBANCO", fields[0].def.name);
-  EXPECT_EQ(3, fields[0].def.size);
-  EXPECT_EQ("Código", fields[0].display_label);
-  EXPECT_TRUE(fields[0].required);
-  EXPECT_TRUE(fields[0].visible);
-  EXPECT_EQ("NMBANCO", fields[1].def.name);
-  EXPECT_EQ(30, fields[1].def.size);
-  EXPECT_EQ("Nome", fields[1].display_label);
-  EXPECT_TRUE(fields[1].visible);
-  EXPECT_EQ("CDBANCCNAB", fields[2].def.name);
-  EXPECT_EQ(3, fields[2].def.size);
-  EXPECT_FALSE(fields[2].visible);
-}
-
 // The query on a real database of each engine the product runs on.
 class BankQueryTest : public ::testing::TestWithParam<Backend> {
  protected:

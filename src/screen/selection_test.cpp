@@ -103,13 +103,6 @@ TEST_F(SelectionTest, SearchListsEveryBankByCodeAndAPickFillsCodeThenName) {
   EXPECT_TRUE(ui_.messages().empty());
 }
 
-TEST_F(SelectionTest, SearchWithoutAPickChangesNothingShown) {
-  TypeAndLeave(screen_->medCdBanco, "104");
-  EXPECT_EQ(EventOutcome::kCompleted, Search());
-  EXPECT_EQ("104", screen_->medCdBanco.Text());
-  EXPECT_EQ("CAIXA ECONÔMICA FEDERAL", screen_->edtNmBanco.Text());
-}
-
 TEST_F(SelectionTest, SearchOverAnEmptyBankTableSaysSoAndPicksNothing) {
   Exec("DELETE FROM CONTCORR");
   Exec("DELETE FROM LAYOUTBANCO");

@@ -3,8 +3,8 @@
 #define EXTRATO_SERVER_CHANGE_WRITER_H_
 
 #include "host/record_set.h"
+#include "host/soci.h"
 #include "server/expected.h"
-#include "server/soci_headers.h"
 #include "server/tables.h"
 
 namespace server {

@@ -7,7 +7,7 @@
 #include <fmt/format.h>
 #include <libpq-fe.h>
 
-#include "server/soci_headers.h"
+#include "host/soci.h"
 
 namespace server {
 

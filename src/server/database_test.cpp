@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "server/soci_headers.h"
+#include "host/soci.h"
 
 namespace server {
 namespace {

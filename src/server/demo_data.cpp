@@ -4,9 +4,9 @@
 
 #include <fmt/format.h>
 
+#include "host/soci.h"
 #include "server/query.h"
 #include "server/schema.h"
-#include "server/soci_headers.h"
 #include "server/write_transaction.h"
 
 namespace server {

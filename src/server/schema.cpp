@@ -6,7 +6,7 @@
 
 #include <fmt/format.h>
 
-#include "server/soci_headers.h"
+#include "host/soci.h"
 #include "server/write_transaction.h"
 
 namespace server {

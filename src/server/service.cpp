@@ -2,9 +2,9 @@
 
 #include <fmt/format.h>
 
+#include "host/soci.h"
 #include "server/schema.h"
 #include "server/session_pool.h"
-#include "server/soci_headers.h"
 
 namespace server {
 

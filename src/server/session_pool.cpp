@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "server/soci_headers.h"
+#include "host/soci.h"
 
 namespace server {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/record_set.h"
-#include "server/soci_headers.h"
+#include "host/soci.h"
 
 namespace server {
 

@@ -15,9 +15,9 @@
 #include <nlohmann/json.hpp>
 
 #include "host/record_set.h"
+#include "host/soci.h"
 #include "server/database.h"
 #include "server/service.h"
-#include "server/soci_headers.h"
 
 namespace server::testing {
 

@@ -1,6 +1,6 @@
 #include "server/write_transaction.h"
 
-#include "server/soci_headers.h"
+#include "host/soci.h"
 
 namespace server {
 

@@ -13,7 +13,7 @@
 #include "process.h"
 #include "server/database.h"
 #include "server/demo_data.h"
-#include "server/soci_headers.h"
+#include "host/soci.h"
 
 namespace {
 

@@ -92,6 +92,20 @@ class OpenScreen {
   host::Form* form_ = nullptr;
 };
 
+// The terminal draws the screen's progress bar while the screen is open.
+class WatchedProgress {
+ public:
+  WatchedProgress(TerminalUi& ui, const host::ProgressBar& bar) : ui_(ui) {
+    ui_.WatchProgress(&bar);
+  }
+  ~WatchedProgress() { ui_.WatchProgress(nullptr); }
+  WatchedProgress(const WatchedProgress&) = delete;
+  WatchedProgress& operator=(const WatchedProgress&) = delete;
+
+ private:
+  TerminalUi& ui_;
+};
+
 // Names the table key of the screen's messages that are shown without one.
 void LookUpKeysIn(const host::Form& form, TerminalUi& ui) {
   const auto* screen = dynamic_cast<const host::TfrmRotiGeral*>(&form);
@@ -131,10 +145,8 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui) {
       return screen.Outcome();
     LookUpKeysIn(screen.Form(), ui);
     ScreenDriver driver(screen.Form());
-    ui.WatchProgress(&driver.Find<host::ProgressBar>("pgbProgresso"));
-    host::EventOutcome outcome = WorkScreen(driver, options);
-    ui.WatchProgress(nullptr);
-    return outcome;
+    WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
+    return WorkScreen(driver, options);
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});
     return host::EventOutcome::kFailed;

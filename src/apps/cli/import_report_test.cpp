@@ -99,12 +99,5 @@ TEST(ImportReportTest, KeyOfTextFindsTheEntryAlsoWithItsPlaceholderFilled) {
   EXPECT_EQ(std::nullopt, KeyOfText(kTable, "Erro ao consultar o banco de dados."));
 }
 
-TEST(ImportReportTest, KindNamesTheDialogType) {
-  EXPECT_EQ("error", KindName(host::DialogType::kError));
-  EXPECT_EQ("warning", KindName(host::DialogType::kWarning));
-  EXPECT_EQ("information", KindName(host::DialogType::kInformation));
-  EXPECT_EQ("question", KindName(host::DialogType::kConfirmation));
-}
-
 }  // namespace
 }  // namespace cli

@@ -38,13 +38,6 @@ TEST_F(ProgressLineTest, RedrawsAtMostFiveTimesASecond) {
   EXPECT_NE(std::string::npos, out_.str().rfind("100%"));
 }
 
-TEST_F(ProgressLineTest, SkipsUpdatesThatDoNotChangeThePercent) {
-  line_.Update(10, 0, 1000);
-  now_ += milliseconds(500);
-  line_.Update(11, 0, 1000);
-  EXPECT_EQ(1, Draws());
-}
-
 TEST_F(ProgressLineTest, ClearErasesADrawnLineOnly) {
   line_.Clear();
   EXPECT_EQ("", out_.str());

@@ -1,5 +1,6 @@
 #include "apps/gui/file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QTest>
 
@@ -11,7 +12,7 @@ using testing::ModalDriver;
 
 namespace {
 
-const QString kSamples = QStringLiteral(EXTRATO_SAMPLES_DIR "/extrato200-237");
+const QString kSamples = QDir::cleanPath(QStringLiteral(EXTRATO_SAMPLES_DIR "/extrato200-237"));
 const QString kSample = kSamples + QStringLiteral("/anteros-bradesco.txt");
 const host::FileDialogRequest kRequest{"Arquivo Origem", "Todos os Arquivos (*.*)|*.*",
                                        kSamples.toStdString(), ""};

@@ -85,6 +85,7 @@ void FormView::FollowFocus() {
 }
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) qWarning() << "DEBUG focusin" << watched << static_cast<QFocusEvent*>(event)->reason() << running_;
   if (event->type() == QEvent::FocusIn && running_ == 0 &&
       IsFieldMove(static_cast<QFocusEvent*>(event)->reason())) {
     auto it = controls_.find(watched);
@@ -99,7 +100,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FormView::Enter(host::Control& control) {
-  // The screen may have been released, or a handler started, since the move.
+  qWarning() << "DEBUG enter" << control.Name().c_str() << (form_ ? form_->ActiveControl()->Name().c_str() : "-") << running_;
   if (form_ == nullptr || running_ > 0 || form_->ActiveControl() == &control) return;
   Run([this, &control] { form_->FocusControl(control); });
 }

@@ -21,10 +21,13 @@ QtUiServices::~QtUiServices() { SetCursor(host::Cursor::kDefault); }
 
 void QtUiServices::ShowMessage(const host::MessageDialog& message) {
   ShowMessageBox(main_window_, message);
+  ReturnToMainWindow();
 }
 
 int QtUiServices::Ask(const host::Question& question) {
-  return AskQuestion(main_window_, question);
+  int answer = AskQuestion(main_window_, question);
+  ReturnToMainWindow();
+  return answer;
 }
 
 void QtUiServices::ShowWait(int kind) {
@@ -38,11 +41,23 @@ void QtUiServices::HideWait() {
 }
 
 std::optional<std::string> QtUiServices::ChooseFile(const host::FileDialogRequest& request) {
-  return ChooseOpenFile(main_window_, request);
+  std::optional<std::string> chosen = ChooseOpenFile(main_window_, request);
+  ReturnToMainWindow();
+  return chosen;
 }
 
 std::optional<std::size_t> QtUiServices::PickRow(const host::SearchListRequest& request) {
-  return PickFromList(main_window_, request);
+  std::optional<std::size_t> picked = PickFromList(main_window_, request);
+  ReturnToMainWindow();
+  return picked;
+}
+
+// Without a window manager to hand it back, a closed dialog leaves no window
+// active, and the focus the screen puts back in a field would never show.
+void QtUiServices::ReturnToMainWindow() {
+  if (QApplication::activeWindow() == nullptr && main_window_->isVisible()) {
+    main_window_->activateWindow();
+  }
 }
 
 void QtUiServices::Repaint() {

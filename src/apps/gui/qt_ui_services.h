@@ -31,6 +31,8 @@ class QtUiServices : public host::UiServices {
   const WaitOverlay& Wait() const { return *wait_; }
 
  private:
+  void ReturnToMainWindow();
+
   QWidget* main_window_;
   WaitOverlay* wait_;  // owned by the main window
   int wait_depth_ = 0;

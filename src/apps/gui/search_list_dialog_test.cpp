@@ -50,8 +50,9 @@ class SearchListDialogTest : public QObject {
     driver.Then([](QWidget& widget) {
       auto& dialog = static_cast<SearchListDialog&>(widget);
       QTableWidget& table = dialog.Table();
-      QRect cell = table.visualItemRect(table.item(2, 0));
-      QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+      QPoint cell = table.visualItemRect(table.item(2, 0)).center();
+      QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell);
+      QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell);
     });
     QCOMPARE(PickFromList(nullptr, kBanks), std::optional<std::size_t>(2));
   }

@@ -1,0 +1,242 @@
+#include "apps/gui/main_window.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "apps/gui/test_support.h"
+#include "host/application.h"
+
+namespace gui {
+
+using testing::DemoHost;
+using testing::ModalDriver;
+
+namespace {
+
+const QString kSampleDir = QDir::cleanPath(QStringLiteral(EXTRATO_SAMPLES_DIR "/extrato200-237"));
+const QString kBradesco = kSampleDir + QStringLiteral("/anteros-bradesco.txt");
+
+// Records what a widget went through: shown, hidden, and, for a progress bar,
+// the moment it reached its end.
+class Trail : public QObject {
+ public:
+  explicit Trail(QWidget& widget) { widget.installEventFilter(this); }
+  explicit Trail(QProgressBar& bar) : Trail(static_cast<QWidget&>(bar)) {
+    connect(&bar, &QProgressBar::valueChanged, this, [this, &bar](int value) {
+      if (value == bar.maximum() && !steps.contains("end")) steps << "end";
+    });
+  }
+  QStringList steps;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) steps << "shown";
+    if (event->type() == QEvent::Hide) steps << "hidden";
+    return false;
+  }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { host_ = std::make_unique<DemoHost>(); }
+  void cleanup() { host_.reset(); }
+
+  void OpeningTwiceGivesOneChildRestoredWhenMinimized() {
+    Open();
+    ScreenWindow* first = host_->Screen();
+    QCOMPARE(first->windowTitle(), QStringLiteral("Importação de Extrato Bancário"));
+    QCOMPARE(first->View().size(), QSize(404, 116));
+    QCOMPARE(first->minimumSize(), first->maximumSize());
+    QVERIFY(!(first->windowFlags() & Qt::WindowMaximizeButtonHint));
+
+    first->showMinimized();
+    QVERIFY(first->isMinimized());
+    host_->Window().ImportAction().trigger();
+    QCOMPARE(host_->Window().ScreenWindows().size(), std::size_t{1});
+    QCOMPARE(host_->Screen(), first);
+    QVERIFY(!first->isMinimized());
+    QCOMPARE(host_->Window().MdiArea().activeSubWindow(), first);
+    QCOMPARE(first->View().size(), QSize(404, 116));
+  }
+
+  void ScreenRenderedAsDesigned() {
+    Open();
+    auto* code = Field("medCdBanco");
+    QCOMPARE(code->maxLength(), 3);
+    QCOMPARE(code->palette().color(QPalette::Base),
+             QApplication::palette().color(QPalette::ToolTipBase));
+    auto* name = Field("edtNmBanco");
+    QVERIFY(!name->isEnabled());
+    QCOMPARE(name->palette().color(QPalette::Disabled, QPalette::Base),
+             QApplication::palette().color(QPalette::Button));
+    auto* type = host_->Widget<QComboBox>("cbTipoConta");
+    QCOMPARE(type->count(), 3);
+    QCOMPARE(type->currentText(), QStringLiteral("Circulante"));
+    QVERIFY(!type->isEditable());
+    QVERIFY(host_->Widget<QProgressBar>("pgbProgresso")->isHidden());
+    QCOMPARE(host_->Widget<QLabel>("lblCodTela")->text(), QStringLiteral("QAR62700"));
+    for (const char* search : {"btnPesqBanco", "btnProcArq"}) {
+      auto* button = host_->Widget<QToolButton>(search);
+      QCOMPARE(button->toolTip(), QStringLiteral("Pesquisar"));
+      QVERIFY(!button->icon().isNull());
+    }
+    auto* confirm = host_->Widget<QToolButton>("sbtConfirma");
+    QVERIFY(confirm->mapTo(&host_->Screen()->View(), QPoint(0, 0)).x() >= 349);
+    QCOMPARE(confirm->focusPolicy(), Qt::NoFocus);
+  }
+
+  void TabOrderAsDesigned() {
+    Open();
+    QTRY_VERIFY(Field("medCdBanco")->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_VERIFY(Field("edtNmArquivo")->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_VERIFY(host_->Widget<QComboBox>("cbTipoConta")->hasFocus());
+  }
+
+  void UnknownBankCodeShowsErrorAndKeepsFocus() {
+    Open();
+    ModalDriver driver;
+    QTest::keyClicks(Field("medCdBanco"), "999");
+    QTest::keyClick(Field("medCdBanco"), Qt::Key_Tab);
+    QTRY_COMPARE(driver.Texts(), QStringList{"Banco não cadastrado."});
+    QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Erro"));
+    QTRY_VERIFY(Field("medCdBanco")->hasFocus());
+    QCOMPARE(Field("edtNmBanco")->text(), QString());
+  }
+
+  void KnownBankCodeShowsTheName() {
+    Open();
+    ModalDriver driver;
+    QTest::keyClicks(Field("medCdBanco"), "237");
+    QTest::keyClick(Field("medCdBanco"), Qt::Key_Tab);
+    QTRY_COMPARE(Field("edtNmBanco")->text(), QStringLiteral("BANCO BRADESCO S.A."));
+    QTRY_VERIFY(Field("edtNmArquivo")->hasFocus());
+    QCOMPARE(driver.Dialogs().size(), std::size_t{0});
+    // Any change of the code empties the name.
+    QTest::keyClick(Field("medCdBanco"), Qt::Key_Backspace);
+    QCOMPARE(Field("edtNmBanco")->text(), QString());
+  }
+
+  void ConfirmWithoutFileAsksForIt() {
+    Open();
+    ModalDriver driver;
+    QTest::keyClicks(Field("medCdBanco"), "237");
+    QTest::mouseClick(host_->Widget<QToolButton>("sbtConfirma"), Qt::LeftButton);
+    QCOMPARE(driver.Texts(), QStringList{"Arquivo origem deve ser informado."});
+    QTRY_VERIFY(Field("edtNmArquivo")->hasFocus());
+  }
+
+  void BankSearchFillsCodeAndName() {
+    Open();
+    QStringList headers;
+    ModalDriver driver;
+    driver.Then([&](QWidget& dialog) {
+      auto* table = dialog.findChild<QTableWidget*>();
+      for (int column = 0; column < table->columnCount(); ++column) {
+        headers << table->horizontalHeaderItem(column)->text();
+      }
+      table->selectRow(table->findItems("237", Qt::MatchExactly).value(0)->row());
+      static_cast<QDialog&>(dialog).accept();
+    });
+    QTest::mouseClick(host_->Widget<QToolButton>("btnPesqBanco"), Qt::LeftButton);
+    QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Banco"));
+    QCOMPARE(headers, (QStringList{"Código", "Nome"}));
+    QCOMPARE(Field("medCdBanco")->text(), QStringLiteral("237"));
+    QCOMPARE(Field("edtNmBanco")->text(), QStringLiteral("BANCO BRADESCO S.A."));
+  }
+
+  void FileSearchFillsTheFieldAndRemembersTheFolder() {
+    Open();
+    QStringList folders;
+    ModalDriver driver;
+    auto choose = [&](QWidget& widget) {
+      auto& dialog = static_cast<QFileDialog&>(widget);
+      folders << dialog.directory().absolutePath();
+      QCOMPARE(dialog.nameFilters(), QStringList{"Todos os Arquivos (*.*) (*)"});
+      dialog.selectFile(kBradesco);
+      static_cast<QDialog&>(dialog).accept();
+    };
+    driver.Then(choose).Then(testing::Reject());
+    auto* search = host_->Widget<QToolButton>("btnProcArq");
+    QTest::mouseClick(search, Qt::LeftButton);
+    QCOMPARE(Field("edtNmArquivo")->text(), kBradesco);
+
+    Field("edtNmArquivo")->clear();
+    QTest::keyClick(Field("edtNmArquivo"), Qt::Key_Backspace);
+    QTest::mouseClick(search, Qt::LeftButton);
+    QCOMPARE(driver.Dialogs()[1].title, QStringLiteral("Arquivo Origem"));
+    QCOMPARE(folders, QStringList{QDir::homePath()} << kSampleDir);
+  }
+
+  void FullImportShowsProgressThenSuccess() {
+    Open();
+    auto* bar = host_->Widget<QProgressBar>("pgbProgresso");
+    Trail progress(*bar);
+    Trail wait(const_cast<WaitOverlay&>(host_->Ui().Wait()));
+    bool bar_hidden_at_message = false;
+    ModalDriver driver;
+    driver.Then([&](QWidget& dialog) {
+      bar_hidden_at_message = bar->isHidden();
+      static_cast<QDialog&>(dialog).accept();
+    });
+    QTest::keyClicks(Field("medCdBanco"), "237");
+    QTest::keyClick(Field("medCdBanco"), Qt::Key_Tab);
+    QTRY_VERIFY(Field("edtNmArquivo")->hasFocus());
+    QTest::keyClicks(Field("edtNmArquivo"), kBradesco);
+    QTest::mouseClick(host_->Widget<QToolButton>("sbtConfirma"), Qt::LeftButton);
+
+    QCOMPARE(driver.Texts(),
+             QStringList{"A importação de extrato bancário foi realizada com sucesso."});
+    QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Informação"));
+    QCOMPARE(progress.steps, (QStringList{"shown", "end", "hidden"}));
+    QVERIFY(bar_hidden_at_message);
+    QVERIFY(wait.steps.contains("shown"));
+    QVERIFY(!host_->Ui().Wait().isVisible());
+  }
+
+  void ClosedScreenOpensAsNewInstance() {
+    Open();
+    QTest::keyClicks(Field("medCdBanco"), "237");
+    QPointer<ScreenWindow> first = host_->Screen();
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(host_->Window().ScreenWindows().empty());
+
+    Open();
+    QVERIFY(host_->Screen() != nullptr);
+    QCOMPARE(Field("medCdBanco")->text(), QString());
+    QCOMPARE(host_->Window().ScreenWindows().size(), std::size_t{1});
+  }
+
+ private:
+  void Open() {
+    host_->Window().ImportAction().trigger();
+    QVERIFY(host_->Screen() != nullptr);
+  }
+  QLineEdit* Field(const char* name) const {
+    QLineEdit* field = host_->Widget<QLineEdit>(name);
+    if (field == nullptr) qFatal("no field %s", name);
+    return field;
+  }
+
+  std::unique_ptr<DemoHost> host_;
+};
+
+static const bool registered = testing::Register<MainWindowTest>();
+
+}  // namespace gui
+
+#include "main_window_test.moc"
