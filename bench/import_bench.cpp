@@ -21,12 +21,12 @@
 #include "host/config.h"
 #include "host/net_connection.h"
 #include "host/recording_ui_services.h"
+#include "host/soci.h"
 #include "screen/imp_ext_banc.h"
 #include "screen/module.h"
 #include "server/database.h"
 #include "server/demo_data.h"
 #include "server/embedded_server.h"
-#include "host/soci.h"
 #include "statement_generator.h"
 
 namespace {

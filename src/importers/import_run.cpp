@@ -247,9 +247,9 @@ void ImportRun::Submit() {
   host::Variant movements = host::ToJson(screen_.cdsMovReal.Data());
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
-    host::Variant stored = services::CallServer(
-        screen_.netImpExtBanc, layout_.SubmissionMethod(),
-        layout_.SubmissionArguments(std::move(movements), std::move(changes)));
+    host::Variant stored =
+        services::CallServer(screen_.netImpExtBanc, layout_.SubmissionMethod(),
+                             layout_.SubmissionArguments(std::move(movements), std::move(changes)));
     if (stored.is_boolean() && !stored.get<bool>()) {
       screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();

@@ -19,17 +19,12 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
-// Debian builds SOCI with Boost conversions that it does not ship; they are unused.
-#include <soci/soci-config.h>
-#undef SOCI_HAVE_BOOST
-#undef SOCI_HAVE_BOOST_DATE_TIME
-#include <soci/soci.h>
-
 #include "host/application.h"
 #include "host/config.h"
 #include "host/net_connection.h"
 #include "host/query.h"
 #include "host/recording_ui_services.h"
+#include "host/soci.h"
 #include "importers/statement_writer.h"
 #include "screen/imp_ext_banc.h"
 #include "screen/module.h"

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "apps/gui/test_support.h"
@@ -14,8 +15,10 @@ namespace {
 
 const QString kSamples = QDir::cleanPath(QStringLiteral(EXTRATO_SAMPLES_DIR "/extrato200-237"));
 const QString kSample = kSamples + QStringLiteral("/anteros-bradesco.txt");
-const host::FileDialogRequest kRequest{"Arquivo Origem", "Todos os Arquivos (*.*)|*.*",
-                                       kSamples.toStdString(), ""};
+
+host::FileDialogRequest RequestIn(const QString& folder) {
+  return {"Arquivo Origem", "Todos os Arquivos (*.*)|*.*", folder.toStdString(), ""};
+}
 
 }  // namespace
 
@@ -43,6 +46,7 @@ class FileDialogTest : public QObject {
     QString title;
     QStringList filters;
     QString folder;
+    QTemporaryDir start;
     ModalDriver driver;
     driver.Then([&](QWidget& widget) {
       auto& dialog = static_cast<QFileDialog&>(widget);
@@ -52,16 +56,17 @@ class FileDialogTest : public QObject {
       dialog.selectFile(kSample);
       static_cast<QDialog&>(dialog).accept();
     });
-    QCOMPARE(ChooseOpenFile(nullptr, kRequest), std::optional(kSample.toStdString()));
+    QCOMPARE(ChooseOpenFile(nullptr, RequestIn(start.path())),
+             std::optional(kSample.toStdString()));
     QCOMPARE(title, QStringLiteral("Arquivo Origem"));
     QCOMPARE(filters, QStringList{"Todos os Arquivos (*.*) (*)"});
-    QCOMPARE(folder, kSamples);
+    QCOMPARE(folder, QDir(start.path()).canonicalPath());
   }
 
   void CancelAnswersNothing() {
     ModalDriver driver;
     driver.Then(testing::Reject());
-    QCOMPARE(ChooseOpenFile(nullptr, kRequest), std::nullopt);
+    QCOMPARE(ChooseOpenFile(nullptr, RequestIn(kSamples)), std::nullopt);
     QVERIFY(driver.Done());
   }
 };

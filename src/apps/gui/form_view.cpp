@@ -1,6 +1,7 @@
 #include "apps/gui/form_view.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <QFocusEvent>
@@ -13,10 +14,12 @@ namespace gui {
 
 namespace {
 
-// Focus that comes and goes with a window (a dialog opening, another window
-// activated) is no move between fields.
-bool IsFieldMove(Qt::FocusReason reason) {
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+// The user moves between fields with the keyboard or the mouse. Focus that Qt
+// moves itself (a window activated again, a child window restoring the field it
+// had) is put back where the screen has it.
+bool IsUserMove(Qt::FocusReason reason) {
+  return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+         reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
 }
 
 }  // namespace
@@ -68,12 +71,13 @@ bool FormView::Run(const std::function<void()>& handler) {
   host::GetApplication().Dispatch(handler);
   --running_;
   if (form_ == nullptr) return false;
-  if (running_ == 0) FollowFocus();
+  if (running_ == 0) Settle();
   return true;
 }
 
 void FormView::Detach() {
   form_ = nullptr;
+  pending_ = nullptr;
   controls_.clear();
 }
 
@@ -85,24 +89,25 @@ void FormView::FollowFocus() {
 }
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn) qWarning() << "DEBUG focusin" << watched << static_cast<QFocusEvent*>(event)->reason() << running_;
-  if (event->type() == QEvent::FocusIn && running_ == 0 &&
-      IsFieldMove(static_cast<QFocusEvent*>(event)->reason())) {
-    auto it = controls_.find(watched);
-    if (it != controls_.end()) {
-      // Later, not inside Qt's focus change: the exit event may open a dialog and
-      // send the focus back.
-      host::Control* control = it->second;
-      QTimer::singleShot(0, this, [this, control] { Enter(*control); });
-    }
+  auto it = controls_.find(watched);
+  if (event->type() == QEvent::FocusIn && running_ == 0 && it != controls_.end()) {
+    if (IsUserMove(static_cast<QFocusEvent*>(event)->reason())) pending_ = it->second;
+    // Later, not inside Qt's focus change: the exit event may open a dialog and
+    // send the focus back. A handler that runs first (the activation's repaint)
+    // leaves the move pending until it ends.
+    QTimer::singleShot(0, this, [this] { Settle(); });
   }
   return QWidget::eventFilter(watched, event);
 }
 
-void FormView::Enter(host::Control& control) {
-  qWarning() << "DEBUG enter" << control.Name().c_str() << (form_ ? form_->ActiveControl()->Name().c_str() : "-") << running_;
-  if (form_ == nullptr || running_ > 0 || form_->ActiveControl() == &control) return;
-  Run([this, &control] { form_->FocusControl(control); });
+void FormView::Settle() {
+  if (form_ == nullptr || running_ > 0) return;
+  if (pending_ == nullptr) {
+    FollowFocus();
+    return;
+  }
+  host::Control* control = std::exchange(pending_, nullptr);
+  if (form_->ActiveControl() != control) Run([this, control] { form_->FocusControl(*control); });
 }
 
 }  // namespace gui

@@ -40,12 +40,15 @@ class FormView : public QWidget {
  private:
   QWidget* Build(host::Control& control);
   void ChainTabOrder();
-  void Enter(host::Control& control);
+  // Once no handler runs: moves the screen's focus to the field the user went
+  // to, or else the real focus back to the screen's.
+  void Settle();
 
   host::Form* form_;
   std::map<const host::Control*, QWidget*> widgets_;
   std::map<const QObject*, host::Control*> controls_;
   int running_ = 0;
+  host::Control* pending_ = nullptr;  // the field the user went to, not yet entered
 };
 
 }  // namespace gui

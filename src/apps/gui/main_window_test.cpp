@@ -169,16 +169,23 @@ class MainWindowTest : public QObject {
       dialog.selectFile(kBradesco);
       static_cast<QDialog&>(dialog).accept();
     };
-    driver.Then(choose).Then(testing::Reject());
+    auto look = [&](QWidget& widget) {
+      folders << static_cast<QFileDialog&>(widget).directory().absolutePath();
+      static_cast<QDialog&>(widget).reject();
+    };
+    driver.Then(choose).Then(look);
     auto* search = host_->Widget<QToolButton>("btnProcArq");
     QTest::mouseClick(search, Qt::LeftButton);
     QCOMPARE(Field("edtNmArquivo")->text(), kBradesco);
 
-    Field("edtNmArquivo")->clear();
+    QTest::keyClick(Field("edtNmArquivo"), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(Field("edtNmArquivo"), Qt::Key_Backspace);
     QTest::mouseClick(search, Qt::LeftButton);
     QCOMPARE(driver.Dialogs()[1].title, QStringLiteral("Arquivo Origem"));
-    QCOMPARE(folders, QStringList{QDir::homePath()} << kSampleDir);
+    // The second dialog starts in the folder of the file chosen first.
+    QCOMPARE(folders.value(1), kSampleDir);
+    // A cancel names the file chosen before, as the screen wants it.
+    QCOMPARE(Field("edtNmArquivo")->text(), kBradesco);
   }
 
   void FullImportShowsProgressThenSuccess() {

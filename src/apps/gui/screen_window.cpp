@@ -1,6 +1,7 @@
 #include "apps/gui/screen_window.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMdiArea>
 
 namespace gui {
@@ -24,6 +25,8 @@ host::WindowState StateOf(Qt::WindowStates state) {
 ScreenWindow::ScreenWindow(host::Form& form, QWidget* parent)
     : QMdiSubWindow(parent, kFixedBorder), view_(new FormView(form)) {
   setWidget(view_);
+  // Not resizable: the window keeps the size its fixed client area asks for.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
   setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowTitle(QString::fromStdString(form.Caption()));
   form.OnWindowChanged = [this](host::Form&, const std::string& property) {
