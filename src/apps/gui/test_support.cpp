@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QTest>
 
-#include "host/application.h"
 #include "server/demo_data.h"
 
 namespace gui::testing {
@@ -80,22 +79,14 @@ ModalDriver::Action Press(const QString& caption) {
 DemoHost::DemoHost() {
   std::string uri = "sqlite:" + dir_.filePath("extrato.db").toStdString();
   server::LoadDemo(uri);
-  window_ = std::make_unique<MainWindow>();
-  ui_ = std::make_unique<QtUiServices>(*window_);
-  host::GetApplication().SetUiServices(ui_.get());
-  server_ = std::make_unique<ServerLink>(LaunchOptions{uri, ""});
-  window_->show();
-  QApplication::setActiveWindow(window_.get());
-  if (!QTest::qWaitForWindowActive(window_.get())) qFatal("the main window never became active");
-}
-
-DemoHost::~DemoHost() {
-  window_->close();
-  host::GetApplication().SetUiServices(nullptr);
+  desktop_ = std::make_unique<Desktop>(LaunchOptions{uri, ""});
+  Window().show();
+  QApplication::setActiveWindow(&Window());
+  if (!QTest::qWaitForWindowActive(&Window())) qFatal("the main window never became active");
 }
 
 ScreenWindow* DemoHost::Screen() const {
-  for (ScreenWindow* window : window_->ScreenWindows()) {
+  for (ScreenWindow* window : desktop_->Window().ScreenWindows()) {
     if (window->Form() != nullptr) return window;
   }
   return nullptr;

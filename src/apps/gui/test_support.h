@@ -16,9 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "apps/gui/main_window.h"
-#include "apps/gui/qt_ui_services.h"
-#include "apps/gui/server_link.h"
+#include "apps/gui/desktop.h"
 
 namespace gui::testing {
 
@@ -64,14 +62,13 @@ ModalDriver::Action Reject();
 ModalDriver::Action Press(const QString& caption);
 
 // The desktop host as a user starts it, on a new demonstration database with
-// the application server embedded. Closes its screens when destroyed.
+// the application server embedded.
 class DemoHost {
  public:
   DemoHost();
-  ~DemoHost();
 
-  MainWindow& Window() { return *window_; }
-  QtUiServices& Ui() { return *ui_; }
+  MainWindow& Window() { return desktop_->Window(); }
+  QtUiServices& Ui() { return desktop_->Ui(); }
   // The one screen window open, or null.
   ScreenWindow* Screen() const;
   // The widget of a control of the open screen.
@@ -82,9 +79,7 @@ class DemoHost {
 
  private:
   QTemporaryDir dir_;
-  std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<QtUiServices> ui_;
-  std::unique_ptr<ServerLink> server_;
+  std::unique_ptr<Desktop> desktop_;
 };
 
 }  // namespace gui::testing

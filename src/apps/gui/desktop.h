@@ -1,0 +1,35 @@
+#ifndef EXTRATO_APPS_GUI_DESKTOP_H_
+#define EXTRATO_APPS_GUI_DESKTOP_H_
+
+#include <memory>
+
+#include "apps/gui/launch_options.h"
+#include "apps/gui/main_window.h"
+#include "apps/gui/qt_ui_services.h"
+#include "apps/gui/server_link.h"
+
+namespace gui {
+
+// The desktop host put together: the link to the application server, the main
+// window, and its Qt services registered with the host application.
+class Desktop {
+ public:
+  // Throws what ServerLink throws, before any window exists.
+  explicit Desktop(const LaunchOptions& options);
+  // Closes the screens while their server still runs.
+  ~Desktop();
+  Desktop(const Desktop&) = delete;
+  Desktop& operator=(const Desktop&) = delete;
+
+  MainWindow& Window() const { return *window_; }
+  QtUiServices& Ui() const { return *ui_; }
+
+ private:
+  std::unique_ptr<ServerLink> server_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<QtUiServices> ui_;
+};
+
+}  // namespace gui
+
+#endif  // EXTRATO_APPS_GUI_DESKTOP_H_
