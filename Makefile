@@ -23,6 +23,9 @@ bench: build
 	@cmake --build $(BUILD) --target benchmarks
 	@bash bench/run $(BUILD)
 
+screenshot: build
+	@bash scripts/screenshot $(BUILD)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

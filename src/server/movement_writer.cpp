@@ -78,6 +78,8 @@ class BatchInsert {
 }  // namespace
 
 Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements) {
+  if (movements.rows.empty())
+    return true;  // whatever its fields: a statement without movements stores none
   auto mapping = FieldMapping::Make(kMovRealTable, movements.fields);
   if (!mapping.ok())
     return mapping.failure();

@@ -74,5 +74,19 @@ TEST_P(DispatchTest, DatabaseFailureIsAnsweredAndServingGoesOn) {
   EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array());
 }
 
+class ReconnectTest : public ServiceTest {};
+INSTANTIATE_TEST_SUITE_P(Postgresql, ReconnectTest, ::testing::Values(Backend::kPostgresql),
+                         BackendName);
+
+TEST_P(ReconnectTest, LostConnectionFailsOneCallAndIsOpenedAgain) {
+  EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array());
+  // As a database restart would, end every connection of the service.
+  Exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
+       database().schema() + "' AND pid <> pg_backend_pid()");
+  std::string error = Error("GetMaskCont", {"237"});
+  EXPECT_EQ(error.rfind("Falha no banco de dados em GetMaskCont: ", 0), 0u) << error;
+  EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array());
+}
+
 }  // namespace
 }  // namespace server::testing

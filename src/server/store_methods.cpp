@@ -1,4 +1,5 @@
 // SetDiretorio, SetExtrBanco, Set_Real_Bradesco and SetFebraban.
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -36,9 +37,11 @@ Result SetExtrBanco(Db& db, const Arguments& args) {
 // One log row per account of the submission, with its movement count.
 void LogImport(Db& db, std::string_view method, const host::Packet& movements,
                std::optional<bool> import_repeated) {
-  std::size_t account_field = 0;
-  while (movements.fields[account_field].name != "CDREDUCONT")
-    ++account_field;
+  // Stored rows always have the field; an empty packet may come without it.
+  auto account_field =
+      std::find_if(movements.fields.begin(), movements.fields.end(),
+                   [](const host::FieldDef& f) { return f.name == "CDREDUCONT"; }) -
+      movements.fields.begin();
   std::map<std::string, int> counts;
   for (const host::Row& row : movements.rows) {
     ++counts[std::get<std::string>(row[account_field])];

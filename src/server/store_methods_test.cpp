@@ -157,6 +157,8 @@ TEST_P(StoreMethodsTest, FebrabanSubmissionKeepsItsAnswerInTheLog) {
                   "OR (CDREDUCONT = '002' AND QTMOVREAL = 1))"),
             2);
   EXPECT_EQ(Result("SetFebraban", {MovementPacket({}), nullptr, false}), true);
+  EXPECT_EQ(Result("SetFebraban", {json::parse(R"({"fields": [], "rows": []})"), nullptr, false}),
+            true);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM LOGIMPEXTR"), 2);
 }
 

@@ -57,8 +57,9 @@ class TestDatabase {
       Connect(admin_, ParseDatabaseUri(base));
       schema_ = name;
       admin_ << "CREATE SCHEMA " + schema_;
-      uri_ = fmt::format("{}{}options=-csearch_path%3D{}", base,
-                         base.find('?') == std::string::npos ? "?" : "&", schema_);
+      // The application name tells this test's connections apart from other tests'.
+      uri_ = fmt::format("{}{}options=-csearch_path%3D{}&application_name={}", base,
+                         base.find('?') == std::string::npos ? "?" : "&", schema_, schema_);
     }
   }
 
@@ -71,6 +72,8 @@ class TestDatabase {
   }
 
   const std::string& uri() const { return uri_; }
+  // PostgreSQL: the schema, which is also the application name of the connections.
+  const std::string& schema() const { return schema_; }
 
  private:
   Backend backend_;
@@ -138,6 +141,7 @@ class ServiceTest : public ::testing::TestWithParam<Backend> {
 
   Service& service() { return *service_; }
   const std::string& uri() const { return database_->uri(); }
+  const TestDatabase& database() const { return *database_; }
 
  private:
   std::unique_ptr<TestDatabase> database_;

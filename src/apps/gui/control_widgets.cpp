@@ -20,7 +20,9 @@ namespace gui {
 
 namespace {
 
-QString Qs(const std::string& text) { return QString::fromStdString(text); }
+QString Qs(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 QColor SystemColor(host::Color color) {
   const QPalette palette = QApplication::palette();
@@ -38,7 +40,13 @@ QColor SystemColor(host::Color color) {
 }
 
 void ApplyFont(const host::Font& font, QWidget& widget) {
-  QFont qt_font(Qs(font.name), font.size);
+  // The screens are laid out for the host's narrow sans-serif face; where it is
+  // missing, the closest narrow faces keep each caption inside its box.
+  static const QStringList kNarrowFaces = {"Microsoft Sans Serif", "Liberation Sans", "Arial",
+                                           "DejaVu Sans Condensed"};
+  QFont qt_font;
+  qt_font.setFamilies(QStringList{Qs(font.name)} + kNarrowFaces);
+  qt_font.setPointSize(font.size);
   qt_font.setStyleHint(QFont::SansSerif);
   qt_font.setBold(font.bold);
   widget.setFont(qt_font);
@@ -83,13 +91,17 @@ bool ApplyShared(const host::Control& control, QWidget& widget, const std::strin
 // Applies a property of the control's own kind; false when it is not one.
 using ApplyKind = std::function<bool(const std::string& property)>;
 
-void Bind(host::Control& control, QWidget& widget, std::initializer_list<const char*> kind_properties,
-          ApplyKind apply_kind) {
-  auto apply = [&control, &widget, apply_kind = std::move(apply_kind)](const std::string& property) {
-    if (!apply_kind(property)) ApplyShared(control, widget, property);
+void Bind(host::Control& control, QWidget& widget,
+          std::initializer_list<const char*> kind_properties, ApplyKind apply_kind) {
+  auto apply = [&control, &widget,
+                apply_kind = std::move(apply_kind)](const std::string& property) {
+    if (!apply_kind(property))
+      ApplyShared(control, widget, property);
   };
-  for (const char* property : kind_properties) apply(property);
-  for (const char* property : kSharedProperties) apply(property);
+  for (const char* property : kind_properties)
+    apply(property);
+  for (const char* property : kSharedProperties)
+    apply(property);
   control.OnPropertyChanged = [apply](host::Control&, const std::string& property) {
     apply(property);
   };
@@ -107,7 +119,8 @@ QWidget* CreateEdit(host::Edit& edit, QWidget& parent, FormView& view) {
   line->setFocusPolicy(FocusPolicyOf(edit));
   Bind(edit, *line, {"text", "color"}, [&edit, line](const std::string& property) {
     if (property == "text") {
-      if (line->text() != Qs(edit.Text())) line->setText(Qs(edit.Text()));
+      if (line->text() != Qs(edit.Text()))
+        line->setText(Qs(edit.Text()));
     } else if (property == "color") {
       ApplyBackground(edit.GetColor(), *line);
     } else {
@@ -116,9 +129,11 @@ QWidget* CreateEdit(host::Edit& edit, QWidget& parent, FormView& view) {
     return true;
   });
   QObject::connect(line, &QLineEdit::textEdited, line, [&edit, line, &view](const QString& text) {
-    if (!view.Run([&edit, &text] { edit.SetText(text.toStdString()); })) return;
+    if (!view.Run([&edit, &text] { edit.SetText(text.toStdString()); }))
+      return;
     // The model may keep less than was typed.
-    if (line->text() != Qs(edit.Text())) line->setText(Qs(edit.Text()));
+    if (line->text() != Qs(edit.Text()))
+      line->setText(Qs(edit.Text()));
   });
   return line;
 }
@@ -131,7 +146,8 @@ QWidget* CreateComboBox(host::ComboBox& box, QWidget& parent, FormView& view) {
     QSignalBlocker quiet(combo);
     if (property == "items") {
       combo->clear();
-      for (const std::string& item : box.Items()) combo->addItem(Qs(item));
+      for (const std::string& item : box.Items())
+        combo->addItem(Qs(item));
       combo->setCurrentIndex(box.ItemIndex());
     } else if (property == "text") {
       combo->setCurrentIndex(box.ItemIndex());
@@ -143,7 +159,8 @@ QWidget* CreateComboBox(host::ComboBox& box, QWidget& parent, FormView& view) {
     return true;
   });
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [&box, &view](int index) {
-    if (index != box.ItemIndex()) view.Run([&box, index] { box.SetItemIndex(index); });
+    if (index != box.ItemIndex())
+      view.Run([&box, index] { box.SetItemIndex(index); });
   });
   return combo;
 }
@@ -152,7 +169,8 @@ void ShowFace(const host::Button& button, QToolButton& tool) {
   QIcon icon = GlyphIcon(button.Glyph());
   tool.setText(Qs(button.Caption()));
   tool.setIcon(icon);
-  if (!icon.isNull()) tool.setIconSize(icon.availableSizes().value(0));
+  if (!icon.isNull())
+    tool.setIconSize(icon.availableSizes().value(0));
   tool.setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
 }
 
@@ -163,7 +181,8 @@ QWidget* CreateButton(host::Button& button, QWidget& parent, FormView& view) {
   tool->setFocusPolicy(FocusPolicyOf(button));
   tool->setAutoRaise(dynamic_cast<host::TButtonFlat*>(&button) != nullptr);
   Bind(button, *tool, {"caption", "glyph"}, [&button, tool](const std::string& property) {
-    if (property != "caption" && property != "glyph") return false;
+    if (property != "caption" && property != "glyph")
+      return false;
     ShowFace(button, *tool);
     return true;
   });
@@ -184,7 +203,8 @@ QWidget* CreateProgressBar(host::ProgressBar& progress, QWidget& parent) {
   auto* bar = new QProgressBar(&parent);
   bar->setTextVisible(false);
   Bind(progress, *bar, {"range", "position"}, [&progress, bar](const std::string& property) {
-    if (property != "range" && property != "position") return false;
+    if (property != "range" && property != "position")
+      return false;
     // A range of one value shows an empty bar, not Qt's busy animation.
     bar->setRange(progress.Min(), std::max(progress.Max(), progress.Min() + 1));
     bar->setValue(static_cast<int>(progress.Position()));
@@ -193,26 +213,23 @@ QWidget* CreateProgressBar(host::ProgressBar& progress, QWidget& parent) {
   return bar;
 }
 
-QWidget* CreateGroupBox(host::GroupBox& group, QWidget& parent) {
-  auto* box = new QGroupBox(&parent);
-  Bind(group, *box, {"caption"}, [&group, box](const std::string& property) {
-    if (property != "caption") return false;
-    box->setTitle(Qs(group.Caption()));
+// A container whose caption `show` puts on the widget.
+template <typename W>
+QWidget* CreateCaptioned(host::Label& model, W* widget, void (W::*show)(const QString&)) {
+  Bind(model, *widget, {"caption"}, [&model, widget, show](const std::string& property) {
+    if (property != "caption")
+      return false;
+    (widget->*show)(Qs(model.Caption()));
     return true;
   });
-  return box;
+  return widget;
 }
 
 QWidget* CreatePanel(host::Panel& panel, QWidget& parent) {
   auto* frame = new QLabel(&parent);
   frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
   frame->setAlignment(Qt::AlignCenter);
-  Bind(panel, *frame, {"caption"}, [&panel, frame](const std::string& property) {
-    if (property != "caption") return false;
-    frame->setText(Qs(panel.Caption()));
-    return true;
-  });
-  return frame;
+  return CreateCaptioned(panel, frame, &QLabel::setText);
 }
 
 QWidget* CreateLabel(host::Label& label, QWidget& parent) {
@@ -235,15 +252,28 @@ QWidget* CreateLabel(host::Label& label, QWidget& parent) {
 }  // namespace
 
 QWidget* CreateControlWidget(host::Control& control, QWidget& parent, FormView& view) {
-  if (auto* box = dynamic_cast<host::ComboBox*>(&control)) return CreateComboBox(*box, parent, view);
-  if (auto* edit = dynamic_cast<host::Edit*>(&control)) return CreateEdit(*edit, parent, view);
+  if (auto* box = dynamic_cast<host::ComboBox*>(&control)) {
+    return CreateComboBox(*box, parent, view);
+  }
+  if (auto* edit = dynamic_cast<host::Edit*>(&control)) {
+    return CreateEdit(*edit, parent, view);
+  }
   if (auto* button = dynamic_cast<host::Button*>(&control)) {
     return CreateButton(*button, parent, view);
   }
-  if (auto* bar = dynamic_cast<host::ProgressBar*>(&control)) return CreateProgressBar(*bar, parent);
-  if (auto* group = dynamic_cast<host::GroupBox*>(&control)) return CreateGroupBox(*group, parent);
-  if (auto* panel = dynamic_cast<host::Panel*>(&control)) return CreatePanel(*panel, parent);
-  if (auto* label = dynamic_cast<host::Label*>(&control)) return CreateLabel(*label, parent);
+  if (auto* bar = dynamic_cast<host::ProgressBar*>(&control)) {
+    return CreateProgressBar(*bar, parent);
+  }
+  // Group boxes and panels are labels too: they come first.
+  if (auto* group = dynamic_cast<host::GroupBox*>(&control)) {
+    return CreateCaptioned(*group, new QGroupBox(&parent), &QGroupBox::setTitle);
+  }
+  if (auto* panel = dynamic_cast<host::Panel*>(&control)) {
+    return CreatePanel(*panel, parent);
+  }
+  if (auto* label = dynamic_cast<host::Label*>(&control)) {
+    return CreateLabel(*label, parent);
+  }
   // A kind this host does not know: an empty area where the model puts it.
   auto* area = new QWidget(&parent);
   Bind(control, *area, {}, [](const std::string&) { return false; });

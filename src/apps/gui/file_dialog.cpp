@@ -19,7 +19,8 @@ QString QtPatterns(const QString& patterns) {
 }  // namespace
 
 QStringList NameFilters(const std::string& filter) {
-  if (filter.empty()) return {};
+  if (filter.empty())
+    return {};
   QStringList parts = QString::fromStdString(filter).split('|');
   QStringList filters;
   for (qsizetype i = 0; i < parts.size(); i += 2) {
@@ -29,8 +30,7 @@ QStringList NameFilters(const std::string& filter) {
   return filters;
 }
 
-std::optional<std::string> ChooseOpenFile(QWidget* parent,
-                                          const host::FileDialogRequest& request) {
+std::optional<std::string> ChooseOpenFile(QWidget* parent, const host::FileDialogRequest& request) {
   QFileDialog dialog(parent, QString::fromStdString(request.title),
                      QString::fromStdString(request.initial_dir));
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -41,8 +41,10 @@ std::optional<std::string> ChooseOpenFile(QWidget* parent,
     // Shows the description alone: its own "(*.*)" is the text the user knows.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
   }
-  if (!request.file_name.empty()) dialog.selectFile(QString::fromStdString(request.file_name));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (!request.file_name.empty())
+    dialog.selectFile(QString::fromStdString(request.file_name));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return std::nullopt;
   return dialog.selectedFiles().front().toStdString();
 }
 

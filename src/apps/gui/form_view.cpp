@@ -26,13 +26,16 @@ bool IsUserMove(Qt::FocusReason reason) {
 
 FormView::FormView(host::Form& form, QWidget* parent) : QWidget(parent), form_(&form) {
   setFixedSize(form.ClientWidth(), form.ClientHeight());
-  for (host::Control* control : form.Controls()) Build(*control);
+  for (host::Control* control : form.Controls())
+    Build(*control);
   ChainTabOrder();
 }
 
 FormView::~FormView() {
-  if (form_ == nullptr) return;
-  for (host::Control* control : form_->Controls()) control->OnPropertyChanged = nullptr;
+  if (form_ == nullptr)
+    return;
+  for (host::Control* control : form_->Controls())
+    control->OnPropertyChanged = nullptr;
 }
 
 QWidget* FormView::WidgetOf(const host::Control& control) const {
@@ -42,20 +45,23 @@ QWidget* FormView::WidgetOf(const host::Control& control) const {
 
 // Parents first: a control may be created before its container.
 QWidget* FormView::Build(host::Control& control) {
-  if (QWidget* built = WidgetOf(control)) return built;
+  if (QWidget* built = WidgetOf(control))
+    return built;
   QWidget* parent = control.Parent() != nullptr ? Build(*control.Parent()) : this;
   QWidget* widget = CreateControlWidget(control, *parent, *this);
   widget->setObjectName(QString::fromStdString(control.Name()));
   widgets_[&control] = widget;
   controls_[widget] = &control;
-  if (widget->focusPolicy() != Qt::NoFocus) widget->installEventFilter(this);
+  if (widget->focusPolicy() != Qt::NoFocus)
+    widget->installEventFilter(this);
   return widget;
 }
 
 void FormView::ChainTabOrder() {
   std::vector<host::Control*> order;
   for (host::Control* control : form_->Controls()) {
-    if (WidgetOf(*control)->focusPolicy() != Qt::NoFocus) order.push_back(control);
+    if (WidgetOf(*control)->focusPolicy() != Qt::NoFocus)
+      order.push_back(control);
   }
   std::stable_sort(order.begin(), order.end(), [](const host::Control* a, const host::Control* b) {
     return a->TabOrder() < b->TabOrder();
@@ -66,12 +72,15 @@ void FormView::ChainTabOrder() {
 }
 
 bool FormView::Run(const std::function<void()>& handler) {
-  if (form_ == nullptr) return false;
+  if (form_ == nullptr)
+    return false;
   ++running_;
   host::GetApplication().Dispatch(handler);
   --running_;
-  if (form_ == nullptr) return false;
-  if (running_ == 0) Settle();
+  if (form_ == nullptr)
+    return false;
+  if (running_ == 0)
+    Settle();
   return true;
 }
 
@@ -84,14 +93,16 @@ void FormView::Detach() {
 void FormView::FollowFocus() {
   host::Control* active = form_ != nullptr ? form_->ActiveControl() : nullptr;
   QWidget* widget = active != nullptr ? WidgetOf(*active) : nullptr;
-  if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus || widget->hasFocus()) return;
+  if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus || widget->hasFocus())
+    return;
   widget->setFocus(Qt::OtherFocusReason);
 }
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   auto it = controls_.find(watched);
   if (event->type() == QEvent::FocusIn && running_ == 0 && it != controls_.end()) {
-    if (IsUserMove(static_cast<QFocusEvent*>(event)->reason())) pending_ = it->second;
+    if (IsUserMove(static_cast<QFocusEvent*>(event)->reason()))
+      pending_ = it->second;
     // Later, not inside Qt's focus change: the exit event may open a dialog and
     // send the focus back. A handler that runs first (the activation's repaint)
     // leaves the move pending until it ends.
@@ -101,13 +112,15 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FormView::Settle() {
-  if (form_ == nullptr || running_ > 0) return;
+  if (form_ == nullptr || running_ > 0)
+    return;
   if (pending_ == nullptr) {
     FollowFocus();
     return;
   }
   host::Control* control = std::exchange(pending_, nullptr);
-  if (form_->ActiveControl() != control) Run([this, control] { form_->FocusControl(*control); });
+  if (form_->ActiveControl() != control)
+    Run([this, control] { form_->FocusControl(*control); });
 }
 
 }  // namespace gui

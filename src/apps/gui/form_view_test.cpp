@@ -110,7 +110,8 @@ class FormViewTest : public QObject {
     QCOMPARE(code->geometry(), QRect(99, 12, 40, 21));
     QCOMPARE(code->parentWidget(), Widget<QGroupBox>("grbDados"));
     QCOMPARE(code->maxLength(), 3);
-    QCOMPARE(code->palette().color(QPalette::Base), QApplication::palette().color(QPalette::ToolTipBase));
+    QCOMPARE(code->palette().color(QPalette::Base),
+             QApplication::palette().color(QPalette::ToolTipBase));
     auto* name = Widget<QLineEdit>("edtNome");
     QVERIFY(!name->isEnabled());
     QCOMPARE(name->palette().color(QPalette::Disabled, QPalette::Base),
@@ -234,7 +235,8 @@ class FormViewTest : public QObject {
   template <typename W>
   W* Widget(const char* name) const {
     W* widget = view_->findChild<W*>(name);
-    if (widget == nullptr) qFatal("no widget %s", name);
+    if (widget == nullptr)
+      qFatal("no widget %s", name);
     return widget;
   }
   void ShowActive() {

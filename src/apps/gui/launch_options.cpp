@@ -3,8 +3,8 @@
 #include <charconv>
 #include <string_view>
 
-#include <CLI/CLI.hpp>
 #include <fmt/format.h>
+#include <CLI/CLI.hpp>
 
 #include "host/config.h"
 #include "host/exceptions.h"
@@ -46,18 +46,22 @@ std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& opti
 
 ServerAddress ParseServerUrl(const std::string& url) {
   std::string_view rest = url;
-  if (rest.starts_with(kScheme)) rest.remove_prefix(kScheme.size());
-  if (rest.ends_with('/')) rest.remove_suffix(1);
+  if (rest.starts_with(kScheme))
+    rest.remove_prefix(kScheme.size());
+  if (rest.ends_with('/'))
+    rest.remove_suffix(1);
   ServerAddress address{std::string(rest), host::HostConfig{}.web_port};
   std::size_t colon = rest.find(':');
   if (colon != std::string_view::npos) {
     address.host = std::string(rest.substr(0, colon));
     std::string_view port = rest.substr(colon + 1);
     auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), address.port);
-    if (error != std::errc() || end != port.data() + port.size()) BadUrl(url);
+    if (error != std::errc() || end != port.data() + port.size())
+      BadUrl(url);
   }
   bool host_ok = !address.host.empty() && address.host.find_first_of("/:@ ") == std::string::npos;
-  if (!host_ok || address.port < 1 || address.port > 65535) BadUrl(url);
+  if (!host_ok || address.port < 1 || address.port > 65535)
+    BadUrl(url);
   return address;
 }
 

@@ -14,7 +14,8 @@ std::optional<int> Parse(std::vector<std::string> words, LaunchOptions& options,
                          bool allow_others = false) {
   words.insert(words.begin(), "extrato-gui");
   std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
+  for (std::string& word : words)
+    argv.push_back(word.data());
   return ParseLaunchOptions(static_cast<int>(argv.size()), argv.data(), options, allow_others);
 }
 
@@ -28,10 +29,14 @@ class LaunchOptionsTest : public QObject {
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("port");
-    QTest::newRow("scheme and port") << "http://127.0.0.1:8300" << "127.0.0.1" << 8300;
-    QTest::newRow("no scheme") << "servidor:9000" << "servidor" << 9000;
-    QTest::newRow("usual port") << "http://servidor" << "servidor" << 8211;
-    QTest::newRow("closing slash") << "http://servidor:9000/" << "servidor" << 9000;
+    QTest::newRow("scheme and port") << "http://127.0.0.1:8300"
+                                     << "127.0.0.1" << 8300;
+    QTest::newRow("no scheme") << "servidor:9000"
+                               << "servidor" << 9000;
+    QTest::newRow("usual port") << "http://servidor"
+                                << "servidor" << 8211;
+    QTest::newRow("closing slash") << "http://servidor:9000/"
+                                   << "servidor" << 9000;
   }
   void ServerUrlsAccepted() {
     QFETCH(QString, url);
@@ -59,24 +64,22 @@ class LaunchOptionsTest : public QObject {
       ParseServerUrl(url.toStdString());
       QFAIL("accepted");
     } catch (const host::Exception& e) {
-      QCOMPARE(QString::fromUtf8(e.what()),
-               QStringLiteral("Endereço do servidor inválido: '%1'. Use http://HOST:PORTA.")
-                   .arg(url));
+      QCOMPARE(
+          QString::fromUtf8(e.what()),
+          QStringLiteral("Endereço do servidor inválido: '%1'. Use http://HOST:PORTA.").arg(url));
     }
   }
 
   void OptionsRead() {
     LaunchOptions options;
-    QCOMPARE(Parse({"--db", "sqlite:/tmp/x.db", "--server", "http://h:1"}, options),
-             std::nullopt);
+    QCOMPARE(Parse({"--db", "sqlite:/tmp/x.db", "--server", "http://h:1"}, options), std::nullopt);
     QCOMPARE(options.database_uri, std::string("sqlite:/tmp/x.db"));
     QCOMPARE(options.server_url, std::string("http://h:1"));
   }
 
   void UnknownOptionIsUsageErrorUnlessAllowed() {
     LaunchOptions options;
-    QCOMPARE(Parse({"-platform", "offscreen", "--db", "sqlite:a.db"}, options, true),
-             std::nullopt);
+    QCOMPARE(Parse({"-platform", "offscreen", "--db", "sqlite:a.db"}, options, true), std::nullopt);
     QCOMPARE(options.database_uri, std::string("sqlite:a.db"));
     LaunchOptions strict;
     QCOMPARE(Parse({"--sever", "http://h:1"}, strict), std::optional<int>(64));

@@ -15,9 +15,11 @@ constexpr int kExitError = 1;
 int main(int argc, char** argv) {
   gui::LaunchOptions options;
   // Help and usage errors need no display; Qt's own options are not known yet.
-  if (auto status = gui::ParseLaunchOptions(argc, argv, options, true)) return *status;
+  if (auto status = gui::ParseLaunchOptions(argc, argv, options, true))
+    return *status;
   QApplication application(argc, argv);
-  if (auto status = gui::ParseLaunchOptions(argc, argv, options)) return *status;
+  if (auto status = gui::ParseLaunchOptions(argc, argv, options))
+    return *status;
   try {
     gui::Desktop desktop(options);
     desktop.Window().show();

@@ -33,7 +33,8 @@ MainWindow::MainWindow(std::string module_file, QWidget* parent)
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
     QPointer<QMdiSubWindow> activated(window);
     QTimer::singleShot(0, this, [this, activated] {
-      if (activated) Activated(activated);
+      if (activated)
+        Activated(activated);
     });
   });
 }
@@ -41,14 +42,16 @@ MainWindow::MainWindow(std::string module_file, QWidget* parent)
 std::vector<ScreenWindow*> MainWindow::ScreenWindows() const {
   std::vector<ScreenWindow*> windows;
   for (QMdiSubWindow* window : mdi_->subWindowList()) {
-    if (auto* screen = qobject_cast<ScreenWindow*>(window)) windows.push_back(screen);
+    if (auto* screen = qobject_cast<ScreenWindow*>(window))
+      windows.push_back(screen);
   }
   return windows;
 }
 
 void MainWindow::OpenImportScreen() {
   host::GetApplication().Dispatch([this] {
-    if (module_ == nullptr) module_ = std::make_unique<ScreenModule>(module_file_);
+    if (module_ == nullptr)
+      module_ = std::make_unique<ScreenModule>(module_file_);
     module_->FindEntry(kImportEntry)();
   });
   ShowNewScreens();
@@ -59,9 +62,11 @@ void MainWindow::OpenImportScreen() {
 void MainWindow::ShowNewScreens() {
   std::vector<ScreenWindow*> shown = ScreenWindows();
   for (const auto& form : host::GetApplication().Forms()) {
-    bool has_window = std::any_of(shown.begin(), shown.end(),
-                                  [&](ScreenWindow* window) { return window->Form() == form.get(); });
-    if (has_window || form->Released()) continue;
+    bool has_window = std::any_of(shown.begin(), shown.end(), [&](ScreenWindow* window) {
+      return window->Form() == form.get();
+    });
+    if (has_window || form->Released())
+      continue;
     auto* window = new ScreenWindow(*form);
     mdi_->addSubWindow(window);
     window->FollowModel();
@@ -70,7 +75,8 @@ void MainWindow::ShowNewScreens() {
 
 void MainWindow::Activated(QMdiSubWindow* window) {
   auto* screen = qobject_cast<ScreenWindow*>(window);
-  if (screen == nullptr || screen->Form() == nullptr) return;
+  if (screen == nullptr || screen->Form() == nullptr)
+    return;
   host::Form* form = screen->Form();
   screen->View().Run([form] { form->Activate(); });
 }

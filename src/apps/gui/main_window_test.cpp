@@ -31,15 +31,18 @@ class Trail : public QObject {
   explicit Trail(QWidget& widget) { widget.installEventFilter(this); }
   explicit Trail(QProgressBar& bar) : Trail(static_cast<QWidget&>(bar)) {
     connect(&bar, &QProgressBar::valueChanged, this, [this, &bar](int value) {
-      if (value == bar.maximum() && !steps.contains("end")) steps << "end";
+      if (value == bar.maximum() && !steps.contains("end"))
+        steps << "end";
     });
   }
   QStringList steps;
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show) steps << "shown";
-    if (event->type() == QEvent::Hide) steps << "hidden";
+    if (event->type() == QEvent::Show)
+      steps << "shown";
+    if (event->type() == QEvent::Hide)
+      steps << "hidden";
     return false;
   }
 };
@@ -235,7 +238,8 @@ class MainWindowTest : public QObject {
   }
   QLineEdit* Field(const char* name) const {
     QLineEdit* field = host_->Widget<QLineEdit>(name);
-    if (field == nullptr) qFatal("no field %s", name);
+    if (field == nullptr)
+      qFatal("no field %s", name);
     return field;
   }
 

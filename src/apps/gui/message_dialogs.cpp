@@ -40,8 +40,8 @@ constexpr int kIconSize = 32;
 
 void ShowMessageBox(QWidget* parent, const host::MessageDialog& message) {
   DialogLook look = LookOf(message.type);
-  QMessageBox box(look.icon, look.title,
-                  QString::fromStdString(message.text), QMessageBox::Ok, parent);
+  QMessageBox box(look.icon, look.title, QString::fromStdString(message.text), QMessageBox::Ok,
+                  parent);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
 }
@@ -61,9 +61,8 @@ int AskQuestion(QWidget* parent, const host::Question& question) {
     QPushButton* button = buttons->addButton(QString::fromStdString(question.captions[i]),
                                              QDialogButtonBox::ActionRole);
     int answer = host::kFirstCaption + static_cast<int>(i);
-    QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, answer] {
-      dialog.done(answer);
-    });
+    QObject::connect(button, &QPushButton::clicked, &dialog,
+                     [&dialog, answer] { dialog.done(answer); });
   }
   auto* message = new QHBoxLayout;
   message->addWidget(icon, 0, Qt::AlignTop);

@@ -22,8 +22,8 @@ class MessageDialogsTest : public QObject {
                            << static_cast<int>(QMessageBox::Critical);
     QTest::newRow("warning") << static_cast<int>(host::DialogType::kWarning) << "Atenção"
                              << static_cast<int>(QMessageBox::Warning);
-    QTest::newRow("information") << static_cast<int>(host::DialogType::kInformation)
-                                 << "Informação" << static_cast<int>(QMessageBox::Information);
+    QTest::newRow("information") << static_cast<int>(host::DialogType::kInformation) << "Informação"
+                                 << static_cast<int>(QMessageBox::Information);
   }
   void MessagesTitledByType() {
     QFETCH(int, type);
@@ -58,8 +58,8 @@ class MessageDialogsTest : public QObject {
     QFETCH(int, answer);
     ModalDriver driver;
     driver.Then(pressed.isEmpty() ? testing::Reject() : testing::Press(pressed));
-    host::Question question{host::DialogType::kConfirmation, "Deseja realizar a importação?",
-                            {"Não", "Sim"}, {}};
+    host::Question question{
+        host::DialogType::kConfirmation, "Deseja realizar a importação?", {"Não", "Sim"}, {}};
     QCOMPARE(AskQuestion(nullptr, question), answer);
     QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Confirmação"));
     QCOMPARE(driver.Texts(), QStringList{"Deseja realizar a importação?"});

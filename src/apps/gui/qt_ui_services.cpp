@@ -17,7 +17,9 @@ constexpr qint64 kRepaintIntervalMs = 40;
 QtUiServices::QtUiServices(QWidget& main_window)
     : main_window_(&main_window), wait_(new WaitOverlay(main_window)) {}
 
-QtUiServices::~QtUiServices() { SetCursor(host::Cursor::kDefault); }
+QtUiServices::~QtUiServices() {
+  SetCursor(host::Cursor::kDefault);
+}
 
 void QtUiServices::ShowMessage(const host::MessageDialog& message) {
   ShowMessageBox(main_window_, message);
@@ -36,8 +38,10 @@ void QtUiServices::ShowWait(int kind) {
 }
 
 void QtUiServices::HideWait() {
-  if (wait_depth_ == 0) return;
-  if (--wait_depth_ == 0) wait_->Stop();
+  if (wait_depth_ == 0)
+    return;
+  if (--wait_depth_ == 0)
+    wait_->Stop();
 }
 
 std::optional<std::string> QtUiServices::ChooseFile(const host::FileDialogRequest& request) {
@@ -61,14 +65,16 @@ void QtUiServices::ReturnToMainWindow() {
 }
 
 void QtUiServices::Repaint() {
-  if (since_repaint_.isValid() && since_repaint_.elapsed() < kRepaintIntervalMs) return;
+  if (since_repaint_.isValid() && since_repaint_.elapsed() < kRepaintIntervalMs)
+    return;
   since_repaint_.start();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUiServices::SetCursor(host::Cursor cursor) {
   bool hourglass = cursor == host::Cursor::kHourGlass;
-  if (hourglass == hourglass_) return;
+  if (hourglass == hourglass_)
+    return;
   hourglass_ = hourglass;
   if (hourglass) {
     QApplication::setOverrideCursor(Qt::WaitCursor);

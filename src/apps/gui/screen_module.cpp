@@ -19,8 +19,7 @@ ScreenModule::ScreenModule(std::string file_name)
 ScreenModule::Entry ScreenModule::FindEntry(const std::string& name) const {
   void* symbol = dlsym(handle_, name.c_str());
   if (symbol == nullptr) {
-    throw host::Exception(
-        fmt::format("O módulo {} não exporta a entrada {}.", file_name_, name));
+    throw host::Exception(fmt::format("O módulo {} não exporta a entrada {}.", file_name_, name));
   }
   return reinterpret_cast<Entry>(symbol);
 }

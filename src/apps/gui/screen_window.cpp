@@ -11,12 +11,13 @@ namespace {
 // A fixed single border: the window can be moved, minimized and closed, not resized.
 constexpr Qt::WindowFlags kFixedBorder = Qt::SubWindow | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                         Qt::WindowMinimizeButtonHint |
-                                         Qt::WindowCloseButtonHint;
+                                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 host::WindowState StateOf(Qt::WindowStates state) {
-  if (state & Qt::WindowMinimized) return host::WindowState::kMinimized;
-  if (state & Qt::WindowMaximized) return host::WindowState::kMaximized;
+  if (state & Qt::WindowMinimized)
+    return host::WindowState::kMinimized;
+  if (state & Qt::WindowMaximized)
+    return host::WindowState::kMaximized;
   return host::WindowState::kNormal;
 }
 
@@ -37,7 +38,8 @@ ScreenWindow::ScreenWindow(host::Form& form, QWidget* parent)
 }
 
 ScreenWindow::~ScreenWindow() {
-  if (Form() != nullptr) Form()->OnWindowChanged = nullptr;
+  if (Form() != nullptr)
+    Form()->OnWindowChanged = nullptr;
 }
 
 void ScreenWindow::FollowModel() {
@@ -69,12 +71,14 @@ void ScreenWindow::ApplyVisible() {
     return;
   }
   show();
-  if (mdiArea() != nullptr) mdiArea()->setActiveSubWindow(this);
+  if (mdiArea() != nullptr)
+    mdiArea()->setActiveSubWindow(this);
 }
 
 void ScreenWindow::ApplyState() {
   host::WindowState wanted = Form()->GetWindowState();
-  if (StateOf(windowState()) == wanted) return;
+  if (StateOf(windowState()) == wanted)
+    return;
   switch (wanted) {
     case host::WindowState::kNormal:
       showNormal();

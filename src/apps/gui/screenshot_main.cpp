@@ -28,10 +28,17 @@ int TakeShot(const ShotOptions& options) {
   gui::MainWindow& window = desktop.Window();
   window.resize(640, 300);
   window.show();
-  if (!QTest::qWaitForWindowExposed(&window)) throw std::runtime_error("janela não exibida");
+  if (!QTest::qWaitForWindowExposed(&window))
+    throw std::runtime_error("janela não exibida");
+  // Xvfb has no window manager to activate the window, and the focus moves only
+  // in an active one.
+  window.activateWindow();
+  if (!QTest::qWaitForWindowActive(&window))
+    throw std::runtime_error("janela não ativada");
   window.ImportAction().trigger();
   auto* code = window.findChild<QLineEdit*>("medCdBanco");
-  if (code == nullptr) throw std::runtime_error("a tela não abriu");
+  if (code == nullptr)
+    throw std::runtime_error("a tela não abriu");
   QTest::keyClicks(code, QString::fromStdString(options.bank));
   QTest::keyClick(code, Qt::Key_Tab);
   QTest::qWait(kSettleMs);

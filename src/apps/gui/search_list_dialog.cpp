@@ -16,7 +16,8 @@ QTableWidget* MakeTable(const host::SearchListRequest& request, QWidget* parent)
                                  static_cast<int>(request.column_titles.size()), parent);
   std::size_t columns = request.column_titles.size();
   QStringList titles;
-  for (const std::string& title : request.column_titles) titles << QString::fromStdString(title);
+  for (const std::string& title : request.column_titles)
+    titles << QString::fromStdString(title);
   table->setHorizontalHeaderLabels(titles);
   for (std::size_t row = 0; row < request.rows.size(); ++row) {
     const auto& values = request.rows[row];
@@ -31,7 +32,8 @@ QTableWidget* MakeTable(const host::SearchListRequest& request, QWidget* parent)
   table->verticalHeader()->hide();
   table->horizontalHeader()->setStretchLastSection(true);
   table->resizeColumnsToContents();
-  if (!request.rows.empty()) table->selectRow(0);
+  if (!request.rows.empty())
+    table->selectRow(0);
   return table;
 }
 
@@ -54,7 +56,8 @@ SearchListDialog::SearchListDialog(const host::SearchListRequest& request, QWidg
 
 std::optional<std::size_t> SearchListDialog::PickedRow() const {
   int row = table_->currentRow();
-  if (result() != QDialog::Accepted || row < 0) return std::nullopt;
+  if (result() != QDialog::Accepted || row < 0)
+    return std::nullopt;
   return static_cast<std::size_t>(row);
 }
 

@@ -18,7 +18,8 @@ constexpr const char* kDrivenProperty = "extratoDriven";
 QString LabelTexts(const QWidget& dialog) {
   QStringList texts;
   for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-    if (!label->text().isEmpty()) texts << label->text();
+    if (!label->text().isEmpty())
+      texts << label->text();
   }
   return texts.join('\n');
 }
@@ -42,17 +43,20 @@ ModalDriver& ModalDriver::Then(Action action) {
 
 QStringList ModalDriver::Texts() const {
   QStringList texts;
-  for (const Shown& shown : shown_) texts << shown.text;
+  for (const Shown& shown : shown_)
+    texts << shown.text;
   return texts;
 }
 
 void ModalDriver::Poll() {
   QWidget* dialog = QApplication::activeModalWidget();
-  if (dialog == nullptr || dialog->property(kDrivenProperty).toBool()) return;
+  if (dialog == nullptr || dialog->property(kDrivenProperty).toBool())
+    return;
   dialog->setProperty(kDrivenProperty, true);
   shown_.push_back({dialog->windowTitle(), LabelTexts(*dialog)});
   Action action = actions_.empty() ? Reject() : actions_.front();
-  if (!actions_.empty()) actions_.pop_front();
+  if (!actions_.empty())
+    actions_.pop_front();
   action(*dialog);
 }
 
@@ -82,12 +86,14 @@ DemoHost::DemoHost() {
   desktop_ = std::make_unique<Desktop>(LaunchOptions{uri, ""});
   Window().show();
   QApplication::setActiveWindow(&Window());
-  if (!QTest::qWaitForWindowActive(&Window())) qFatal("the main window never became active");
+  if (!QTest::qWaitForWindowActive(&Window()))
+    qFatal("the main window never became active");
 }
 
 ScreenWindow* DemoHost::Screen() const {
   for (ScreenWindow* window : desktop_->Window().ScreenWindows()) {
-    if (window->Form() != nullptr) return window;
+    if (window->Form() != nullptr)
+      return window;
   }
   return nullptr;
 }

@@ -34,7 +34,9 @@ void WaitOverlay::Start(int kind) {
   repaint();
 }
 
-void WaitOverlay::Stop() { hide(); }
+void WaitOverlay::Stop() {
+  hide();
+}
 
 bool WaitOverlay::eventFilter(QObject* watched, QEvent* event) {
   if (watched == parentWidget() && event->type() == QEvent::Resize) {
