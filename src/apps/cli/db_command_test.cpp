@@ -1,0 +1,57 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "apps/cli/commands.h"
+
+namespace cli {
+namespace {
+
+// Runs `extrato <line>` with only the db commands; answers the status and what was printed.
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Outcome RunDb(const std::string& line) {
+  CLI::App app;
+  Outcome run;
+  AddDbCommands(app, run.status);
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  app.parse(line, false);
+  run.out = ::testing::internal::GetCapturedStdout();
+  run.err = ::testing::internal::GetCapturedStderr();
+  return run;
+}
+
+TEST(DbCommandTest, InitAndDemoSayWhatTheyDid) {
+  std::filesystem::path folder = std::filesystem::temp_directory_path() / "extrato_db_command";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::string uri = "sqlite:" + (folder / "extrato.db").string();
+
+  Outcome init = RunDb("db init --db " + uri);
+  EXPECT_EQ(init.status, kExitSuccess) << init.err;
+  EXPECT_EQ(init.out, "Tabelas do extrato prontas em " + uri + " (versão 1 do esquema).\n");
+  for (int time = 0; time < 2; ++time) {
+    Outcome demo = RunDb("db demo --db " + uri);
+    EXPECT_EQ(demo.status, kExitSuccess) << demo.err;
+    EXPECT_EQ(demo.out, "Dados de demonstração em " + uri +
+                            ": 8 bancos, 26 contas correntes, 1 layout(s).\n");
+  }
+  std::filesystem::remove_all(folder);
+}
+
+TEST(DbCommandTest, DatabaseItCannotUseEndsWithStatus1) {
+  Outcome run = RunDb("db init --db mysql://localhost/extrato");
+  EXPECT_EQ(run.status, kExitError);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "extrato db: Banco de dados não reconhecido: 'mysql://localhost/extrato'. Use "
+            "sqlite:CAMINHO ou postgresql://...\n");
+}
+
+}  // namespace
+}  // namespace cli

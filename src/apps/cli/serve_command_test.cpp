@@ -1,0 +1,89 @@
+#include <netinet/in.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "apps/cli/commands.h"
+#include "host/net_connection.h"
+#include "server/schema.h"
+
+namespace cli {
+namespace {
+
+int FreePort() {
+  int sock = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof(address);
+  bind(sock, reinterpret_cast<sockaddr*>(&address), size);
+  getsockname(sock, reinterpret_cast<sockaddr*>(&address), &size);
+  close(sock);
+  return ntohs(address.sin_port);
+}
+
+class ServeCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    server::InitSchema(uri_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  int Serve(const std::string& options) {
+    CLI::App app;
+    int status = -1;
+    AddServeCommand(app, status);
+    ::testing::internal::CaptureStderr();
+    app.parse("serve --db " + uri_ + " " + options, false);
+    err_ = ::testing::internal::GetCapturedStderr();
+    return status;
+  }
+
+  const std::filesystem::path folder_ =
+      std::filesystem::temp_directory_path() / "extrato_serve_command";
+  const std::string uri_ = "sqlite:" + (folder_ / "extrato.db").string();
+  std::string err_;
+};
+
+TEST_F(ServeCommandTest, ServesUntilSigtermThenEndsWithStatus0) {
+  int port = FreePort();
+  pthread_t serving_thread = pthread_self();
+  host::Variant answer;
+  // A client that calls once the server answers, then stops it the way a service
+  // manager would. The signal goes to the serving thread, which waits for it.
+  std::thread client([&] {
+    auto transport = host::HttpTransportFactory()("127.0.0.1", port);
+    for (int attempt = 0; attempt < 500 && !answer.value("ok", false); ++attempt) {
+      answer = transport->Send("QAR62700.rdmImpExtBanc",
+                               {{"method", "GetPrxMovReal"}, {"params", {"001", 1}}});
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (answer.value("ok", false))
+      pthread_kill(serving_thread, SIGTERM);
+  });
+  int status = Serve("--port " + std::to_string(port));
+  client.join();
+  EXPECT_EQ(status, kExitSuccess) << err_;
+  EXPECT_EQ(answer, host::Variant({{"ok", true}, {"result", "0000000001"}}));
+  EXPECT_EQ(err_, "extrato serve: " + uri_ + " em http://127.0.0.1:" + std::to_string(port) +
+                      "/QAR62700.rdmImpExtBanc\nextrato serve: encerrado (SIGTERM).\n");
+}
+
+TEST_F(ServeCommandTest, AnotherAddressWithoutATokenEndsWithStatus1) {
+  EXPECT_EQ(Serve("--host 0.0.0.0 --port 0"), kExitError);
+  EXPECT_EQ(err_,
+            "extrato serve: Recusado: sem --token o servidor só escuta em 127.0.0.1, não em "
+            "0.0.0.0.\n");
+}
+
+}  // namespace
+}  // namespace cli
