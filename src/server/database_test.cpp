@@ -1,5 +1,7 @@
 #include "server/database.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -94,7 +96,8 @@ class ScopedEnvironment {
 };
 
 TEST(DefaultDatabaseUriTest, EnvironmentThenDataFolder) {
-  std::filesystem::path home = std::filesystem::temp_directory_path() / "extrato_default_uri";
+  std::filesystem::path home =
+      std::filesystem::temp_directory_path() / ("extrato_home_" + std::to_string(getpid()));
   std::filesystem::remove_all(home);
   ScopedEnvironment environment;
   environment.Set("EXTRATO_DB", "postgresql://db.local/extrato");

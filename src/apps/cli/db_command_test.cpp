@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -27,7 +29,8 @@ Outcome RunDb(const std::string& line) {
 }
 
 TEST(DbCommandTest, InitAndDemoSayWhatTheyDid) {
-  std::filesystem::path folder = std::filesystem::temp_directory_path() / "extrato_db_command";
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("extrato_db_" + std::to_string(getpid()));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   std::string uri = "sqlite:" + (folder / "extrato.db").string();

@@ -48,8 +48,9 @@ class ServeCommandTest : public ::testing::Test {
     return status;
   }
 
+  // Of this process alone: tests run in parallel.
   const std::filesystem::path folder_ =
-      std::filesystem::temp_directory_path() / "extrato_serve_command";
+      std::filesystem::temp_directory_path() / ("extrato_serve_" + std::to_string(getpid()));
   const std::string uri_ = "sqlite:" + (folder_ / "extrato.db").string();
   std::string err_;
 };
@@ -58,11 +59,12 @@ TEST_F(ServeCommandTest, ServesUntilSigtermThenEndsWithStatus0) {
   int port = FreePort();
   pthread_t serving_thread = pthread_self();
   host::Variant answer;
+  auto answered = [&answer] { return answer.is_object() && answer.value("ok", false); };
   // A client that calls once the server answers, then stops it the way a service
   // manager would. The signal goes to the serving thread, which waits for it.
   std::thread client([&] {
     auto transport = host::HttpTransportFactory()("127.0.0.1", port);
-    for (int attempt = 0; attempt < 500 && !answer.value("ok", false); ++attempt) {
+    for (int attempt = 0; attempt < 500 && !answered(); ++attempt) {
       answer = transport->Send("QAR62700.rdmImpExtBanc",
                                {{"method", "GetPrxMovReal"}, {"params", {"001", 1}}});
       std::this_thread::sleep_for(std::chrono::milliseconds(10));

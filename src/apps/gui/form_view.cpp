@@ -99,15 +99,17 @@ void FormView::FollowFocus() {
 }
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::FocusIn || running_ > 0)
+    return QWidget::eventFilter(watched, event);
   auto it = controls_.find(watched);
-  if (event->type() == QEvent::FocusIn && running_ == 0 && it != controls_.end()) {
-    if (IsUserMove(static_cast<QFocusEvent*>(event)->reason()))
-      pending_ = it->second;
-    // Later, not inside Qt's focus change: the exit event may open a dialog and
-    // send the focus back. A handler that runs first (the activation's repaint)
-    // leaves the move pending until it ends.
-    QTimer::singleShot(0, this, [this] { Settle(); });
-  }
+  if (it == controls_.end())
+    return QWidget::eventFilter(watched, event);
+  if (IsUserMove(static_cast<QFocusEvent*>(event)->reason()))
+    pending_ = it->second;
+  // Later, not inside Qt's focus change: the exit event may open a dialog and
+  // send the focus back. A handler that runs first (the activation's repaint)
+  // leaves the move pending until it ends.
+  QTimer::singleShot(0, this, [this] { Settle(); });
   return QWidget::eventFilter(watched, event);
 }
 

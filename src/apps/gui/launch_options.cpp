@@ -23,10 +23,10 @@ constexpr std::string_view kScheme = "http://";
 
 }  // namespace
 
-std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& options,
-                                      bool allow_others) {
+std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& options) {
   CLI::App app{"extrato-gui: importação de extrato bancário (QAR62700)", "extrato-gui"};
-  app.allow_extras(allow_others);
+  app.footer(
+      "Opções do Qt: pelas suas variáveis de ambiente (QT_QPA_PLATFORM, QT_SCALE_FACTOR...).");
   app.add_option("--db", options.database_uri,
                  "Banco de dados: sqlite:CAMINHO ou postgresql://... (padrão: EXTRATO_DB ou o "
                  "arquivo na pasta de dados do usuário)");

@@ -17,10 +17,8 @@ struct LaunchOptions {
 };
 
 // Reads the options; on --help or a usage error it prints what it has to say and
-// answers the exit status the program ends with. `allow_others` lets options it
-// does not know pass, for the first reading, before Qt took out its own.
-std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& options,
-                                      bool allow_others = false);
+// answers the exit status the program ends with.
+std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& options);
 
 struct ServerAddress {
   std::string host;

@@ -1,6 +1,7 @@
 // extrato-gui: the desktop host. Its menu opens the bank-statement import screen
 // as a child window; the screen's module is loaded on first use.
 #include <exception>
+#include <iostream>
 
 #include <QApplication>
 
@@ -14,17 +15,19 @@ constexpr int kExitError = 1;
 
 int main(int argc, char** argv) {
   gui::LaunchOptions options;
-  // Help and usage errors need no display; Qt's own options are not known yet.
-  if (auto status = gui::ParseLaunchOptions(argc, argv, options, true))
-    return *status;
-  QApplication application(argc, argv);
+  // Help and usage errors need no display.
   if (auto status = gui::ParseLaunchOptions(argc, argv, options))
     return *status;
+  // Qt takes its settings from its environment variables (QT_QPA_PLATFORM, ...),
+  // not from a command line it would share with ours.
+  int qt_argc = 1;
+  QApplication application(qt_argc, argv);
   try {
     gui::Desktop desktop(options);
     desktop.Window().show();
     return application.exec();
   } catch (const std::exception& e) {
+    std::cerr << "extrato-gui: " << e.what() << "\n";
     gui::ShowMessageBox(nullptr, {host::DialogType::kError, e.what(), std::nullopt});
     return kExitError;
   }

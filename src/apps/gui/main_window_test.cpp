@@ -217,6 +217,17 @@ class MainWindowTest : public QObject {
     QVERIFY(!host_->Ui().Wait().isVisible());
   }
 
+  void MissingModuleShownAsError() {
+    MainWindow window("libQAR00000.so");
+    ModalDriver driver;
+    window.ImportAction().trigger();
+    QCOMPARE(driver.Dialogs().size(), std::size_t{1});
+    QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Erro"));
+    QVERIFY(driver.Texts()[0].startsWith(
+        QStringLiteral("Não foi possível carregar o módulo libQAR00000.so: ")));
+    QVERIFY(window.ScreenWindows().empty());
+  }
+
   void ClosedScreenOpensAsNewInstance() {
     Open();
     QTest::keyClicks(Field("medCdBanco"), "237");

@@ -1,0 +1,57 @@
+#include "apps/gui/server_link.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "apps/gui/test_support.h"
+#include "host/config.h"
+#include "server/database.h"
+
+namespace gui {
+
+class ServerLinkTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { saved_ = host::Config(); }
+  void cleanup() { host::Config() = saved_; }
+
+  void EmbeddedServerOnLoopback() {
+    QTemporaryDir dir;
+    std::string uri = "sqlite:" + dir.filePath("extrato.db").toStdString();
+    ServerLink link({uri, ""});
+    QCOMPARE(host::Config().web_url, std::string("127.0.0.1"));
+    QVERIFY(host::Config().web_port > 0);
+    QCOMPARE(host::Config().database_uri, uri);
+    QVERIFY(link.Description().find(" (embutido) | Banco de dados: sqlite:") != std::string::npos);
+  }
+
+  void RunningServerByAddress() {
+    ServerLink link({"sqlite:/tmp/extrato-remoto.db", "http://10.1.2.3:9000"});
+    QCOMPARE(host::Config().web_url, std::string("10.1.2.3"));
+    QCOMPARE(host::Config().web_port, 9000);
+    QCOMPARE(link.Description(),
+             std::string("Servidor 10.1.2.3:9000 | Banco de dados: sqlite:/tmp/extrato-remoto.db"));
+  }
+
+  void BadDatabaseRefusedWithItsReason() {
+    try {
+      ServerLink link({"mysql://servidor/extrato", ""});
+      QFAIL("accepted");
+    } catch (const server::DatabaseError& e) {
+      QCOMPARE(QString::fromUtf8(e.what()),
+               QStringLiteral("Banco de dados não reconhecido: 'mysql://servidor/extrato'. Use "
+                              "sqlite:CAMINHO ou postgresql://..."));
+    }
+    QCOMPARE(host::Config().web_url, saved_.web_url);
+  }
+
+ private:
+  host::HostConfig saved_;
+};
+
+static const bool registered = testing::Register<ServerLinkTest>();
+
+}  // namespace gui
+
+#include "server_link_test.moc"
