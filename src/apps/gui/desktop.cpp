@@ -16,7 +16,8 @@ Desktop::Desktop(const LaunchOptions& options)
 
 Desktop::~Desktop() {
   window_->close();
-  host::GetApplication().SetUiServices(nullptr);
+  if (&host::GetApplication().Ui() == ui_.get())
+    host::GetApplication().SetUiServices(nullptr);
 }
 
 }  // namespace gui

@@ -161,6 +161,17 @@ class MainWindowTest : public QObject {
     QCOMPARE(Field("edtNmBanco")->text(), QStringLiteral("BANCO BRADESCO S.A."));
   }
 
+  void BankSearchOverNoBanksSaysSo() {
+    host_.reset();
+    host_ = std::make_unique<DemoHost>(false);
+    Open();
+    ModalDriver driver;
+    QTest::mouseClick(host_->Widget<QToolButton>("btnPesqBanco"), Qt::LeftButton);
+    QCOMPARE(driver.Texts(), QStringList{"Não há banco cadastrado."});
+    QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Atenção"));
+    QCOMPARE(Field("medCdBanco")->text(), QString());
+  }
+
   void FileSearchFillsTheFieldAndRemembersTheFolder() {
     Open();
     QStringList folders;

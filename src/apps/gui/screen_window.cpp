@@ -28,7 +28,6 @@ ScreenWindow::ScreenWindow(host::Form& form, QWidget* parent)
   setWidget(view_);
   // Not resizable: the window keeps the size its fixed client area asks for.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowTitle(QString::fromStdString(form.Caption()));
   form.OnWindowChanged = [this](host::Form&, const std::string& property) {
     WindowChanged(property);
@@ -53,7 +52,6 @@ void ScreenWindow::WindowChanged(const std::string& property) {
     setWindowTitle(QString::fromStdString(Form()->Caption()));
   } else if (property == "size") {
     view_->setFixedSize(Form()->ClientWidth(), Form()->ClientHeight());
-    adjustSize();
   } else if (property == "visible") {
     ApplyVisible();
   } else if (property == "state") {

@@ -80,9 +80,10 @@ ModalDriver::Action Press(const QString& caption) {
   };
 }
 
-DemoHost::DemoHost() {
+DemoHost::DemoHost(bool with_demo_data) {
   std::string uri = "sqlite:" + dir_.filePath("extrato.db").toStdString();
-  server::LoadDemo(uri);
+  if (with_demo_data)
+    server::LoadDemo(uri);
   desktop_ = std::make_unique<Desktop>(LaunchOptions{uri, ""});
   Window().show();
   QApplication::setActiveWindow(&Window());

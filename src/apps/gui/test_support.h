@@ -61,11 +61,11 @@ ModalDriver::Action Reject();
 // Clicks the dialog's button with this text.
 ModalDriver::Action Press(const QString& caption);
 
-// The desktop host as a user starts it, on a new demonstration database with
-// the application server embedded.
+// The desktop host as a user starts it, on a new database with the application
+// server embedded: with the demonstration banks and accounts, or empty.
 class DemoHost {
  public:
-  DemoHost();
+  explicit DemoHost(bool with_demo_data = true);
 
   MainWindow& Window() { return desktop_->Window(); }
   QtUiServices& Ui() { return desktop_->Ui(); }
