@@ -11,12 +11,12 @@
 #include "apps/cli/import_report.h"
 #include "apps/cli/progress_line.h"
 #include "apps/cli/screen_driver.h"
-#include "apps/cli/screen_module.h"
 #include "apps/cli/server_address.h"
 #include "apps/cli/terminal_ui.h"
 #include "host/base_screen.h"
 #include "host/config.h"
 #include "host/routines.h"
+#include "host/screen_module.h"
 #include "server/database.h"
 #include "server/embedded_server.h"
 
@@ -72,8 +72,8 @@ host::HostConfigOverrides Overrides(const ImportOptions& options, const std::str
 // Closes the screen on every way out, while the server it talks to still runs.
 class OpenScreen {
  public:
-  explicit OpenScreen(const ScreenModule& module) {
-    outcome_ = host::GetApplication().Dispatch([&] { module.IniProc(); });
+  explicit OpenScreen(const host::ScreenModule& module) {
+    outcome_ = host::GetApplication().Dispatch([&] { module.FindEntry("IniProc")(); });
     if (outcome_ == host::EventOutcome::kCompleted)
       form_ = &FindScreen(kScreen);
   }
@@ -139,7 +139,7 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui) {
       host::Config().web_url = "127.0.0.1";
       host::Config().web_port = embedded->port();
     }
-    ScreenModule module(ScreenModulePath());
+    host::ScreenModule module(host::ScreenModulePath("libQAR62700.so"));
     OpenScreen screen(module);
     if (screen.Outcome() != host::EventOutcome::kCompleted)
       return screen.Outcome();

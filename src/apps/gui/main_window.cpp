@@ -51,7 +51,7 @@ std::vector<ScreenWindow*> MainWindow::ScreenWindows() const {
 void MainWindow::OpenImportScreen() {
   host::GetApplication().Dispatch([this] {
     if (module_ == nullptr)
-      module_ = std::make_unique<ScreenModule>(module_file_);
+      module_ = std::make_unique<host::ScreenModule>(module_file_);
     module_->FindEntry(kImportEntry)();
   });
   ShowNewScreens();

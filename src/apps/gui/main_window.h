@@ -9,8 +9,8 @@
 #include <QMainWindow>
 #include <QMdiArea>
 
-#include "apps/gui/screen_module.h"
 #include "apps/gui/screen_window.h"
+#include "host/screen_module.h"
 
 namespace gui {
 
@@ -21,7 +21,8 @@ class MainWindow : public QMainWindow {
 
  public:
   // The import screen comes from `module_file`, loaded on first use.
-  explicit MainWindow(std::string module_file = "libQAR62700.so", QWidget* parent = nullptr);
+  explicit MainWindow(std::string module_file = host::ScreenModulePath("libQAR62700.so"),
+                      QWidget* parent = nullptr);
 
   QMdiArea& MdiArea() const { return *mdi_; }
   QAction& ImportAction() const { return *import_action_; }
@@ -40,7 +41,7 @@ class MainWindow : public QMainWindow {
   void Activated(QMdiSubWindow* window);
 
   std::string module_file_;
-  std::unique_ptr<ScreenModule> module_;
+  std::unique_ptr<host::ScreenModule> module_;
   QMdiArea* mdi_;
   QAction* import_action_;
 };
