@@ -6,9 +6,6 @@
 // services record what was shown and asked; the transport records every remote
 // call. Imports run through the confirm button, as a user runs them.
 
-#include <unistd.h>
-
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -31,6 +28,7 @@
 #include "server/database.h"
 #include "server/demo_data.h"
 #include "server/service.h"
+#include "server/test_database.h"
 
 namespace importers::testing {
 
@@ -58,11 +56,8 @@ class RecordingTransport : public host::Transport {
 class ImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static std::atomic<int> counter{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              fmt::format("extrato_imp_{}_{}", getpid(), counter++);
-    std::filesystem::create_directories(folder_);
-    uri_ = "sqlite:" + (folder_ / "extrato.db").string();
+    folder_ = database_.folder();
+    uri_ = database_.uri();
     server::LoadDemo(uri_);
     service_ = server::Service::Open({uri_, 1, false});
     server::Connect(sql_, server::ParseDatabaseUri(uri_));
@@ -86,7 +81,6 @@ class ImportTest : public ::testing::Test {
     host::Config().database_uri = saved_uri_;
     sql_.close();
     service_.reset();
-    std::filesystem::remove_all(folder_);
   }
 
   // Fills the screen and clicks confirm. Only the calls of this import are kept.
@@ -197,6 +191,7 @@ class ImportTest : public ::testing::Test {
     }
   }
 
+  server::testing::TestDatabase database_{server::testing::Backend::kSqlite};
   std::filesystem::path folder_;
   std::string uri_;
   std::string saved_uri_;

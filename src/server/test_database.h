@@ -72,6 +72,8 @@ class TestDatabase {
   }
 
   const std::string& uri() const { return uri_; }
+  // SQLite: the temporary folder that holds the file, for the test's other files too.
+  const std::filesystem::path& folder() const { return folder_; }
   // PostgreSQL: the schema, which is also the application name of the connections.
   const std::string& schema() const { return schema_; }
 

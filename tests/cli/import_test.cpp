@@ -1,8 +1,6 @@
 // extrato import through the real executable, on the embedded server and
 // against a running `extrato serve`.
-#include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -10,10 +8,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "host/soci.h"
 #include "process.h"
 #include "server/database.h"
 #include "server/demo_data.h"
-#include "host/soci.h"
+#include "server/test_database.h"
 
 namespace {
 
@@ -28,19 +27,13 @@ constexpr int kFebrabanMovements = 9;
 class ImportCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static std::atomic<int> counter{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              fmt::format("extrato_cli_{}_{}", getpid(), counter++);
-    std::filesystem::create_directories(folder_);
-    uri_ = "sqlite:" + (folder_ / "extrato.db").string();
+    folder_ = database_.folder();
+    uri_ = database_.uri();
     server::LoadDemo(uri_);
     server::Connect(sql_, server::ParseDatabaseUri(uri_));
   }
 
-  void TearDown() override {
-    sql_.close();
-    std::filesystem::remove_all(folder_);
-  }
+  void TearDown() override { sql_.close(); }
 
   // `extrato import` on the test's database, with --json; more arguments after.
   cli_test::ProcessResult Import(const std::string& bank, const std::string& file,
@@ -81,6 +74,7 @@ class ImportCommandTest : public ::testing::Test {
     return folder;
   }
 
+  server::testing::TestDatabase database_{server::testing::Backend::kSqlite};
   std::filesystem::path folder_;
   std::string uri_;
   soci::session sql_;
