@@ -5,7 +5,7 @@
 
 #include "host/routines.h"
 #include "importers/import_test_support.h"
-#include "importers/run_state.h"
+#include "importers/layouts.h"
 
 namespace {
 
@@ -17,26 +17,19 @@ constexpr const char* kSemImportador =
 TEST(LayoutOfBankTest, RoutesOnTheExactCnabCode) {
   struct Case {
     const char* cnab;
-    const char* itau_layout;
-    StatementLayout expected;
+    const char* layout;
   };
   const Case cases[] = {
-      {"237", "", StatementLayout::kBradesco},   {"275", "", StatementLayout::kReal},
-      {"356", "", StatementLayout::kReal},       {"033", "", StatementLayout::kSantander},
-      {"341", "", StatementLayout::kItau200},    {"341", "200", StatementLayout::kItau200},
-      {"341", "240", StatementLayout::kItau240}, {"341", "400", StatementLayout::kNone},
-      {"341", " 240", StatementLayout::kNone},   {"001", "", StatementLayout::kFebraban},
-      {"104", "", StatementLayout::kFebraban},   {"33", "", StatementLayout::kFebraban},
-      {"", "", StatementLayout::kFebraban},      {"2370", "", StatementLayout::kFebraban},
+      {"237", "bradesco"}, {"001", "febraban"}, {"104", "febraban"},
+      {"33", "febraban"},  {"", "febraban"},    {"2370", "febraban"},
   };
   for (const Case& c : cases) {
-    int asked = 0;
-    StatementLayout layout = LayoutOfBank(c.cnab, [&] {
-      ++asked;
-      return std::string(c.itau_layout);
+    const importers::Layout* layout = importers::LayoutOfBank(c.cnab, [] {
+      ADD_FAILURE() << "asked for the company's layout";
+      return std::string();
     });
-    EXPECT_EQ(c.expected, layout) << c.cnab << " " << c.itau_layout;
-    EXPECT_EQ(std::string(c.cnab) == "341" ? 1 : 0, asked) << c.cnab;
+    ASSERT_NE(nullptr, layout) << c.cnab;
+    EXPECT_EQ(c.layout, layout->name) << c.cnab;
   }
 }
 
@@ -61,11 +54,12 @@ class DispatchTest : public importers::testing::ImportTest {
   }
 
   // Leaves run state behind, as a run that failed half-way does.
-  static void DirtyRunState() {
-    stCdReduCont = "XYZ";
-    stNrSeqMov = "41";
-    vrMovimento = 9.5;
-    stTipoConta = "G";
+  void DirtyRunState() {
+    importers::RunState& state = screen_->runState;
+    state.stCdReduCont = "XYZ";
+    state.stNrSeqMov = "41";
+    state.vrMovimento = 9.5;
+    state.stTipoConta = "G";
   }
 
   bool FileClosed() const { return !screen_->StatementFile().IsOpen(); }
@@ -172,10 +166,10 @@ TEST_F(DispatchTest, FailedChecksClearNothingAndOpenNothing) {
     EXPECT_EQ(std::vector<std::string>{c.message}, Texts()) << c.name;
     EXPECT_TRUE(requests_.empty()) << c.name;
     EXPECT_EQ(c.focus, screen_->ActiveControl()) << c.name;
-    EXPECT_EQ("XYZ", stCdReduCont) << c.name;
-    EXPECT_EQ("41", stNrSeqMov) << c.name;
-    EXPECT_EQ(9.5, vrMovimento) << c.name;
-    EXPECT_EQ("G", stTipoConta) << c.name;
+    EXPECT_EQ("XYZ", screen_->runState.stCdReduCont) << c.name;
+    EXPECT_EQ("41", screen_->runState.stNrSeqMov) << c.name;
+    EXPECT_EQ(9.5, screen_->runState.vrMovimento) << c.name;
+    EXPECT_EQ("G", screen_->runState.stTipoConta) << c.name;
     EXPECT_TRUE(FileClosed()) << c.name;
   }
 }
@@ -183,19 +177,19 @@ TEST_F(DispatchTest, FailedChecksClearNothingAndOpenNothing) {
 TEST_F(DispatchTest, ValidInputsStoreTheFolderThenClearTheRunStateAndSetTheAccountType) {
   DirtyRunState();
   EXPECT_EQ(EventOutcome::kAborted, Import("033", empty_file_, "Aplicação"));
-  EXPECT_EQ("", stCdReduCont);
-  EXPECT_EQ("", stNrSeqMov);
-  EXPECT_EQ(0.0, vrMovimento);
-  EXPECT_EQ("L", stTipoConta);
+  EXPECT_EQ("", screen_->runState.stCdReduCont);
+  EXPECT_EQ("", screen_->runState.stNrSeqMov);
+  EXPECT_EQ(0.0, screen_->runState.vrMovimento);
+  EXPECT_EQ("L", screen_->runState.stTipoConta);
   ASSERT_EQ(2u, requests_.size());
   EXPECT_EQ("GetDiretorio", requests_[0]["method"]);
   EXPECT_EQ("SetDiretorio", requests_[1]["method"]);
 
   Import("033", empty_file_, "Garantida");
-  EXPECT_EQ("G", stTipoConta);
+  EXPECT_EQ("G", screen_->runState.stTipoConta);
   screen_->cbTipoConta.SetItemIndex(-1);
   host::GetApplication().Dispatch([this] { screen_->sbtConfirma.Click(); });
-  EXPECT_EQ("C", stTipoConta) << "no item chosen";
+  EXPECT_EQ("C", screen_->runState.stTipoConta) << "no item chosen";
 }
 
 TEST_F(DispatchTest, ConfirmingTwiceReadsTheFileAgainFromItsStart) {
