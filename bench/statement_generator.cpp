@@ -32,7 +32,8 @@ std::string ZeroFilled(std::string_view number, std::size_t width) {
 // writes an account number as the layout's account column holds it.
 struct DemoAccount {
   std::string_view layout;
-  const char* bank;
+  const char* bank;       // CDBANCO, as the screen takes it
+  const char* cnab;       // as the file writes it
   const char* bank_name;  // of a 200-column file header
   const char* reduced;
   const char* agency;
@@ -40,9 +41,20 @@ struct DemoAccount {
   std::string (*in_file)(std::string_view number);
 };
 constexpr DemoAccount kDemoAccounts[] = {
-    {"bradesco", "237", "BRADESCO S/A", "001", "3509", "00125668",
+    {"bradesco", "237", "237", "BRADESCO S/A", "001", "3509", "00125668",
      [](std::string_view n) { return ZeroFilled(n, 10); }},
-    {"febraban", "001", "", "014", "0679", "027267110",
+    {"itau-200", "641", "341", "BANCO ITAU SA", "027", "3886", "007693",
+     [](std::string_view n) { return std::string(n); }},
+    {"febraban", "001", "001", "", "014", "0679", "027267110",
+     [](std::string_view n) { return ZeroFilled(n, 13); }},
+    // The number, a blank, and the check digit.
+    {"itau-240", "341", "341", "", "004", "3886", "007693",
+     [](std::string_view n) {
+       return fmt::format("{} {}", n.substr(0, n.size() - 1), n.substr(n.size() - 1));
+     }},
+    {"real", "356", "356", "", "011", "1234", "05432109",
+     [](std::string_view n) { return ZeroFilled(n, 13); }},
+    {"santander", "033", "033", "", "008", "0679", "027267110",
      [](std::string_view n) { return ZeroFilled(n, 13); }},
 };
 
@@ -104,7 +116,7 @@ char Sign(long long balance) {
 void AppendStatement200(const importers::Layout& layout, const GeneratedAccount& account,
                         const Statement& s, std::vector<std::string>& lines) {
   writer::Record record;
-  record.bank = account.bank;
+  record.bank = DemoOf(layout).cnab;
   record.agency = account.agency;
   record.account = DemoOf(layout).in_file(account.number);
   const char* date_format =
@@ -132,7 +144,7 @@ void AppendStatement200(const importers::Layout& layout, const GeneratedAccount&
 void AppendStatement240(const importers::Layout& layout, const GeneratedAccount& account,
                         const Statement& s, std::vector<std::string>& lines) {
   writer::Record record;
-  record.bank = account.bank;
+  record.bank = DemoOf(layout).cnab;
   record.agency = account.agency;
   record.account = DemoOf(layout).in_file(account.number);
   auto add = [&](char kind, std::chrono::sys_days day, long long cents, char indicator) {
@@ -185,7 +197,7 @@ std::vector<std::string> GenerateStatement(const GeneratorOptions& options) {
   bool columns200 = layout.width == 200;
   if (columns200) {
     lines.push_back(
-        writer::FileHeader200(demo.bank, demo.bank_name, "EMPRESA EXEMPLO LTDA",
+        writer::FileHeader200(demo.cnab, demo.bank_name, "EMPRESA EXEMPLO LTDA",
                               Date(std::chrono::sys_days(kFirstDay), "{0:02}{1:02}{2:02}")));
   }
   long long debits = 0, credits = 0;
@@ -203,7 +215,7 @@ std::vector<std::string> GenerateStatement(const GeneratorOptions& options) {
   }
   if (columns200) {
     lines.push_back(
-        writer::Trailer200(demo.bank, debits, credits, static_cast<long long>(lines.size()) + 1));
+        writer::Trailer200(demo.cnab, debits, credits, static_cast<long long>(lines.size()) + 1));
   }
   return lines;
 }

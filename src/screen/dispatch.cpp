@@ -34,20 +34,11 @@ std::string LayoutCodeOnServer(TfrmImpExtBanc& screen) {
   return code.is_string() ? code.get<std::string>() : code.dump();
 }
 
-// The banks whose layouts this version does not import yet: told so, and nothing
-// is read. Itaú asks for the company's layout first.
-void RefuseLayoutsNotImportedYet(TfrmImpExtBanc& screen, const std::string& cnab) {
-  if (cnab == "341")
-    LayoutCodeOnServer(screen);
-  if (cnab == "341" || cnab == "275" || cnab == "356" || cnab == "033")
-    host::MensErro(screen.msgPadrao.Msg("L_NCad"), true);
-}
-
 void RunImporter(TfrmImpExtBanc& screen) {
   std::string cnab = screen.qryBanco.FieldByName("CDBANCCNAB").AsString();
-  RefuseLayoutsNotImportedYet(screen, cnab);
   const importers::Layout* layout =
       importers::LayoutOfBank(cnab, [&screen] { return LayoutCodeOnServer(screen); });
+  // A company layout that no row names reads nothing, and says nothing.
   if (layout)
     screen.Imp_Banco(*layout);
 }

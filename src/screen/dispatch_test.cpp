@@ -5,33 +5,10 @@
 
 #include "host/routines.h"
 #include "importers/import_test_support.h"
-#include "importers/layouts.h"
 
 namespace {
 
 using host::EventOutcome;
-
-constexpr const char* kSemImportador =
-    "Banco informado não possui arquivo de importação cadastrado.";
-
-TEST(LayoutOfBankTest, RoutesOnTheExactCnabCode) {
-  struct Case {
-    const char* cnab;
-    const char* layout;
-  };
-  const Case cases[] = {
-      {"237", "bradesco"}, {"001", "febraban"}, {"104", "febraban"},
-      {"33", "febraban"},  {"", "febraban"},    {"2370", "febraban"},
-  };
-  for (const Case& c : cases) {
-    const importers::Layout* layout = importers::LayoutOfBank(c.cnab, [] {
-      ADD_FAILURE() << "asked for the company's layout";
-      return std::string();
-    });
-    ASSERT_NE(nullptr, layout) << c.cnab;
-    EXPECT_EQ(c.layout, layout->name) << c.cnab;
-  }
-}
 
 TEST(AccountTypeCodeTest, ExactItemTextsAndCirculanteOtherwise) {
   EXPECT_EQ("C", AccountTypeCode("Circulante"));
@@ -67,7 +44,7 @@ class DispatchTest : public importers::testing::ImportTest {
   std::string empty_file_;
 };
 
-TEST_F(DispatchTest, BradescoAndFebrabanCodesRunTheirImporters) {
+TEST_F(DispatchTest, EachCodeRunsTheImporterOfItsLayout) {
   struct Case {
     const char* bank;
     const char* cnab;
@@ -76,10 +53,13 @@ TEST_F(DispatchTest, BradescoAndFebrabanCodesRunTheirImporters) {
   AddBank("900", "33", "9999999-9");
   AddBank("901", "", "9999999-9");
   AddBank("902", "237", "9999999-9");
+  AddBank("275", "275", "9999999-9");
   const Case cases[] = {
       {"237", "237", "Set_Real_Bradesco"}, {"902", "237", "Set_Real_Bradesco"},
-      {"001", "001", "SetFebraban"},       {"104", "104", "SetFebraban"},
-      {"900", "33", "SetFebraban"},        {"901", "", "SetFebraban"},
+      {"275", "275", "Set_Real_Bradesco"}, {"356", "356", "Set_Real_Bradesco"},
+      {"033", "033", "Set_Real_Bradesco"}, {"001", "001", "SetFebraban"},
+      {"104", "104", "SetFebraban"},       {"900", "33", "SetFebraban"},
+      {"901", "", "SetFebraban"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EventOutcome::kAborted, Import(c.bank, empty_file_)) << c.bank;
@@ -89,27 +69,22 @@ TEST_F(DispatchTest, BradescoAndFebrabanCodesRunTheirImporters) {
   }
 }
 
-TEST_F(DispatchTest, LayoutsStillWithoutAnImporterSaySoAndReadNothing) {
-  for (const char* bank : {"033", "356"}) {
-    EXPECT_EQ(EventOutcome::kAborted, Import(bank, empty_file_)) << bank;
-    EXPECT_EQ(std::vector<std::string>{kSemImportador}, Texts()) << bank;
-    EXPECT_TRUE(Calls().empty()) << bank;
-    EXPECT_TRUE(FileClosed()) << bank;
-  }
-  AddBank("275", "275", "9999999-9");
-  EXPECT_EQ(EventOutcome::kAborted, Import("275", empty_file_));
-  EXPECT_EQ(std::vector<std::string>{kSemImportador}, Texts());
-}
-
 TEST_F(DispatchTest, ItauAsksTheServerForTheCompanysLayoutWithTheBanksOwnCode) {
-  for (const char* layout : {"", "200", "240", "400"}) {
+  for (const char* layout : {"", "200", "240"}) {
     AnswerLayout(host::Variant::array({layout}));
     EXPECT_EQ(EventOutcome::kAborted, Import("341", empty_file_)) << layout;
-    EXPECT_EQ(std::vector<std::string>{"GetIdLayout"}, Calls()) << layout;
+    EXPECT_EQ((std::vector<std::string>{"GetIdLayout", "Set_Real_Bradesco"}), Calls()) << layout;
     EXPECT_EQ(host::Variant::array({host::EmprProc(), "341"}), ParamsOf("GetIdLayout"));
-    EXPECT_EQ(std::vector<std::string>{kSemImportador}, Texts()) << layout;
+    EXPECT_EQ(std::vector<std::string>{importers::testing::kSemDados}, Texts()) << layout;
     EXPECT_TRUE(FileClosed()) << layout;
   }
+  // A layout of no importer reads nothing and says nothing.
+  AnswerLayout(host::Variant::array({"400"}));
+  EXPECT_EQ(EventOutcome::kCompleted, Import("341", empty_file_));
+  EXPECT_EQ(std::vector<std::string>{"GetIdLayout"}, Calls());
+  EXPECT_TRUE(Texts().empty());
+  EXPECT_TRUE(FileClosed());
+
   AddBank("777", "341", "99999-9");
   AnswerLayout(host::Variant::array({nullptr}));
   Import("777", empty_file_);
@@ -176,12 +151,13 @@ TEST_F(DispatchTest, FailedChecksClearNothingAndOpenNothing) {
 
 TEST_F(DispatchTest, ValidInputsStoreTheFolderThenClearTheRunStateAndSetTheAccountType) {
   DirtyRunState();
-  EXPECT_EQ(EventOutcome::kAborted, Import("033", empty_file_, "Aplicação"));
+  AnswerLayout(host::Variant::array({"400"}));  // so that no importer runs
+  EXPECT_EQ(EventOutcome::kCompleted, Import("341", empty_file_, "Aplicação"));
   EXPECT_EQ("", screen_->runState.stCdReduCont);
   EXPECT_EQ("", screen_->runState.stNrSeqMov);
   EXPECT_EQ(0.0, screen_->runState.vrMovimento);
   EXPECT_EQ("L", screen_->runState.stTipoConta);
-  ASSERT_EQ(2u, requests_.size());
+  ASSERT_EQ(3u, requests_.size());
   EXPECT_EQ("GetDiretorio", requests_[0]["method"]);
   EXPECT_EQ("SetDiretorio", requests_[1]["method"]);
 
