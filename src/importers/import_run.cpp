@@ -11,7 +11,6 @@
 #include "host/utf8.h"
 #include "importers/conversions.h"
 #include "screen/imp_ext_banc.h"
-#include "services/remote.h"
 
 namespace importers {
 
@@ -51,7 +50,9 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
       layout_(layout),
       options_(options),
       policy_(layout.movement_policy ? layout.movement_policy()
-                                     : std::make_unique<SkipStoredMovements>()) {}
+                                     : std::make_unique<SkipStoredMovements>()),
+      connection_calls_(screen.netImpExtBanc),
+      calls_(options.calls ? options.calls : &connection_calls_) {}
 
 void ImportRun::Execute() {
   Begin();
@@ -145,8 +146,7 @@ void ImportRun::ForgetAccount() {
 
 void ImportRun::ResolveAccount(std::string_view line) {
   const std::string& bank = screen_.medCdBanco.Text();
-  services::LoadFromServer(screen_.cdsMaskCont, screen_.netImpExtBanc, "GetMaskCont",
-                           host::Variant::array({bank}));
+  calls_->Load(screen_.cdsMaskCont, "GetMaskCont", host::Variant::array({bank}));
   std::string mask = screen_.cdsMaskCont.FieldByName("CDPICTCONT").AsString();
   state_.nrDigConta = MaskPlaces(mask);
   state_.stNrContMask = layout_.masked_account(layout_, line, mask, state_);
@@ -165,21 +165,18 @@ void ImportRun::ResolveAccount(std::string_view line) {
 // The reduced code of the account; empty when none is registered.
 std::string ImportRun::LookUpAccount(const std::string& bank, const std::string& agency) {
   if (layout_.account_lookup == AccountLookup::kContCorr) {
-    services::LoadFromServer(
-        screen_.cdsContCorr, screen_.netImpExtBanc, "GetContCorr",
-        host::Variant::array({bank, agency, state_.stNrContMask, state_.stTipoConta}));
+    calls_->Load(screen_.cdsContCorr, "GetContCorr",
+                 host::Variant::array({bank, agency, state_.stNrContMask, state_.stTipoConta}));
     return screen_.cdsContCorr.FieldByName("CDREDUCONT").AsString();
   }
-  services::LoadFromServer(screen_.cdsVerificaContCorr, screen_.netImpExtBanc,
-                           "GetVerificaContCorr",
-                           host::Variant::array({bank, agency + "%", state_.stNrContMask + "%",
-                                                 state_.stTipoConta + "%"}));
+  calls_->Load(screen_.cdsVerificaContCorr, "GetVerificaContCorr",
+               host::Variant::array(
+                   {bank, agency + "%", state_.stNrContMask + "%", state_.stTipoConta + "%"}));
   return screen_.cdsVerificaContCorr.FieldByName("CDREDUCONT").AsString();
 }
 
 std::string ImportRun::NextSequenceCode() {
-  return AsText(services::CallServer(screen_.netImpExtBanc, "GetPrxMovReal",
-                                     host::Variant::array({state_.stCdReduCont, 1})));
+  return AsText(calls_->Call("GetPrxMovReal", host::Variant::array({state_.stCdReduCont, 1})));
 }
 
 void ImportRun::CheckBank(const Record& record) {
@@ -203,8 +200,8 @@ void ImportRun::ReadDate(const Record& record) {
 
 void ImportRun::InitialBalance() {
   host::RecordSet& header = screen_.cdsExtrBanco;
-  services::LoadFromServer(header, screen_.netImpExtBanc, "GetExtrBanco",
-                           host::Variant::array({state_.stCdReduCont, state_.dtMovimento.ToIso()}));
+  calls_->Load(header, "GetExtrBanco",
+               host::Variant::array({state_.stCdReduCont, state_.dtMovimento.ToIso()}));
   bool stored = !header.IsEmpty();
   if (stored) {
     AdoptStoredStatement(header.FieldByName("CDSEQUEXTR").AsString());
@@ -239,8 +236,8 @@ void ImportRun::AdoptStoredStatement(const std::string& code) {
     return;
   }
   state_.stCdSequExtr = code;
-  services::LoadFromServer(screen_.cdsSequencia, screen_.netImpExtBanc, "GetSequencia",
-                           host::Variant::array({state_.stCdReduCont, code}));
+  calls_->Load(screen_.cdsSequencia, "GetSequencia",
+               host::Variant::array({state_.stCdReduCont, code}));
   long long stored = ToNumberOrZero(screen_.cdsSequencia.FieldByName("NRSEQMOV").AsString());
   long long numbered = UltSeqMovReal(state_.stCdReduCont, code);
   long long last = layout_.stored_statement == StoredStatement::kAdoptAddingRunNumbers
@@ -344,9 +341,9 @@ void ImportRun::Submit() {
   host::Variant movements = host::ToJson(screen_.cdsMovReal.Data());
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
-    host::Variant stored = services::CallServer(
-        screen_.netImpExtBanc, std::string(layout_.submission),
-        policy_->SubmissionArguments(std::move(movements), std::move(changes)));
+    host::Variant stored =
+        calls_->Call(std::string(layout_.submission),
+                     policy_->SubmissionArguments(std::move(movements), std::move(changes)));
     if (stored.is_boolean() && !stored.get<bool>()) {
       screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();
@@ -384,8 +381,8 @@ void ImportRun::ShowOutcome() {
 }
 
 bool ImportRun::FindStored() {
-  services::LoadFromServer(
-      screen_.cdsPesqLanc, screen_.netImpExtBanc, "GetPesqLanc",
+  calls_->Load(
+      screen_.cdsPesqLanc, "GetPesqLanc",
       host::Variant::array({state_.stCdReduCont, state_.stNrDocPesq, state_.dtMovimento.ToIso(),
                             host::RoundDec(state_.vrMovimento, 2)}));
   return !screen_.cdsPesqLanc.IsEmpty();

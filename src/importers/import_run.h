@@ -10,6 +10,7 @@
 
 #include "host/text_file.h"
 #include "importers/layout.h"
+#include "importers/run_calls.h"
 #include "importers/run_observer.h"
 #include "importers/run_state.h"
 
@@ -24,6 +25,8 @@ namespace importers {
 struct ImportOptions {
   // Told what each line did; null: nobody watches.
   RunObserver* observer = nullptr;
+  // Makes the remote calls; null: the screen's connection does.
+  RunCalls* calls = nullptr;
 };
 
 class ImportRun {
@@ -77,6 +80,8 @@ class ImportRun {
   const Layout& layout_;
   ImportOptions options_;
   std::unique_ptr<MovementPolicy> policy_;
+  ConnectionCalls connection_calls_;
+  RunCalls* calls_;
   bool account_resolved_ = false;
   std::string resolving_line_;
   // Bank code of the last statement record read; empty while none was.

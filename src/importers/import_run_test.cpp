@@ -203,5 +203,36 @@ TEST_F(ImportRunTest, Latin1AndUtf8AndLineEndsGiveTheSameRows) {
   }
 }
 
+// Writes what the run tells, one text per event.
+class RecordingObserver : public RunObserver {
+ public:
+  void OnMovement(std::size_t line, Movement what) override {
+    events.push_back(fmt::format("{}: {}", line, what == Movement::kNew ? "new" : "stored"));
+  }
+  void OnIgnored(std::size_t line) override { events.push_back(fmt::format("{}: ignored", line)); }
+  void OnInitialBalance(std::size_t line, const Balance& b, bool stored) override {
+    events.push_back(fmt::format("{}: initial {} {} {} {:.2f} {}{}", line, b.account, b.code,
+                                 b.date.ToIso(), b.amount, b.indicator, stored ? " stored" : ""));
+  }
+  void OnFinalBalance(std::size_t line, const Balance& b) override {
+    events.push_back(
+        fmt::format("{}: final {} {:.2f} {}", line, b.date.ToIso(), b.amount, b.indicator));
+  }
+  std::vector<std::string> events;
+};
+
+TEST_F(ImportRunTest, ObserverIsToldWhatEveryRecordDid) {
+  ImportLines(Statement({BradescoMovement("000001", 100)}));
+  RecordingObserver observer;
+  screen_->runObserver = &observer;
+  EXPECT_EQ(
+      host::EventOutcome::kCompleted,
+      ImportLines(Statement({BradescoMovement("000001", 100), BradescoMovement("000002", 200)})));
+  screen_->runObserver = nullptr;
+  EXPECT_EQ((Names{"2: initial 001 0000000001 2016-07-07 33406.50 D stored", "3: stored", "4: new",
+                   "5: final 2016-07-09 22987.46 C"}),
+            observer.events);
+}
+
 }  // namespace
 }  // namespace importers::testing

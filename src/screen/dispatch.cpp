@@ -70,6 +70,7 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
 }
 
 void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
-  importers::ImportRun(*this, arqExtrato, stLinha, runState, layout, {.observer = runObserver})
+  importers::ImportRun(*this, arqExtrato, stLinha, runState, layout,
+                       {.observer = runObserver, .calls = runCalls})
       .Execute();
 }

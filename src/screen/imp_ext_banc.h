@@ -13,6 +13,7 @@
 
 namespace importers {
 struct Layout;
+class RunCalls;
 class RunObserver;
 }  // namespace importers
 
@@ -82,6 +83,8 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   importers::RunState runState;
   // Told what each line of a run did; null: nobody watches.
   importers::RunObserver* runObserver = nullptr;
+  // Makes a run's remote calls; null: netImpExtBanc does.
+  importers::RunCalls* runCalls = nullptr;
 
  private:
   void SetUpControls();
