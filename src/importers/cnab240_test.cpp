@@ -59,16 +59,6 @@ TEST_F(RealImportTest, TwoEqualDetailsOfTheFileAreBothImported) {
             Rows("SELECT NRSEQMOVREAL, NRDOCMOVREAL FROM MOVREAL ORDER BY NRSEQMOVREAL"));
 }
 
-TEST_F(RealImportTest, RecordWithoutDebitOrCreditIsPassedOver) {
-  std::vector<std::string> lines = Statement(2);
-  std::string& first = lines[MovementLine(lines, 0)];
-  Put(first, layout().columns.indicator, " ");
-  Put(first, layout().columns.category, "305");
-  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(lines));
-  EXPECT_EQ(Names{"0000000001|00000000000000100001"},
-            Rows("SELECT NRSEQMOVREAL, NRDOCMOVREAL FROM MOVREAL"));
-}
-
 // The account is resolved once per file: a batch of another account would be booked
 // to the first one.
 TEST_F(RealImportTest, BatchOfAnotherAccountEndsTheRunBeforeItStoresAnything) {

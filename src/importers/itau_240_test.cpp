@@ -24,14 +24,6 @@ TEST(Itau240Test, AccountAndCheckDigitAreFittedToTheMaskPlaces) {
   }
 }
 
-TEST(Itau240Test, BlankDocumentReadsAsTwentyZeros) {
-  const Layout& itau = LayoutNamed("itau-240");
-  writer::FixedLine line(240);
-  line.Put(8, 1, "3");
-  EXPECT_EQ(std::string(20, '0'), ReadRecord(itau, line.str()).document);
-  EXPECT_EQ("  4711", ReadRecord(itau, line.Put(235, 6, "  4711").str()).document);
-}
-
 class Itau240ImportTest : public LayoutImportTest {
  protected:
   void SetUp() override {
