@@ -129,14 +129,19 @@ class FebrabanLayout final : public Layout {
   std::string SubmissionMethod() const override { return "SetFebraban"; }
 
   host::Variant SubmissionArguments(host::Variant movements, host::Variant header) const override {
-    return host::Variant::array({std::move(movements), std::move(header), boImpIguais});
+    return host::Variant::array(
+        {std::move(movements), std::move(header), boImpIguais, boImpGravados});
   }
 
  private:
   // Only the file's first movement is looked up on the server.
   void AskAboutStored(ImportRun& run) {
-    if (run.FindStored() && run.Ask("Mov_JaImp") == ImportRun::Answer::kNo)
-      Cancel(run);
+    if (run.FindStored()) {
+      ImportRun::Answer answer = run.Ask("Mov_JaImp");
+      if (answer == ImportRun::Answer::kNo)
+        Cancel(run);
+      boImpGravados = answer == ImportRun::Answer::kYes;
+    }
     run.screen().cdsPesqLanc.Close();
     boPrimMov = false;
   }
@@ -184,6 +189,9 @@ class FebrabanLayout final : public Layout {
   bool boValIguais = false;
   // The user let repeated movements through; the submission says so.
   bool boImpIguais = false;
+  // The user let movements stored already through; without it the server refuses
+  // the submission when it finds one.
+  bool boImpGravados = false;
   // Agency and account columns of the record that resolved the account.
   std::string resolved_by_;
 };
