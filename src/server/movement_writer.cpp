@@ -7,6 +7,7 @@
 #include "server/database.h"
 #include "server/field_mapping.h"
 #include "server/query.h"
+#include "server/stored_movements.h"
 #include "server/tables.h"
 
 namespace server {
@@ -77,7 +78,8 @@ class BatchInsert {
 
 }  // namespace
 
-Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements) {
+Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements,
+                               bool refuse_stored) {
   if (movements.rows.empty())
     return true;  // whatever its fields: a statement without movements stores none
   auto mapping = FieldMapping::Make(kMovRealTable, movements.fields);
@@ -87,6 +89,8 @@ Expected<bool> InsertMovements(soci::session& session, const host::Packet& movem
   if (!rows_fit.ok())
     return rows_fit.failure();
   if (KeysRepeat(mapping.value(), movements))
+    return false;
+  if (refuse_stored && AnyStored(session, movements))
     return false;
   const std::vector<host::Row>& rows = movements.rows;
   std::size_t full = rows.size() / kBatchRows * kBatchRows;
