@@ -2,20 +2,48 @@
 //   generate_statements --layout bradesco|febraban --movements N [--accounts K]
 //                       [--seed S] [--output FILE]
 // Account 0 is the demonstration account of the layout's bank (`extrato db demo`).
+//   generate_statements --samples DIR
+// writes the example files of samples/ and their README into DIR.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 
 #include <CLI/CLI.hpp>
 
+#include "example_files.h"
 #include "statement_generator.h"
+
+namespace {
+
+bool WriteFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  if (!file.flush()) {
+    std::cerr << "Não foi possível gravar " << path.string() << ".\n";
+    return false;
+  }
+  return true;
+}
+
+int WriteExamples(const std::filesystem::path& folder) {
+  for (const bench::ExampleFile& example : bench::ExampleFiles()) {
+    if (!WriteFile(folder / example.name, bench::StatementText(example.options)))
+      return 1;
+  }
+  return WriteFile(folder / "README.md", bench::ExamplesReadme()) ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   bench::GeneratorOptions options;
   std::string output;
+  std::string samples;
   CLI::App app{"Gera um arquivo de extrato válido para testes e medições."};
+  auto* examples = app.add_option("--samples", samples, "grava os arquivos de exemplo nesta pasta");
   app.add_option("--layout", options.layout, "bradesco (200 colunas) ou febraban (240 colunas)")
-      ->required()
+      ->excludes(examples)
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, bench::Layout>{{"bradesco", bench::Layout::kBradesco},
                                                {"febraban", bench::Layout::kFebraban}},
@@ -27,6 +55,12 @@ int main(int argc, char** argv) {
   app.add_option("--seed", options.seed, "semente dos valores");
   app.add_option("--output", output, "arquivo gerado (padrão: a saída padrão)");
   CLI11_PARSE(app, argc, argv);
+  if (!samples.empty())
+    return WriteExamples(samples);
+  if (app.count("--layout") == 0) {
+    std::cerr << "--layout deve ser informado.\n";
+    return 64;
+  }
 
   std::ofstream file;
   if (!output.empty()) {
@@ -37,7 +71,6 @@ int main(int argc, char** argv) {
     }
   }
   std::ostream& out = output.empty() ? std::cout : file;
-  for (const std::string& line : bench::GenerateStatement(options))
-    out << line << "\r\n";
-  return out ? 0 : 1;
+  out << bench::StatementText(options);
+  return out.flush() ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 // Public statement files that no one here wrote, imported end to end on the demo
-// accounts. They are read where they lie, and the tests skip when they are absent.
+// accounts. They are read where they lie, from the folder that EXTRATO_REAL_SAMPLES
+// names; without it the tests skip.
+#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -11,17 +13,21 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const std::filesystem::path kSamples = EXTRATO_SAMPLES_DIR;
-
 class ImportSamplesTest : public ImportTest {
  protected:
   void SetUp() override {
-    if (!std::filesystem::is_directory(kSamples))
-      GTEST_SKIP() << kSamples << " is absent";
+    const char* folder = std::getenv("EXTRATO_REAL_SAMPLES");
+    if (folder == nullptr || *folder == '\0')
+      GTEST_SKIP() << "EXTRATO_REAL_SAMPLES is not set: the real statement files are not here";
+    samples_ = folder;
+    ASSERT_TRUE(std::filesystem::is_directory(samples_))
+        << "EXTRATO_REAL_SAMPLES names no folder: " << samples_;
     ImportTest::SetUp();
   }
 
-  std::string Sample(const std::string& name) { return (kSamples / name).string(); }
+  std::string Sample(const std::string& name) { return (samples_ / name).string(); }
+
+  std::filesystem::path samples_;
 };
 
 TEST_F(ImportSamplesTest, BradescoStatementImportsWhole) {
