@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -127,7 +128,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void ReadHeader() {
     parser_.emplace();
     parser_->header_limit(kHeaderLimit);
-    parser_->body_limit(options().max_body);
+    // The size is checked once the token is (OnHeader): a stranger learns nothing.
+    parser_->body_limit(std::numeric_limits<std::uint64_t>::max());
     stream_.expires_after(options().request_timeout);
     http::async_read_header(stream_, buffer_, *parser_,
                             [self = shared_from_this()](beast::error_code error, std::size_t) {
@@ -147,6 +149,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
         !SameToken({authorization.data(), authorization.size()}, "Bearer " + options().token)) {
       return Refuse(401, "Acesso negado: token ausente ou inválido.");
     }
+    if (auto length = parser_->content_length(); length && *length > options().max_body)
+      return RefuseBadRead(http::error::body_limit);
+    parser_->body_limit(options().max_body);
     if (beast::iequals(request[http::field::expect], "100-continue")) {
       auto go_on = std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
       return http::async_write(
