@@ -71,6 +71,48 @@ net::ip::address ListenAddress(const std::string& host) {
   return address;
 }
 
+// A request body kept in the pieces it arrives in, each of a fixed size: a string
+// grown to fit would hold up to twice the body while it is copied to a larger one.
+struct PiecesBody {
+  using value_type = BodyPieces;
+  static constexpr std::size_t kPiece = 1 << 20;
+
+  class reader {
+   public:
+    template <bool isRequest, class Fields>
+    reader(http::header<isRequest, Fields>&, value_type& body) : body_(body) {}
+
+    void init(const boost::optional<std::uint64_t>&, beast::error_code& error) { error = {}; }
+
+    template <class ConstBufferSequence>
+    std::size_t put(const ConstBufferSequence& buffers, beast::error_code& error) {
+      std::size_t taken = 0;
+      for (net::const_buffer buffer : beast::buffers_range_ref(buffers)) {
+        const char* data = static_cast<const char*>(buffer.data());
+        std::size_t left = buffer.size();
+        while (left > 0) {
+          if (body_.empty() || body_.back().size() == kPiece) {
+            body_.emplace_back();
+            body_.back().reserve(kPiece);
+          }
+          std::size_t n = std::min(left, kPiece - body_.back().size());
+          body_.back().append(data, n);
+          data += n;
+          left -= n;
+          taken += n;
+        }
+      }
+      error = {};
+      return taken;
+    }
+
+    void finish(beast::error_code& error) { error = {}; }
+
+   private:
+    value_type& body_;
+  };
+};
+
 }  // namespace
 
 struct HttpServer::Impl {
@@ -175,7 +217,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
       return RefuseBadRead(error);
     stream_.expires_never();
     keep_alive_ = parser_->get().keep_alive();
-    std::string body = std::move(parser_->get().body());
+    BodyPieces body = std::move(parser_->get().body());
     parser_.reset();
     net::post(server_.workers, [self = shared_from_this(), body = std::move(body)]() mutable {
       HttpAnswer answer = AnswerCall(self->server_.service, std::move(body));
@@ -204,6 +246,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   // connection ends after the answer.
   void Refuse(int status, const std::string& message) {
     keep_alive_ = false;
+    parser_.reset();  // and what it read of the body
     Write(status, RefusalBody(message));
   }
 
@@ -251,7 +294,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   beast::tcp_stream stream_;
   HttpServer::Impl& server_;
   beast::flat_buffer buffer_;
-  std::optional<http::request_parser<http::string_body>> parser_;
+  std::optional<http::request_parser<PiecesBody>> parser_;
   std::optional<http::response<http::string_body>> response_;
   bool keep_alive_ = true;
   std::size_t lingered_ = 0;

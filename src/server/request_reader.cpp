@@ -232,16 +232,47 @@ class CallReader {
   bool too_deep_ = false;
 };
 
-std::string Refusal(const std::string& message) {
-  return json({{"ok", false}, {"error", message}}).dump();
-}
+// Walks the pieces as one text, freeing each piece it leaves behind.
+class PiecesIterator {
+ public:
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
 
-}  // namespace
+  PiecesIterator() = default;
+  explicit PiecesIterator(BodyPieces& pieces) : pieces_(&pieces) { SkipEmpty(); }
 
-Expected<Call> ReadCall(std::string_view body) {
+  reference operator*() const { return (*pieces_)[piece_][at_]; }
+  PiecesIterator& operator++() {
+    if (++at_ == (*pieces_)[piece_].size()) {
+      std::string().swap((*pieces_)[piece_]);
+      ++piece_;
+      at_ = 0;
+      SkipEmpty();
+    }
+    return *this;
+  }
+  bool operator==(const PiecesIterator& other) const { return AtEnd() == other.AtEnd(); }
+
+ private:
+  bool AtEnd() const { return !pieces_ || piece_ >= pieces_->size(); }
+  void SkipEmpty() {
+    while (!AtEnd() && (*pieces_)[piece_].empty())
+      ++piece_;
+  }
+
+  BodyPieces* pieces_ = nullptr;
+  std::size_t piece_ = 0;
+  std::size_t at_ = 0;
+};
+
+template <class Parse>
+Expected<Call> ReadCallWith(Parse parse) {
   Call call;
   CallReader reader(call);
-  json::sax_parse(body, &reader);
+  parse(reader);
   if (reader.too_deep())
     return Failure{"Requisição inválida: JSON aninhado demais."};
   if (reader.failed())
@@ -249,9 +280,24 @@ Expected<Call> ReadCall(std::string_view body) {
   return call;
 }
 
-HttpAnswer AnswerCall(Service& service, std::string body) {
-  Expected<Call> call = ReadCall(body);
-  body = std::string();  // the rows hold what is needed now
+std::string Refusal(const std::string& message) {
+  return json({{"ok", false}, {"error", message}}).dump();
+}
+
+}  // namespace
+
+Expected<Call> ReadCall(std::string_view body) {
+  return ReadCallWith([body](CallReader& reader) { json::sax_parse(body, &reader); });
+}
+
+Expected<Call> ReadCall(BodyPieces&& body) {
+  return ReadCallWith([&body](CallReader& reader) {
+    json::sax_parse(PiecesIterator(body), PiecesIterator(), &reader);
+  });
+}
+
+HttpAnswer AnswerCall(Service& service, BodyPieces body) {
+  Expected<Call> call = ReadCall(std::move(body));
   if (!call.ok())
     return {400, Refusal(call.error())};
   if (auto error = RequestShapeError(call.value().request))

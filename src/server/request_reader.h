@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -20,10 +21,16 @@ struct Call {
   ReadPackets packets;
 };
 
+// A request body as the pieces it arrived in: kept whole in one string, it would
+// be copied to twice its size as it grows.
+using BodyPieces = std::vector<std::string>;
+
 // Fails, with the message for HTTP 400, when the body is not JSON or nests too deep.
 // The rows of an argument {"fields": [...], "rows": [...]} whose fields come first
 // become rows as they are read; any other form stays JSON.
 Expected<Call> ReadCall(std::string_view body);
+// The same, letting go of each piece once it is read.
+Expected<Call> ReadCall(BodyPieces&& body);
 
 struct HttpAnswer {
   int status = 200;
@@ -32,7 +39,7 @@ struct HttpAnswer {
 
 // 200 and the service's envelope, or 400 and a failure envelope for a body that is
 // not a request.
-HttpAnswer AnswerCall(Service& service, std::string body);
+HttpAnswer AnswerCall(Service& service, BodyPieces body);
 
 }  // namespace server
 
