@@ -37,15 +37,17 @@ long long LockKey(std::string_view account) {
   return static_cast<long long>(hash);
 }
 
-bool BatchStored(soci::session& session, const std::vector<std::vector<SqlValue>>& keys,
-                 std::size_t first, std::size_t count) {
+// One query for the rows first..first+count: any of them stored?
+bool BatchStored(soci::session& session, const std::vector<host::Row>& rows,
+                 const std::array<std::size_t, kLookupColumns.size()>& fields, std::size_t first,
+                 std::size_t count) {
   std::string terms;
   std::vector<SqlValue> params;
   for (std::size_t r = first; r < first + count; ++r) {
     terms += r == first ? "(" : " OR (";
     for (std::size_t c = 0; c < kLookupColumns.size(); ++c) {
       terms += fmt::format("{}{} = :k{}_{}", c ? " AND " : "", kLookupColumns[c], r - first, c);
-      params.push_back(keys[r][c]);
+      params.push_back(ToSqlValue(rows[r][fields[c]]));
     }
     terms += ")";
   }
@@ -76,22 +78,9 @@ bool AnyStored(soci::session& session, const host::Packet& movements) {
       return false;
     fields[c] = *index;
   }
-  // Equal movements within the packet are asked about once.
-  std::set<std::vector<std::string>> seen;
-  std::vector<std::vector<SqlValue>> keys;
-  for (const host::Row& row : movements.rows) {
-    std::vector<SqlValue> key;
-    std::vector<std::string> texts;
-    for (std::size_t field : fields) {
-      key.push_back(ToSqlValue(row[field]));
-      texts.push_back(key.back().indicator == soci::i_null ? std::string(1, '\0')
-                                                           : key.back().text);
-    }
-    if (seen.insert(std::move(texts)).second)
-      keys.push_back(std::move(key));
-  }
-  for (std::size_t first = 0; first < keys.size(); first += kBatchRows) {
-    if (BatchStored(session, keys, first, std::min(kBatchRows, keys.size() - first)))
+  const std::vector<host::Row>& rows = movements.rows;
+  for (std::size_t first = 0; first < rows.size(); first += kBatchRows) {
+    if (BatchStored(session, rows, fields, first, std::min(kBatchRows, rows.size() - first)))
       return true;
   }
   return false;

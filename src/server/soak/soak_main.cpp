@@ -37,6 +37,7 @@ struct Options {
   int parallel = 1000;
   long long chunked_mib = 1024;
   long long limit_mib = 256;  // the server's body limit
+  long long packet_mib = 100;
 };
 
 struct Row {
@@ -213,6 +214,53 @@ Row Pipelined(const Options& o) {
           fmt::format("{} respostas", count), count == 3};
 }
 
+long long PeakKib(int pid) {
+  std::ifstream status(fmt::format("/proc/{}/status", pid));
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0)
+      return std::atoll(line.c_str() + 6);
+  }
+  return -1;
+}
+
+// A well-formed submission of about `packet_mib` MiB: the server's peak memory while
+// storing it, against its size.
+Row LargePacket(const Options& o) {
+  std::string rows;
+  for (long long i = 0; static_cast<long long>(rows.size()) < (o.packet_mib << 20); ++i) {
+    rows += fmt::format(
+        R"({}["001", "{:010}", "{:010}", "{:020}", "2024-03-01", {}.25, "C", "HISTORICO", "1", "100", "0", "0"])",
+        i ? ", " : "", 1 + i / 9'000'000, 1 + i % 9'000'000, i, i % 100000);
+  }
+  std::string body =
+      R"({"method": "Set_Real_Bradesco", "params": [{"fields": [["CDREDUCONT", "text", 3], )"
+      R"(["CDSEQUEXTR", "text", 10], ["NRSEQMOVREAL", "text", 10], ["NRDOCMOVREAL", "text", 20], )"
+      R"(["DTMOVREAL", "date", 0], ["VRMOVREAL", "float", 0], ["IDMOVREAL", "text", 1], )"
+      R"(["DSHISTMOVREAL", "text", 40], ["IDTIPOREGI", "text", 2], ["CDCATELANC", "text", 4], )"
+      R"(["IDSTCONMVBAN", "text", 1], ["IDTPMOVREAL", "text", 1]], "rows": [)" +
+      rows + "]}, null]}";
+  std::string().swap(rows);
+  long long before = PeakKib(o.server_pid);
+  Socket s(o.port);
+  auto started = Clock::now();
+  s.Send(
+      fmt::format("POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: 127.0.0.1\r\n{}Content-Type: "
+                  "application/json\r\nConnection: close\r\nContent-Length: {}\r\n\r\n",
+                  Auth(o.token), body.size()));
+  s.Send(body);
+  std::string answer = s.Read(milliseconds(240'000));
+  long long took = Millis(Clock::now() - started);
+  long long peak = PeakKib(o.server_pid);
+  bool stored = answer.find(R"({"ok":true,"result":true})") != std::string::npos;
+  long long mib = static_cast<long long>(body.size() >> 20);
+  return {fmt::format("submissão bem formada de {} MiB", mib),
+          "gravada; pico de memória perto do tamanho",
+          fmt::format("{} em {} ms; pico {} MiB (antes {} MiB)", stored ? "gravada" : "recusada",
+                      took, peak >> 10, before >> 10),
+          stored};
+}
+
 // The server's peak resident memory, from the kernel's own count: a body read whole
 // up to the limit, and the rows made of it, must not cost many times the body.
 Row PeakMemory(const Options& o) {
@@ -224,7 +272,7 @@ Row PeakMemory(const Options& o) {
       peak_kib = std::atoll(line.c_str() + 6);
   }
   long long bound_kib = 2 * (o.limit_mib << 10);
-  return {"memória de pico do servidor",
+  return {"memória de pico do servidor após os corpos recusados",
           fmt::format("abaixo de {} MiB (2 × o limite do corpo)", bound_kib >> 10),
           peak_kib < 0 ? "desconhecida" : fmt::format("{} MiB", peak_kib >> 10),
           peak_kib >= 0 && peak_kib < bound_kib};
@@ -256,6 +304,8 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 4096));
   app.add_option("--limit-mib", o.limit_mib, "limite do corpo no servidor, em MiB")
       ->check(CLI::Range(1, 4096));
+  app.add_option("--packet-mib", o.packet_mib, "submissão bem formada, em MiB (0: nenhuma)")
+      ->check(CLI::Range(0, 200));
   CLI11_PARSE(app, argc, argv);
   RaiseDescriptorLimit();
 
@@ -265,6 +315,9 @@ int main(int argc, char** argv) {
   rows.push_back(OversizedChunked(o, o.token, 413, std::max(o.chunked_mib, o.limit_mib + 64)));
   if (o.server_pid > 0)
     rows.push_back(PeakMemory(o));
+  // Last: its peak is its own.
+  if (o.packet_mib > 0 && o.server_pid > 0)
+    rows.push_back(LargePacket(o));
 
   bool all_ok = true;
   std::cout << "| caso | esperado | observado |\n|---|---|---|\n";
