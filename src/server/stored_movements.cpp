@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 
+#include "host/soci.h"
 #include "server/query.h"
 
 namespace server {
@@ -37,23 +38,46 @@ long long LockKey(std::string_view account) {
   return static_cast<long long>(hash);
 }
 
-// One query for the rows first..first+count: any of them stored?
-bool BatchStored(soci::session& session, const std::vector<host::Row>& rows,
-                 const std::array<std::size_t, kLookupColumns.size()>& fields, std::size_t first,
-                 std::size_t count) {
+std::string ProbeSql(std::size_t rows) {
   std::string terms;
-  std::vector<SqlValue> params;
-  for (std::size_t r = first; r < first + count; ++r) {
-    terms += r == first ? "(" : " OR (";
-    for (std::size_t c = 0; c < kLookupColumns.size(); ++c) {
-      terms += fmt::format("{}{} = :k{}_{}", c ? " AND " : "", kLookupColumns[c], r - first, c);
-      params.push_back(ToSqlValue(rows[r][fields[c]]));
-    }
+  for (std::size_t r = 0; r < rows; ++r) {
+    terms += r ? " OR (" : "(";
+    for (std::size_t c = 0; c < kLookupColumns.size(); ++c)
+      terms += fmt::format("{}{} = :k{}_{}", c ? " AND " : "", kLookupColumns[c], r, c);
     terms += ")";
   }
-  return QueryNumber(session, fmt::format("SELECT COUNT(*) FROM MOVREAL WHERE {}", terms),
-                     std::move(params)) > 0;
+  return fmt::format("SELECT COUNT(*) FROM MOVREAL WHERE {}", terms);
 }
+
+// One prepared query that asks whether any of `rows` movements is stored, run again
+// for each batch of that size.
+class StoredProbe {
+ public:
+  StoredProbe(soci::session& session, std::size_t rows)
+      : statement_(session), values_(rows * kLookupColumns.size()) {
+    statement_.exchange(soci::into(count_));
+    BindAll(statement_, values_);
+    statement_.alloc();
+    statement_.prepare(ProbeSql(rows));
+    statement_.define_and_bind();
+  }
+
+  bool Run(const std::vector<host::Row>& rows, const std::array<std::size_t, 4>& fields,
+           std::size_t first) {
+    std::size_t k = 0;
+    for (std::size_t r = first; k < values_.size(); ++r) {
+      for (std::size_t field : fields)
+        values_[k++] = ToSqlValue(rows[r][field]);
+    }
+    statement_.execute(true);
+    return count_ > 0;
+  }
+
+ private:
+  soci::statement statement_;
+  std::vector<SqlValue> values_;
+  long long count_ = 0;
+};
 
 }  // namespace
 
@@ -71,7 +95,7 @@ void LockAccounts(soci::session& session, Dialect dialect, const host::Packet& m
 }
 
 bool AnyStored(soci::session& session, const host::Packet& movements) {
-  std::array<std::size_t, kLookupColumns.size()> fields;
+  std::array<std::size_t, 4> fields;
   for (std::size_t c = 0; c < kLookupColumns.size(); ++c) {
     auto index = FieldIndex(movements, kLookupColumns[c]);
     if (!index)
@@ -79,11 +103,15 @@ bool AnyStored(soci::session& session, const host::Packet& movements) {
     fields[c] = *index;
   }
   const std::vector<host::Row>& rows = movements.rows;
-  for (std::size_t first = 0; first < rows.size(); first += kBatchRows) {
-    if (BatchStored(session, rows, fields, first, std::min(kBatchRows, rows.size() - first)))
-      return true;
+  std::size_t full = rows.size() / kBatchRows * kBatchRows;
+  if (full > 0) {
+    StoredProbe probe(session, kBatchRows);
+    for (std::size_t first = 0; first < full; first += kBatchRows) {
+      if (probe.Run(rows, fields, first))
+        return true;
+    }
   }
-  return false;
+  return full < rows.size() && StoredProbe(session, rows.size() - full).Run(rows, fields, full);
 }
 
 }  // namespace server
