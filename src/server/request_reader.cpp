@@ -11,6 +11,7 @@ namespace server {
 namespace {
 
 using nlohmann::json;
+// The library's own document builder, which json::parse uses behind its SAX reader.
 using Dom = nlohmann::detail::json_sax_dom_parser<json>;
 
 // A call nests five levels deep (call, arguments, packet, rows, row). Far deeper input
