@@ -6,6 +6,7 @@
 #include "host/exceptions.h"
 #include "host/field_value.h"
 #include "host/filter_expression.h"
+#include "host/packed_row.h"
 #include "host/record_set.h"
 
 namespace host {
@@ -110,7 +111,7 @@ void RecordSet::SetFiltered(bool filtered) {
 
 bool RecordSet::Visible(const StoredRow& row) const {
   return !filtered_ || std::ranges::all_of(filter_, [&row](const Condition& condition) {
-    return ValueText(row.values[condition.field]) == condition.value;
+    return ValueText(PackedField(row.values, condition.field)) == condition.value;
   });
 }
 
@@ -133,6 +134,11 @@ std::optional<std::size_t> RecordSet::LastVisibleBefore(std::size_t end) const {
 void RecordSet::MoveTo(std::optional<std::size_t> row) {
   current_ = row;
   eof_ = false;
+  if (row) {
+    UnpackRow(rows_[*row].values, current_row_);
+  } else {
+    current_row_.clear();
+  }
 }
 
 std::vector<std::size_t> RecordSet::KeyFields(std::string_view key_fields) const {
@@ -158,7 +164,7 @@ const RecordSet::SearchIndex& RecordSet::IndexOn(const std::vector<std::size_t>&
   for (; index_->covered < rows_.size(); ++index_->covered) {
     std::string key;
     for (std::size_t field : fields) {
-      AppendKeyPart(key, rows_[index_->covered].values[field], fields_[field].type);
+      AppendKeyPart(key, PackedField(rows_[index_->covered].values, field), fields_[field].type);
     }
     index_->rows[key].push_back(index_->covered);
   }

@@ -85,7 +85,7 @@ TEST_F(FebrabanImportTest, NewFileIsStoredAndSubmittedWithItsAnswer) {
 
   EXPECT_EQ(Names{kSucesso}, Texts());
   EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "SetExtrBanco",
-                   "GetPesqLanc", "SetExtrBanco", "SetFebraban"}),
+                   "GetPesqLancLote", "SetExtrBanco", "SetFebraban"}),
             Calls());
   host::Variant submitted = ParamsOf("SetFebraban");
   EXPECT_EQ(2u, submitted[0]["rows"].size());
@@ -172,7 +172,8 @@ TEST_F(FebrabanImportTest, StoredFirstMovementIsPutToTheUser) {
             ImportLines(File(Batch({Detail("D4", 400), Detail("A1", 100)}))));
   EXPECT_EQ(Names{}, Questions());
   Names calls = Calls();
-  EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "GetPesqLanc"));
+  EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "GetPesqLancLote"));
+  EXPECT_EQ(1u, ParamsOf("GetPesqLancLote")[0].size());
 }
 
 TEST_F(FebrabanImportTest, MovementsRepeatedWithinTheFileAreAskedAboutOnce) {

@@ -47,7 +47,13 @@ std::string WithArgument(std::string text, const std::string& argument) {
 
 ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
                      Layout& layout)
-    : screen_(screen), file_(file), line_(line), layout_(layout) {}
+    : screen_(screen),
+      file_(file),
+      line_(line),
+      layout_(layout),
+      lookups_(screen.netImpExtBanc, file, [this](std::string_view ahead, std::size_t number) {
+        return PredictLookup(layout_, ahead, number, stCdReduCont);
+      }) {}
 
 void ImportRun::Execute() {
   Begin();
@@ -243,13 +249,12 @@ void ImportRun::Submit() {
   host::RecordSet& header = screen_.cdsExtrBanco;
   host::Variant changes =
       header.ChangeCount() >= 1 ? host::ToJson(header.Delta()) : host::Variant();
-  // A statement of its own, so that the copy of the rows is gone before the call.
-  host::Variant movements = host::ToJson(screen_.cdsMovReal.Data());
+  // The movements come first; they are written into the request, not copied.
+  host::Variant arguments = layout_.SubmissionArguments(host::Variant(), std::move(changes));
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
-    host::Variant stored =
-        services::CallServer(screen_.netImpExtBanc, layout_.SubmissionMethod(),
-                             layout_.SubmissionArguments(std::move(movements), std::move(changes)));
+    host::Variant stored = services::CallServerWithRows(
+        screen_.netImpExtBanc, layout_.SubmissionMethod(), arguments, 0, screen_.cdsMovReal);
     if (stored.is_boolean() && !stored.get<bool>()) {
       screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();
@@ -275,9 +280,8 @@ void ImportRun::ShowOutcome() {
 }
 
 bool ImportRun::FindStored() {
-  LoadFromServer(screen_, screen_.cdsPesqLanc, "GetPesqLanc",
-                 host::Variant::array({stCdReduCont, stNrDocPesq, dtMovimento.ToIso(),
-                                       host::RoundDec(vrMovimento, 2)}));
+  screen_.cdsPesqLanc.LoadPacket(lookups_.Find(host::Variant::array(
+      {stCdReduCont, stNrDocPesq, dtMovimento.ToIso(), host::RoundDec(vrMovimento, 2)})));
   return !screen_.cdsPesqLanc.IsEmpty();
 }
 

@@ -9,6 +9,7 @@
 
 #include "host/text_file.h"
 #include "importers/layout.h"
+#include "importers/lookup_ahead.h"
 
 class TfrmImpExtBanc;
 
@@ -60,6 +61,7 @@ class ImportRun {
   std::set<std::string> codes_met_;
   // The account of the last movement of this run found stored already.
   std::optional<std::string> stored_account_;
+  LookupAhead lookups_;
 };
 
 }  // namespace importers
