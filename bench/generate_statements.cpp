@@ -1,25 +1,29 @@
 // Writes a valid statement file made up from a seed:
-//   generate_statements --layout bradesco|febraban --movements N [--accounts K]
-//                       [--seed S] [--output FILE]
+//   generate_statements --layout NAME --movements N [--accounts K] [--seed S]
+//                       [--output FILE]
+// NAME is a layout of the table (bradesco, febraban, ...).
 // Account 0 is the demonstration account of the layout's bank (`extrato db demo`).
 #include <fstream>
 #include <iostream>
-#include <map>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "importers/layouts.h"
 #include "statement_generator.h"
 
 int main(int argc, char** argv) {
   bench::GeneratorOptions options;
   std::string output;
+  std::string layout;
+  std::vector<std::string> names;
+  for (const importers::Layout& row : importers::Layouts())
+    names.emplace_back(row.name);
   CLI::App app{"Gera um arquivo de extrato válido para testes e medições."};
-  app.add_option("--layout", options.layout, "bradesco (200 colunas) ou febraban (240 colunas)")
+  app.add_option("--layout", layout, "layout do arquivo")
       ->required()
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, bench::Layout>{{"bradesco", bench::Layout::kBradesco},
-                                               {"febraban", bench::Layout::kFebraban}},
-          CLI::ignore_case));
+      ->check(CLI::IsMember(names, CLI::ignore_case));
   app.add_option("--movements", options.movements, "movimentos do arquivo")
       ->check(CLI::Range(0L, 800'000L));
   app.add_option("--accounts", options.accounts, "contas, um extrato cada")
@@ -27,6 +31,7 @@ int main(int argc, char** argv) {
   app.add_option("--seed", options.seed, "semente dos valores");
   app.add_option("--output", output, "arquivo gerado (padrão: a saída padrão)");
   CLI11_PARSE(app, argc, argv);
+  options.layout = importers::FindLayout(layout);
 
   std::ofstream file;
   if (!output.empty()) {

@@ -81,17 +81,20 @@ void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
 
 std::optional<host::Variant> PredictLookup(const Layout& layout, std::string_view line,
                                            std::size_t number, const std::string& account) {
-  const Columns& columns = layout.columns();
-  if (FieldAt(line, columns.kind) != layout.kinds().movement || !layout.Indicator(line))
+  if (layout.blank_lines != BlankLines::kRead && host::EmptyString(line))
+    return std::nullopt;
+  if (layout.line_kind(layout, line) != LineKind::kRecord)
+    return std::nullopt;
+  Record record = ReadRecord(layout, line);
+  if (record.kind != layout.kinds.movement || !record.indicator)
     return std::nullopt;
   try {
-    host::Date date =
-        ToDate(ToDatePart(layout.YearText(line), DatePart::kYear, number),
-               ToDatePart(FieldAt(line, columns.month), DatePart::kMonth, number),
-               ToDatePart(FieldAt(line, columns.day), DatePart::kDay, number), "", number);
-    double amount = ToAmount(FieldAt(line, columns.whole), FieldAt(line, columns.decimals), number);
-    return host::Variant::array({account, host::Ajusta(FieldAt(line, columns.document), 20),
-                                 date.ToIso(), host::RoundDec(amount, 2)});
+    host::Date date = ToDate(ToDatePart(record.year, DatePart::kYear, number),
+                             ToDatePart(record.month, DatePart::kMonth, number),
+                             ToDatePart(record.day, DatePart::kDay, number), "", number);
+    double amount = ToAmount(record.whole, record.decimals, number);
+    return host::Variant::array(
+        {account, host::Ajusta(record.document, 20), date.ToIso(), host::RoundDec(amount, 2)});
   } catch (const host::Exception&) {
     return std::nullopt;  // the run stops at this line; nothing to fetch for it
   }

@@ -23,7 +23,7 @@
 
 namespace importers {
 
-class Layout;
+struct Layout;
 
 // Most lookups one request carries; 0 looks every movement up on its own.
 void SetReadAheadLimit(std::size_t sets);
