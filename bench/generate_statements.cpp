@@ -3,6 +3,9 @@
 //                       [--output FILE]
 // NAME is a layout of the table (bradesco, febraban, ...).
 // Account 0 is the demonstration account of the layout's bank (`extrato db demo`).
+//   generate_statements --samples DIR
+// writes the example files of samples/ and their README into DIR.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -10,19 +13,44 @@
 
 #include <CLI/CLI.hpp>
 
+#include "example_files.h"
 #include "importers/layouts.h"
 #include "statement_generator.h"
+
+namespace {
+
+bool WriteFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  if (!file.flush()) {
+    std::cerr << "Não foi possível gravar " << path.string() << ".\n";
+    return false;
+  }
+  return true;
+}
+
+int WriteExamples(const std::filesystem::path& folder) {
+  for (const bench::ExampleFile& example : bench::ExampleFiles()) {
+    if (!WriteFile(folder / example.name, bench::StatementText(example.options)))
+      return 1;
+  }
+  return WriteFile(folder / "README.md", bench::ExamplesReadme()) ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   bench::GeneratorOptions options;
   std::string output;
+  std::string samples;
   std::string layout;
   std::vector<std::string> names;
   for (const importers::Layout& row : importers::Layouts())
     names.emplace_back(row.name);
   CLI::App app{"Gera um arquivo de extrato válido para testes e medições."};
+  auto* examples = app.add_option("--samples", samples, "grava os arquivos de exemplo nesta pasta");
   app.add_option("--layout", layout, "layout do arquivo")
-      ->required()
+      ->excludes(examples)
       ->check(CLI::IsMember(names, CLI::ignore_case));
   app.add_option("--movements", options.movements, "movimentos do arquivo")
       ->check(CLI::Range(0L, 800'000L));
@@ -31,6 +59,12 @@ int main(int argc, char** argv) {
   app.add_option("--seed", options.seed, "semente dos valores");
   app.add_option("--output", output, "arquivo gerado (padrão: a saída padrão)");
   CLI11_PARSE(app, argc, argv);
+  if (!samples.empty())
+    return WriteExamples(samples);
+  if (app.count("--layout") == 0) {
+    std::cerr << "--layout deve ser informado.\n";
+    return 64;
+  }
   options.layout = importers::FindLayout(layout);
 
   std::ofstream file;
@@ -42,7 +76,6 @@ int main(int argc, char** argv) {
     }
   }
   std::ostream& out = output.empty() ? std::cout : file;
-  for (const std::string& line : bench::GenerateStatement(options))
-    out << line << "\r\n";
-  return out ? 0 : 1;
+  out << bench::StatementText(options);
+  return out.flush() ? 0 : 1;
 }

@@ -153,6 +153,7 @@ bool LineReader::Eof() {
 std::string LineReader::ReadLn() {
   if (Eof())
     throw EInOutError(fmt::format("Leitura além do fim do arquivo '{}'.", path_));
+  std::uintmax_t start = offset_;
   std::string bytes;
   while (position_ < buffer_.size() || Fill()) {
     std::size_t end = buffer_.find_first_of("\r\n", position_);
@@ -172,6 +173,7 @@ std::string LineReader::ReadLn() {
     break;
   }
   ++line_number_;
+  line_bytes_ = static_cast<std::size_t>(offset_ - start);
   if (encoding_ == TextEncoding::kWindows1252)
     return DecodeWindows1252(bytes);
   if (!IsValidUtf8(bytes)) {

@@ -30,6 +30,8 @@ class LineReader {
   std::size_t LineNumber() const { return line_number_; }
   // Where the next line starts.
   std::uintmax_t Offset() const { return offset_; }
+  // Bytes of the file that the line last read took, its line end included.
+  std::size_t LineBytes() const { return line_bytes_; }
 
  private:
   bool Fill();
@@ -41,6 +43,7 @@ class LineReader {
   std::size_t position_ = 0;  // within buffer_
   std::uintmax_t offset_;
   std::size_t line_number_;
+  std::size_t line_bytes_ = 0;
 };
 
 // A text file read line by line, never held whole. Opening it reads it once without
@@ -64,6 +67,8 @@ class TextFile {
   std::string ReadLn();
   // 1-based number of the line last read.
   std::size_t LineNumber() const { return reader_ ? reader_->LineNumber() : 0; }
+  // Bytes of the file that the line last read took, its line end included.
+  std::size_t LineBytes() const { return reader_ ? reader_->LineBytes() : 0; }
   // Size of the file in bytes, as it was when opened.
   std::uintmax_t Size() const { return size_; }
 

@@ -119,9 +119,11 @@ TEST_F(TextFileOnDiskTest, StreamedLinesAreTheLinesOfTheWholeFileDecodedOnce) {
 TEST_F(TextFileOnDiskTest, ReadAheadStartsAtTheNextLineAndLeavesTheFileWhereItWas) {
   TextFile& file = Open("um\r\ndois\r\nA\xC7\xC3O\r\n");
   EXPECT_EQ("um", file.ReadLn());
+  EXPECT_EQ(4u, file.LineBytes());
   LineReader ahead = file.ReadAhead();
   EXPECT_EQ("dois", ahead.ReadLn());
   EXPECT_EQ("AÇÃO", ahead.ReadLn());
+  EXPECT_EQ(6u, ahead.LineBytes());  // the file's bytes, not the decoded text's
   EXPECT_EQ(3u, ahead.LineNumber());
   EXPECT_TRUE(ahead.Eof());
   EXPECT_EQ("dois", file.ReadLn());

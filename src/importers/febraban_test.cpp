@@ -256,22 +256,28 @@ TEST_F(FebrabanImportTest, FileWithoutBatchesHasNoData) {
                            ParamsOf("SetFebraban")[2]}));
 }
 
-TEST_F(FebrabanImportTest, OtherBanksAndEmptyLines) {
+// Blank bank columns pass the check of a bank without a CNAB code; the account is
+// still resolved once, not at every record.
+TEST_F(FebrabanImportTest, BankWithoutACnabCodeResolvesTheAccountOnce) {
+  AddBank("905", "", "99999999-9");
+  AddAccount("905", "905", "0679", "027267110");
+  std::vector<std::string> lines = File(Batch({Detail("A1", 100), Detail("B2", 200)}));
+  for (std::string& line : lines)
+    line.replace(0, 3, "   ");
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(lines, "905"));
+  Names calls = Calls();
+  EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "GetPrxMovReal"));
+  EXPECT_EQ((Names{"0000000001|0000000001", "0000000001|0000000002"}),
+            Rows("SELECT CDSEQUEXTR, NRSEQMOVREAL FROM MOVREAL ORDER BY NRSEQMOVREAL"));
+}
+
+TEST_F(FebrabanImportTest, OtherBanks) {
   // The account of the file is registered under bank 104 too: the bank check fails.
   EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(File(Batch({Detail("A1", 100)})), "104"));
   EXPECT_EQ(Names{kBancoInvalido}, Texts());
   EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal"}), Calls());
   EXPECT_EQ(host::EventOutcome::kAborted,
             ImportLines(File(Batch({Detail("A1", 100)}, "23112022", "0000099999999")), "104"));
-  EXPECT_EQ(Names{kContaNaoCadastrada}, Texts());
-
-  // An empty line is a record of no kind: it fails the bank check, or after the file
-  // trailer the account lookup of its empty columns.
-  EXPECT_EQ(host::EventOutcome::kAborted,
-            ImportLines(File(Batch({Detail("A1", 100), "", Detail("B2", 200)}))));
-  EXPECT_EQ(Names{kBancoInvalido}, Texts());
-  EXPECT_EQ(host::EventOutcome::kAborted,
-            ImportLines(Join(File(Batch({Detail("A1", 100)})), {""})));
   EXPECT_EQ(Names{kContaNaoCadastrada}, Texts());
   EXPECT_EQ(0, Count("MOVREAL"));
 }

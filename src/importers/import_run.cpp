@@ -17,9 +17,6 @@ namespace importers {
 
 namespace {
 
-// Every line is followed by a two-character line end, as far as the bar knows.
-constexpr long long kLineEnd = 2;
-
 std::string AsText(const host::Variant& value) {
   return value.is_string() ? value.get<std::string>() : value.dump();
 }
@@ -88,9 +85,11 @@ void ImportRun::Begin() {
 void ImportRun::ReadLines() {
   while (!file_.Eof()) {
     line_ = file_.ReadLn();
-    if (layout_.blank_lines != BlankLines::kRead && host::EmptyString(line_)) {
+    // Banks send blank lines between records; as records they would fail the bank
+    // check, or resolve an account from blank columns.
+    if (host::EmptyString(line_)) {
       if (layout_.blank_lines == BlankLines::kPassedOver)
-        AdvanceProgress(line_);
+        AdvanceProgress();
       continue;
     }
     switch (layout_.line_kind(layout_, line_)) {
@@ -103,13 +102,15 @@ void ImportRun::ReadLines() {
       case LineKind::kPassedOver:
         break;
     }
-    AdvanceProgress(line_);
+    AdvanceProgress();
   }
 }
 
-void ImportRun::AdvanceProgress(std::string_view line) {
+// By the bytes the line took, so that the bar, whose maximum is the file's size,
+// fills whatever the encoding and the line ends.
+void ImportRun::AdvanceProgress() {
   host::ProgressBar& bar = screen_.pgbProgresso;
-  bar.SetPosition(bar.Position() + static_cast<long long>(host::Utf8Length(line)) + kLineEnd);
+  bar.SetPosition(bar.Position() + static_cast<long long>(file_.LineBytes()));
   screen_.Repaint();
 }
 

@@ -52,7 +52,7 @@ class ImportRun {
  private:
   void Begin();
   void ReadLines();
-  void AdvanceProgress(std::string_view line);
+  void AdvanceProgress();
   void HandleRecord(std::string_view line);
   void ForgetAccount();
   void ResolveAccount(std::string_view line);

@@ -76,9 +76,8 @@ struct Record {
   std::string category;
 };
 
-// What becomes of a line that holds only blanks.
+// What becomes of a line that holds only blanks: never a statement record.
 enum class BlankLines {
-  kRead,        // the line rule judges it as any other line
   kPassedOver,  // it only advances the progress
   kSkipped,     // not even the progress moves
 };

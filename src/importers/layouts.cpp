@@ -79,7 +79,7 @@ const std::vector<Layout>& Table() {
           .indicator = IndicatorOrCategory,
           .document = nullptr,
           .check_record = CheckBatchHeader,
-          .blank_lines = BlankLines::kRead,
+          .blank_lines = BlankLines::kPassedOver,
           .account_lookup = AccountLookup::kContCorr,
           .stored_statement = StoredStatement::kAdoptOtherCode,
           .document_from_lookup = false,

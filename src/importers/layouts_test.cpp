@@ -128,6 +128,20 @@ TEST_P(EveryLayoutTest, Latin1AndUtf8GiveTheSameRows) {
   EXPECT_EQ(rows, Rows(kMovementRows));
 }
 
+// Banks send them between records and after the last one.
+TEST_P(EveryLayoutTest, BlankLinesArePassedOver) {
+  std::vector<std::string> lines;
+  for (const std::string& line : Statement()) {
+    lines.push_back(line);
+    lines.push_back(std::string(layout().width, ' '));
+    lines.push_back("");
+  }
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(lines));
+  EXPECT_EQ(Names{kSucesso}, Texts());
+  EXPECT_EQ(kMovements, Count("MOVREAL"));
+  EXPECT_EQ(1, Count("EXTRBANCO"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, EveryLayoutTest, ::testing::ValuesIn(LayoutNames()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param;

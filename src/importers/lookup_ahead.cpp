@@ -14,7 +14,7 @@ namespace importers {
 
 namespace {
 
-std::size_t read_ahead_limit = 1000;
+std::size_t read_ahead_limit = 2000;
 
 // Lines read ahead for a request: movements are most of a statement's lines.
 std::size_t LinesToScan(std::size_t sets) {
@@ -81,7 +81,7 @@ void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
 
 std::optional<host::Variant> PredictLookup(const Layout& layout, std::string_view line,
                                            std::size_t number, const std::string& account) {
-  if (layout.blank_lines != BlankLines::kRead && host::EmptyString(line))
+  if (host::EmptyString(line))
     return std::nullopt;
   if (layout.line_kind(layout, line) != LineKind::kRecord)
     return std::nullopt;

@@ -20,8 +20,8 @@ using nlohmann::json;
 
 // Sets per request: a client sends its read-ahead in requests of at most this many.
 constexpr int kMaxSets = 10'000;
-// Sets per query: 5 parameters each, well inside both databases' limits.
-constexpr std::size_t kChunk = 500;
+// Sets per query: 5 parameters each, well inside both databases' limits (32766, 65535).
+constexpr std::size_t kChunk = 1000;
 
 // The sets as a table of (position, the four arguments), typed as GetPesqLanc compares
 // them: SQLite compares the date as text and the amount as REAL, PostgreSQL as DATE

@@ -33,7 +33,7 @@ constexpr std::array<DemoBank, 9> kBanks = {{
     {"356", "BANCO REAL S.A.", "356", "9999999-9"},
     {"399", "HSBC BANK BRASIL S.A.", "399", "99999-99"},
     {"707", "BANCO DAYCOVAL S.A.", "707", "9999999-9"},
-    {"641", "ITAÚ UNIBANCO S.A. - 200 COLUNAS", "341", "99999-9"},
+    {"641", "ITAÚ UNIBANCO - 200 COLUNAS", "341", "99999-9"},
 }};
 
 struct DemoAccount {

@@ -18,11 +18,11 @@ namespace {
 
 using nlohmann::json;
 
-const std::string kSamples = EXTRATO_SAMPLES_DIR;
-const std::string kBradesco = kSamples + "/extrato200-237/anteros-bradesco.txt";
-const std::string kFebraban = kSamples + "/cnab240-extrato/marcodpt-bb.txt";
-constexpr int kBradescoMovements = 12;
-constexpr int kFebrabanMovements = 9;
+const std::string kSource = EXTRATO_SOURCE_DIR;
+const std::string kBradesco = kSource + "/samples/bradesco-200.txt";
+const std::string kFebraban = kSource + "/samples/febraban-240.txt";
+constexpr int kBradescoMovements = 8;
+constexpr int kFebrabanMovements = 8;
 
 class ImportCommandTest : public ::testing::Test {
  protected:
@@ -166,14 +166,14 @@ TEST_F(ImportCommandTest, QuestionAnsweredNaoCancelsAndStoresNothingTwice) {
 
 TEST_F(ImportCommandTest, PlainOutputShowsTheMessagesAndARelativePathIsMadeAbsolute) {
   std::string argv0 = EXTRATO_CLI;
-  auto result = cli_test::RunProcess({{argv0, "import", "--bank", "237", "--file",
-                                       "extrato200-237/anteros-bradesco.txt", "--db", uri_},
-                                      {},
-                                      kSamples});
+  auto result = cli_test::RunProcess(
+      {{argv0, "import", "--bank", "237", "--file", "samples/bradesco-200.txt", "--db", uri_},
+       {},
+       kSource});
   EXPECT_EQ(0, result.status) << result.err;
   EXPECT_EQ("A importação de extrato bancário foi realizada com sucesso.\n", result.out);
   EXPECT_EQ("", result.err) << "no progress bar when stderr is not a terminal";
-  EXPECT_EQ(std::filesystem::canonical(kSamples).string() + "/extrato200-237/", Folder());
+  EXPECT_EQ(std::filesystem::canonical(kSource).string() + "/samples/", Folder());
 
   auto again = cli_test::RunProcess(
       {{argv0, "import", "--bank", "237", "--file", kBradesco, "--db", uri_}, {}, ""});

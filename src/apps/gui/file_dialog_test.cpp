@@ -13,8 +13,8 @@ using testing::ModalDriver;
 
 namespace {
 
-const QString kSamples = QDir::cleanPath(QStringLiteral(EXTRATO_SAMPLES_DIR "/extrato200-237"));
-const QString kSample = kSamples + QStringLiteral("/anteros-bradesco.txt");
+const QString kSamples = QDir::cleanPath(QStringLiteral(EXTRATO_SOURCE_DIR "/samples"));
+const QString kSample = kSamples + QStringLiteral("/bradesco-200.txt");
 
 host::FileDialogRequest RequestIn(const QString& folder) {
   return {"Arquivo Origem", "Todos os Arquivos (*.*)|*.*", folder.toStdString(), ""};

@@ -21,8 +21,8 @@ using testing::ModalDriver;
 
 namespace {
 
-const QString kSampleDir = QDir::cleanPath(QStringLiteral(EXTRATO_SAMPLES_DIR "/extrato200-237"));
-const QString kBradesco = kSampleDir + QStringLiteral("/anteros-bradesco.txt");
+const QString kSampleDir = QDir::cleanPath(QStringLiteral(EXTRATO_SOURCE_DIR "/samples"));
+const QString kBradesco = kSampleDir + QStringLiteral("/bradesco-200.txt");
 
 // Records what a widget went through: shown, hidden, and, for a progress bar,
 // the moment it reached its end.

@@ -6,10 +6,11 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  gui::testing::ModalWatchdog watchdog;
   int failures = 0;
   for (const auto& make : gui::testing::Registry()) {
     std::unique_ptr<QObject> test = make();
     failures += QTest::qExec(test.get(), argc, argv);
   }
-  return failures == 0 ? 0 : 1;
+  return failures == 0 && watchdog.Closed().isEmpty() ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
 #include <QLabel>
 #include <QTest>
@@ -13,6 +14,7 @@ namespace gui::testing {
 namespace {
 
 constexpr int kPollMs = 10;
+constexpr int kWatchdogPollMs = 100;
 constexpr const char* kDrivenProperty = "extratoDriven";
 
 QString LabelTexts(const QWidget& dialog) {
@@ -78,6 +80,37 @@ ModalDriver::Action Press(const QString& caption) {
     }
     static_cast<QDialog&>(dialog).reject();
   };
+}
+
+ModalWatchdog::ModalWatchdog(int limit_ms, Report report)
+    : limit_ms_(limit_ms), report_(std::move(report)) {
+  connect(&timer_, &QTimer::timeout, this, &ModalWatchdog::Check);
+  timer_.start(kWatchdogPollMs);
+}
+
+void ModalWatchdog::Check() {
+  QWidget* dialog = QApplication::activeModalWidget();
+  qint64 now = QDateTime::currentMSecsSinceEpoch();
+  if (dialog != watched_) {
+    watched_ = dialog;
+    since_ms_ = now;
+    return;
+  }
+  if (dialog == nullptr || now - since_ms_ < limit_ms_)
+    return;
+  QString name = dialog->windowTitle() + QStringLiteral(": ") + LabelTexts(*dialog);
+  closed_ << name;
+  watched_ = nullptr;
+  if (auto* modal = qobject_cast<QDialog*>(dialog))
+    modal->done(QDialog::Rejected);
+  else
+    dialog->close();
+  report_(name);
+}
+
+void ModalWatchdog::FailRunningTest(const QString& dialog) {
+  QTest::qFail(qPrintable(QStringLiteral("o diálogo \"%1\" ficou aberto sem resposta").arg(dialog)),
+               __FILE__, __LINE__);
 }
 
 DemoHost::DemoHost(bool with_demo_data) {

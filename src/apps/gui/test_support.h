@@ -2,7 +2,8 @@
 #define EXTRATO_APPS_GUI_TEST_SUPPORT_H_
 
 // What the Qt tests share: registration of test classes, a driver for the modal
-// dialogs a test provokes, and a host on a demonstration database.
+// dialogs a test provokes, a watchdog for dialogs that stay open, and a host on a
+// demonstration database.
 
 #include <deque>
 #include <functional>
@@ -60,6 +61,30 @@ ModalDriver::Action Accept();
 ModalDriver::Action Reject();
 // Clicks the dialog's button with this text.
 ModalDriver::Action Press(const QString& caption);
+
+// Fails the running test and closes a modal dialog that stays open longer than
+// the limit, naming it, so that no test waits on a dialog nobody answers. One
+// lives for the whole test run.
+class ModalWatchdog : public QObject {
+ public:
+  // Told the dialog's "title: text" after closing it; by default, fails the running test.
+  using Report = std::function<void(const QString& dialog)>;
+  explicit ModalWatchdog(int limit_ms = 10'000, Report report = FailRunningTest);
+  // Every dialog the watchdog had to close, as "title: text".
+  const QStringList& Closed() const { return closed_; }
+
+  static void FailRunningTest(const QString& dialog);
+
+ private:
+  void Check();
+
+  int limit_ms_;
+  Report report_;
+  QTimer timer_;
+  QPointer<QWidget> watched_;
+  qint64 since_ms_ = 0;
+  QStringList closed_;
+};
 
 // The desktop host as a user starts it, on a new database with the application
 // server embedded: with the demonstration banks and accounts, or empty.
