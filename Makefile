@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build test demo bench format screenshot clean
+.PHONY: deps configure build test demo bench soak format screenshot clean
 
 deps:
 	@bash scripts/install-deps
@@ -22,6 +22,10 @@ demo: build
 bench: build
 	@cmake --build $(BUILD) --target benchmarks
 	@bash bench/run $(BUILD)
+
+# Slow, greedy and bursting clients against a server on loopback; prints a table.
+soak: build
+	@bash scripts/soak $(BUILD)
 
 screenshot: build
 	@bash scripts/screenshot $(BUILD)

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "host/config.h"
+#include "host/database_uri.h"
 #include "host/exceptions.h"
 #include "host/soci.h"
 
@@ -14,12 +15,17 @@ namespace {
 
 constexpr std::string_view kSqlitePrefix = "sqlite:";
 
-// SOCI's connection string for a URI of ours.
+// SOCI's backend and connection string for a URI of ours.
 std::pair<const soci::backend_factory*, std::string> SociTarget(const std::string& uri) {
-  if (uri.starts_with(kSqlitePrefix)) {
-    return {&*soci::factory_sqlite3(), "db=" + uri.substr(kSqlitePrefix.size())};
+  DatabaseLocation location;
+  try {
+    location = ParseDatabaseLocation(uri);
+  } catch (const DatabaseUriError& e) {
+    throw Exception(e.what());
   }
-  return {&*soci::factory_postgresql(), uri};
+  const soci::backend_factory* factory =
+      location.postgresql ? soci::factory_postgresql() : soci::factory_sqlite3();
+  return {factory, SociConnectString(location)};
 }
 
 FieldValue ReadColumn(const soci::row& row, std::size_t index, FieldType type) {

@@ -1,5 +1,6 @@
 #include "host/query.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -65,6 +66,31 @@ TEST_F(QueryTest, RunsTheEnginesTextWithNamedParameters) {
 TEST_F(QueryTest, DatabaseFailureIsAnExceptionWithItsText) {
   query_.SetSql(Dialect::kSqlite, {"SELECT * FROM MISSING"});
   EXPECT_THROW(query_.Open(), Exception);
+}
+
+// Every form the command line documents: SQLite with or without "///" and a space in
+// the path; PostgreSQL as postgresql:// or postgres://, with or without options.
+TEST_F(QueryTest, EveryDocumentedUriFormOpens) {
+  std::filesystem::path spaced =
+      path_.parent_path() / ("extrato query " + path_.filename().string());
+  std::filesystem::copy_file(path_, spaced, std::filesystem::copy_options::overwrite_existing);
+  std::vector<std::string> uris = {"sqlite:" + path_.string(), "sqlite://" + path_.string(),
+                                   "sqlite:" + spaced.string()};
+  if (const char* pg = std::getenv("EXTRATO_TEST_PG_URI"); pg && *pg) {
+    std::string uri = pg;
+    uris.push_back(uri);
+    uris.push_back("postgres://" + uri.substr(uri.find("://") + 3));
+    uris.push_back(uri + "?sslmode=disable&application_name=extrato%20query");
+  }
+  TDataModule module("dtmTeste");
+  for (const std::string& uri : uris) {
+    Config().database_uri = uri;
+    std::vector<Row> rows = module.Select("SELECT 'sim' AS X", {}, {{"X", FieldType::kText, 3}});
+    EXPECT_EQ((std::vector<Row>{{std::string("sim")}}), rows) << uri;
+  }
+  std::filesystem::remove(spaced);
+  Config().database_uri = "postgresql://[nada";
+  EXPECT_THROW(module.Select("SELECT 1", {}, {}), Exception);
 }
 
 TEST(DialectTest, ComesFromTheUri) {

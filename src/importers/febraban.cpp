@@ -32,14 +32,19 @@ class DuplicateQuestions final : public MovementPolicy {
   }
 
   host::Variant SubmissionArguments(host::Variant movements, host::Variant header) const override {
-    return host::Variant::array({std::move(movements), std::move(header), boImpIguais});
+    return host::Variant::array(
+        {std::move(movements), std::move(header), boImpIguais, boImpGravados});
   }
 
  private:
   // Only the file's first movement is looked up on the server.
   void AskAboutStored(ImportRun& run) {
-    if (run.FindStored() && run.Ask("Mov_JaImp") == ImportRun::Answer::kNo)
-      Cancel(run);
+    if (run.FindStored()) {
+      ImportRun::Answer answer = run.Ask("Mov_JaImp");
+      if (answer == ImportRun::Answer::kNo)
+        Cancel(run);
+      boImpGravados = answer == ImportRun::Answer::kYes;
+    }
     run.screen().cdsPesqLanc.Close();
     boPrimMov = false;
   }
@@ -91,6 +96,9 @@ class DuplicateQuestions final : public MovementPolicy {
   bool boValIguais = false;
   // The user let repeated movements through; the submission says so.
   bool boImpIguais = false;
+  // The user let movements stored already through; without it the server refuses
+  // the submission when it finds one.
+  bool boImpGravados = false;
 };
 
 }  // namespace

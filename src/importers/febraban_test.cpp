@@ -164,28 +164,34 @@ TEST_F(FebrabanImportTest, StoredFirstMovementIsPutToTheUser) {
   EXPECT_EQ(host::DialogType::kWarning, ui_.messages().at(0).type);
   EXPECT_EQ(2, Count("MOVREAL"));
 
-  // Closed without a choice, and "Sim": both movements go in, numbered on.
-  for (int answer : {0, kSim}) {
-    ui_.ScriptAnswer(answer);
-    EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(again));
-    EXPECT_EQ(Names{kMovimentoJaImportado}, Questions());
-    EXPECT_EQ(false, ParamsOf("SetFebraban")[2]);
-  }
-  EXPECT_EQ(Names{"0000000006|000000000000000000C3"},
+  // Closed without a choice is no "Sim": the server refuses the stored movement.
+  ui_.ScriptAnswer(0);
+  EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(again));
+  EXPECT_EQ(false, ParamsOf("SetFebraban")[3]);
+  EXPECT_EQ(2, Count("MOVREAL"));
+  // "Sim": both movements go in, numbered on, and the submission says so.
+  ui_.ScriptAnswer(kSim);
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(again));
+  EXPECT_EQ(Names{kMovimentoJaImportado}, Questions());
+  EXPECT_EQ(false, ParamsOf("SetFebraban")[2]);
+  EXPECT_EQ(true, ParamsOf("SetFebraban")[3]);
+  EXPECT_EQ(Names{"0000000004|000000000000000000C3"},
             Rows("SELECT MAX(NRSEQMOVREAL), NRDOCMOVREAL FROM MOVREAL"));
 
-  // Only the file's first movement is looked up.
-  EXPECT_EQ(host::EventOutcome::kCompleted,
+  // Only the file's first movement is looked up; the server finds the later one.
+  EXPECT_EQ(host::EventOutcome::kAborted,
             ImportLines(File(Batch({Detail("D4", 400), Detail("A1", 100)}))));
   EXPECT_EQ(Names{}, Questions());
+  EXPECT_EQ(4, Count("MOVREAL"));
   Names calls = Calls();
   EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "GetPesqLancLote"));
   EXPECT_EQ(1u, ParamsOf("GetPesqLancLote")[0].size());
 }
 
 TEST_F(FebrabanImportTest, MovementsRepeatedWithinTheFileAreAskedAboutOnce) {
+  // Each file's movements are its own: one stored by an earlier file would refuse it.
   auto file = [](const std::string& doc) {
-    return File(Batch({Detail(doc, 100), Detail("other", 100), Detail(doc + "x", 100),
+    return File(Batch({Detail(doc, 100), Detail(doc + "other", 100), Detail(doc + "x", 100),
                        Detail(doc, 100), Detail(doc, 100)}));
   };
   ui_.ScriptAnswer(kNao);

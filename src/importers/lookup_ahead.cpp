@@ -50,8 +50,11 @@ host::Packet LookupAhead::Find(const host::Variant& arguments) {
     ahead_.clear();
     Fetch(arguments, line);
   }
-  host::Packet answer =
-      host::PacketFromJson({{"fields", fields_}, {"rows", std::move(ahead_.front().rows)}});
+  // Most movements are new: their empty answer is made without reading any JSON.
+  host::Variant& rows = ahead_.front().rows;
+  host::Packet answer = rows.empty()
+                            ? host::Packet{fields_, {}}
+                            : host::PacketFromJson({{"fields", found_fields_}, {"rows", rows}});
   ahead_.pop_front();
   return answer;
 }
@@ -73,7 +76,9 @@ void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
   host::Variant& answers = found["answers"];
   if (!answers.is_array() || answers.size() != ahead_.size())
     throw host::EConvertError("Resposta inválida do servidor de aplicação a GetPesqLancLote.");
-  fields_ = std::move(found["fields"]);
+  fields_ =
+      host::PacketFromJson({{"fields", found["fields"]}, {"rows", host::Variant::array()}}).fields;
+  found_fields_ = std::move(found["fields"]);
   for (std::size_t i = 0; i < ahead_.size(); ++i)
     ahead_[i].rows = std::move(answers[i]);
   window_ = std::min(window_ * 2, read_ahead_limit);

@@ -54,7 +54,9 @@ class LookupAhead {
   const host::TextFile& file_;
   Predict predict_;
   std::deque<Answer> ahead_;
-  host::Variant fields_;
+  // The fields of the answers, read and as they came.
+  std::vector<host::FieldDef> fields_;
+  host::Variant found_fields_;
   // Sets of the next request: it starts at one, so a run that looks up only its
   // first movement asks for no more, and doubles up to the limit.
   std::size_t window_ = 1;

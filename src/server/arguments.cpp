@@ -1,5 +1,7 @@
 #include "server/arguments.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "host/exceptions.h"
@@ -69,6 +71,12 @@ Expected<Arguments::Value> Arguments::ReadList(const Param& param, const json& v
   return Value(std::move(sets));
 }
 
+Expected<Arguments::Value> Arguments::TakePacket(Expected<host::Packet>& packet) {
+  if (!packet.ok())
+    return packet.failure();
+  return Value(std::move(packet).value());
+}
+
 Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& value) {
   auto wrap = [](auto read) -> Expected<Value> {
     if (!read.ok())
@@ -86,8 +94,11 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
     }
     case ArgKind::kDate:
       if (value.is_string()) {
-        if (auto date = host::Date::FromIso(value.get<std::string>()))
+        if (auto date = host::Date::FromIso(value.get<std::string>())) {
+          if (!StorableDate(*date))
+            return Failure{fmt::format("a data {} está fora do intervalo aceito.", date->ToIso())};
           return Value(*date);
+        }
       }
       return Failure{"deve ser uma data no formato AAAA-MM-DD."};
     case ArgKind::kAmount:
@@ -115,15 +126,27 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
 }
 
 Expected<Arguments> Arguments::Read(std::string_view method, std::span<const Param> params,
-                                    const json& values) {
-  if (!values.is_array() || values.size() != params.size()) {
-    std::size_t given = values.is_array() ? values.size() : 0;
-    return Failure{fmt::format("{} espera {} argumento{} e recebeu {}.", method, params.size(),
+                                    const json& values, ReadPackets* packets) {
+  std::size_t required = static_cast<std::size_t>(
+      std::count_if(params.begin(), params.end(), [](const Param& p) { return !p.optional; }));
+  std::size_t given = values.is_array() ? values.size() : 0;
+  if (!values.is_array() || given < required || given > params.size()) {
+    std::string expected = required == params.size()
+                               ? std::to_string(required)
+                               : fmt::format("de {} a {}", required, params.size());
+    return Failure{fmt::format("{} espera {} argumento{} e recebeu {}.", method, expected,
                                params.size() == 1 ? "" : "s", given)};
   }
   std::vector<Value> read;
   for (std::size_t i = 0; i < params.size(); ++i) {
-    auto value = ReadOne(params[i], values[i]);
+    if (i >= given) {
+      read.push_back(Value(false));
+      continue;
+    }
+    auto read_packet = packets ? packets->find(i) : ReadPackets::iterator();
+    auto value = packets && params[i].kind == ArgKind::kPacket && read_packet != packets->end()
+                     ? TakePacket(read_packet->second)
+                     : ReadOne(params[i], values[i]);
     if (!value.ok()) {
       return Failure{fmt::format("Argumento {} de {} ({}): {}", i + 1, method, params[i].label,
                                  value.error())};

@@ -2,6 +2,7 @@
 #ifndef EXTRATO_SERVER_ARGUMENTS_H_
 #define EXTRATO_SERVER_ARGUMENTS_H_
 
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,10 +34,14 @@ struct Param {
   ArgKind kind;
   std::string_view label;  // what the argument is, for messages ("código do banco")
   int size = 0;            // kText, kPattern: most characters, a pattern's "%" not counted
+  // Added after the method was first released: callers that do not know it leave it
+  // out, and it reads as false. Only a kBoolean at the end of the list may be optional.
+  bool optional = false;
   // kList: the method whose arguments each set holds, for messages, and what they are.
   std::string_view item_method = {};
   std::span<const Param> items = {};
 };
+inline constexpr bool kOptional = true;
 
 // A text to match: whole, or only its beginning.
 struct TextMatch {
@@ -44,12 +49,17 @@ struct TextMatch {
   bool prefix = false;
 };
 
+// Packet arguments read into rows as the request arrived, by position: a whole
+// movement file as a JSON document would cost many times its text.
+using ReadPackets = std::map<std::size_t, Expected<host::Packet>>;
+
 class Arguments {
  public:
   // Reads `values` (a JSON array) as the parameters ask, or fails with a message that
   // names the method and the argument at fault.
+  // A packet argument already read (see ReadCall) is moved out of `packets`.
   static Expected<Arguments> Read(std::string_view method, std::span<const Param> params,
-                                  const nlohmann::json& values);
+                                  const nlohmann::json& values, ReadPackets* packets = nullptr);
 
   const std::string& Text(std::size_t i) const { return std::get<std::string>(values_[i]); }
   const TextMatch& Match(std::size_t i) const { return std::get<TextMatch>(values_[i]); }
@@ -73,6 +83,7 @@ class Arguments {
 
   static Expected<Value> ReadOne(const Param& param, const nlohmann::json& value);
   static Expected<Value> ReadList(const Param& param, const nlohmann::json& value);
+  static Expected<Value> TakePacket(Expected<host::Packet>& packet);
 
   std::vector<Value> values_;
 };

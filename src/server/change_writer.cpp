@@ -13,8 +13,8 @@ namespace {
 // One change at a time; after a failure the rest are passed over.
 class ChangeWriter : public host::ChangeSet::Handler {
  public:
-  ChangeWriter(soci::session& session, const FieldMapping& mapping)
-      : session_(session), mapping_(mapping) {}
+  ChangeWriter(soci::session& session, const FieldMapping& mapping, StoredKey stored_key)
+      : session_(session), mapping_(mapping), stored_key_(stored_key) {}
 
   void Insert(const host::Row& new_row) override {
     if (!Begin({&new_row}))
@@ -24,8 +24,11 @@ class ChangeWriter : public host::ChangeSet::Handler {
       columns += fmt::format("{}{}", i ? ", " : "", mapping_.column(i).name);
       values += fmt::format("{}:v{}", i ? ", " : "", i);
     }
-    Write(fmt::format("INSERT INTO {} ({}) VALUES ({})", mapping_.table().name, columns, values),
-          Values(new_row, nullptr), new_row, new_row);
+    std::string sql =
+        fmt::format("INSERT INTO {} ({}) VALUES ({})", mapping_.table().name, columns, values);
+    if (stored_key_ == StoredKey::kUpdate)
+      sql += OnConflictUpdate();
+    Write(sql, Values(new_row, nullptr), new_row, new_row);
   }
 
   void Modify(const host::Row& old_row, const host::Row& new_row) override {
@@ -74,6 +77,20 @@ class ChangeWriter : public host::ChangeSet::Handler {
     return test;
   }
 
+  // Both databases take this form; the key's row gets the new values.
+  std::string OnConflictUpdate() const {
+    std::string key, assignments;
+    for (const Column& column : mapping_.table().columns) {
+      if (column.key)
+        key += fmt::format("{}{}", key.empty() ? "" : ", ", column.name);
+    }
+    for (std::size_t i = 0; i < mapping_.size(); ++i) {
+      std::string_view name = mapping_.column(i).name;
+      assignments += fmt::format("{}{} = excluded.{}", i ? ", " : "", name, name);
+    }
+    return fmt::format(" ON CONFLICT ({}) DO UPDATE SET {}", key, assignments);
+  }
+
   // The new row's values, then the old row's key values.
   std::vector<SqlValue> Values(const host::Row& new_row, const host::Row* old_row) const {
     std::vector<SqlValue> values;
@@ -106,18 +123,19 @@ class ChangeWriter : public host::ChangeSet::Handler {
 
   soci::session& session_;
   const FieldMapping& mapping_;
+  StoredKey stored_key_;
   Status status_ = Ok();
   int number_ = 0;
 };
 
 }  // namespace
 
-Status ApplyChangeSet(soci::session& session, const Table& table,
-                      const host::ChangeSet& change_set) {
+Status ApplyChangeSet(soci::session& session, const Table& table, const host::ChangeSet& change_set,
+                      StoredKey stored_key) {
   auto mapping = FieldMapping::Make(table, change_set.fields);
   if (!mapping.ok())
     return mapping.failure();
-  ChangeWriter writer(session, mapping.value());
+  ChangeWriter writer(session, mapping.value(), stored_key);
   change_set.Iterate(writer);
   return writer.status();
 }

@@ -9,12 +9,18 @@
 
 namespace server {
 
+// What an insert of a key that is stored already does.
+enum class StoredKey {
+  kRefuse,  // fails the change set
+  kUpdate,  // updates the stored row: for rows that any client may write first
+};
+
 // Applies every change, in order, inside the caller's transaction, and stops at the
 // first that fails: a row that breaks its columns' limits, an insert of a key that is
-// stored already, a modify or delete of a row that is not stored. The caller rolls
-// back on failure.
-Status ApplyChangeSet(soci::session& session, const Table& table,
-                      const host::ChangeSet& change_set);
+// stored already (unless told to update it), a modify or delete of a row that is not
+// stored. The caller rolls back on failure.
+Status ApplyChangeSet(soci::session& session, const Table& table, const host::ChangeSet& change_set,
+                      StoredKey stored_key = StoredKey::kRefuse);
 
 }  // namespace server
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include <fmt/format.h>
-#include <libpq-fe.h>
 
+#include "host/database_uri.h"
 #include "host/soci.h"
 
 namespace server {
@@ -14,62 +14,6 @@ namespace server {
 namespace {
 
 constexpr int kBusyTimeoutSeconds = 60;
-
-bool StartsWith(const std::string& text, std::string_view prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-DatabaseUri ParseSqliteUri(const std::string& uri) {
-  std::string path = uri.substr(std::string_view("sqlite:").size());
-  if (StartsWith(path, "///"))
-    path.erase(0, 2);
-  if (path.empty())
-    throw DatabaseError("Informe o arquivo do banco SQLite: sqlite:CAMINHO.");
-  if (path.find('"') != std::string::npos) {
-    throw DatabaseError(fmt::format("O caminho do banco SQLite não pode conter aspas: {}", path));
-  }
-  return {Dialect::kSqlite, path, "", "sqlite:" + path};
-}
-
-// libpq reads the URI; SOCI wants key/value pairs, quoted so that spaces and "=" survive.
-DatabaseUri ParsePostgresqlUri(const std::string& uri) {
-  char* error = nullptr;
-  std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
-      PQconninfoParse(uri.c_str(), &error), &PQconninfoFree);
-  if (!options) {
-    std::string reason = error ? error : "";
-    PQfreemem(error);
-    throw DatabaseError(fmt::format("URI do PostgreSQL inválida: {}", reason));
-  }
-  std::string conninfo;
-  std::string user, host, port, dbname;
-  bool has_encoding = false;
-  for (PQconninfoOption* option = options.get(); option->keyword; ++option) {
-    if (!option->val)
-      continue;
-    std::string value = option->val, keyword = option->keyword, quoted;
-    for (char c : value) {
-      if (c == '\'' || c == '\\')
-        quoted += '\\';
-      quoted += c;
-    }
-    conninfo += fmt::format("{}{}='{}'", conninfo.empty() ? "" : " ", keyword, quoted);
-    if (keyword == "user")
-      user = value + "@";
-    if (keyword == "host")
-      host = value;
-    if (keyword == "port")
-      port = ":" + value;
-    if (keyword == "dbname")
-      dbname = value;
-    if (keyword == "client_encoding")
-      has_encoding = true;
-  }
-  if (!has_encoding)
-    conninfo += " client_encoding='UTF8'";
-  return {Dialect::kPostgresql, "", conninfo,
-          fmt::format("postgresql://{}{}{}/{}", user, host, port, dbname)};
-}
 
 void TuneSqlite(soci::session& session) {
   auto* backend = static_cast<soci::sqlite3_session_backend*>(session.get_backend());
@@ -83,13 +27,13 @@ void TuneSqlite(soci::session& session) {
 }  // namespace
 
 DatabaseUri ParseDatabaseUri(const std::string& uri) {
-  if (StartsWith(uri, "sqlite:"))
-    return ParseSqliteUri(uri);
-  if (StartsWith(uri, "postgresql://") || StartsWith(uri, "postgres://")) {
-    return ParsePostgresqlUri(uri);
+  try {
+    host::DatabaseLocation location = host::ParseDatabaseLocation(uri);
+    return {location.postgresql ? Dialect::kPostgresql : Dialect::kSqlite, location.path,
+            location.conninfo, location.text};
+  } catch (const host::DatabaseUriError& e) {
+    throw DatabaseError(e.what());
   }
-  throw DatabaseError(fmt::format(
-      "Banco de dados não reconhecido: '{}'. Use sqlite:CAMINHO ou postgresql://...", uri));
 }
 
 void Connect(soci::session& session, const DatabaseUri& uri) {

@@ -31,6 +31,10 @@ Status CheckValue(const Column& column, const host::FieldValue& value, std::stri
                                  column.size)};
     }
   }
+  if (const auto* date = std::get_if<host::Date>(&value); date && !StorableDate(*date)) {
+    return Failure{fmt::format("{}: a data {} do campo {} está fora do intervalo aceito.", where,
+                               date->ToIso(), column.name)};
+  }
   if (const auto* amount = std::get_if<double>(&value); amount && !AmountToCents(*amount)) {
     return Failure{fmt::format("{}: o valor {} do campo {} está fora do intervalo aceito.", where,
                                *amount, column.name)};

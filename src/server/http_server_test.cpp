@@ -1,5 +1,13 @@
 #include "server/http_server.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
 #include <httplib.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +20,57 @@ namespace {
 
 constexpr std::size_t kSmallBody = 4096;
 
+// A client that writes raw bytes: slow, greedy or pipelining, as a test needs.
+class RawClient {
+ public:
+  explicit RawClient(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    timeval wait{0, 200'000};
+    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof(wait));
+  }
+  ~RawClient() { close(fd_); }
+  RawClient(const RawClient&) = delete;
+  RawClient& operator=(const RawClient&) = delete;
+
+  bool connected() const { return connected_; }
+  bool Send(std::string_view data) {
+    return send(fd_, data.data(), data.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(data.size());
+  }
+  // What arrives until the server closes the connection or `wait` has passed.
+  std::string Read(std::chrono::milliseconds wait) {
+    std::string got;
+    auto until = std::chrono::steady_clock::now() + wait;
+    char buffer[4096];
+    while (std::chrono::steady_clock::now() < until) {
+      ssize_t n = recv(fd_, buffer, sizeof(buffer), 0);
+      if (n == 0) {
+        closed_ = true;
+        break;
+      }
+      if (n > 0)
+        got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+  }
+  bool closed() const { return closed_; }
+
+ private:
+  int fd_;
+  bool connected_ = false;
+  bool closed_ = false;
+};
+
+std::string RawPost(const std::string& body, const std::string& headers = "") {
+  return fmt::format(
+      "POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+      "{}Content-Length: {}\r\n\r\n{}",
+      headers, body.size(), body);
+}
+
 class HttpServerTest : public ServiceTest {
  protected:
   // Starts a server on a free loopback port and a keep-alive client to it.
@@ -19,6 +78,7 @@ class HttpServerTest : public ServiceTest {
     options.port = 0;
     options.max_body = kSmallBody;
     options.threads = 2;
+    options.request_timeout = std::chrono::milliseconds(1500);
     http_ = std::make_unique<HttpServer>(service(), options);
     port_ = http_->Start();
     client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
@@ -126,6 +186,108 @@ TEST_P(HttpServerTest, PortInUseIsReported) {
                                     "ou porta em uso).",
                                     options.port));
   }
+}
+
+// Connections that trickle a header line at a time, each within the gap a per-byte
+// timeout would allow, hold no worker: a normal call still answers at once, and each
+// trickler is dropped when its request's whole time is up.
+TEST_P(HttpServerTest, TricklingConnectionsNeitherStarveCallsNorStayForever) {
+  Serve();
+  constexpr int kTricklers = 100;
+  std::vector<std::unique_ptr<RawClient>> tricklers;
+  for (int i = 0; i < kTricklers; ++i) {
+    tricklers.push_back(std::make_unique<RawClient>(port_));
+    ASSERT_TRUE(tricklers.back()->connected());
+    ASSERT_TRUE(tricklers.back()->Send("POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\n"));
+  }
+  std::atomic<bool> stop{false};
+  std::atomic<int> dropped{0};
+  std::thread trickle([&] {
+    for (int line = 0; !stop && line < 30; ++line) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      dropped = 0;
+      for (auto& trickler : tricklers)
+        dropped += trickler->Send(fmt::format("X-Linha-{}: a\r\n", line)) ? 0 : 1;
+    }
+  });
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(Exchange(good_call_), std::make_pair(200, good_answer_));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  stop = true;
+  trickle.join();
+  int closed = 0;
+  for (auto& trickler : tricklers) {
+    trickler->Read(std::chrono::milliseconds(10));
+    closed += trickler->closed() ? 1 : 0;
+  }
+  EXPECT_EQ(closed, kTricklers) << "tricklers still open after their request time";
+}
+
+TEST_P(HttpServerTest, TokenAndSizeAreCheckedBeforeAnyBodyIsRead) {
+  HttpServerOptions options;
+  options.token = "segredo";
+  Serve(options);
+  auto answer_to_headers = [&](const std::string& headers) {
+    RawClient client(port_);
+    client.Send("POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: x\r\n" + headers + "\r\n");
+    return client.Read(std::chrono::milliseconds(1000));
+  };
+  std::string huge = "Content-Length: 1073741824\r\n";
+  std::string chunked = "Transfer-Encoding: chunked\r\n";
+  std::string right = "Authorization: Bearer segredo\r\n";
+  std::string wrong = "Authorization: Bearer outro\r\n";
+  EXPECT_EQ(answer_to_headers(huge + wrong).rfind("HTTP/1.1 401", 0), 0u);
+  EXPECT_EQ(answer_to_headers(chunked + wrong).rfind("HTTP/1.1 401", 0), 0u);
+  EXPECT_EQ(answer_to_headers(huge + right).rfind("HTTP/1.1 413", 0), 0u);
+
+  // A chunked body is refused once what arrived passes the limit.
+  RawClient client(port_);
+  client.Send("POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: x\r\n" + chunked + right + "\r\n");
+  std::string answer;
+  int chunks = 0;
+  for (; chunks < 100 && answer.empty(); ++chunks) {
+    if (!client.Send(fmt::format("400\r\n{}\r\n", std::string(1024, ' '))))
+      break;
+    answer = client.Read(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(answer.rfind("HTTP/1.1 413", 0), 0u) << answer;
+  EXPECT_LE(chunks, 8) << "the limit is 4 KiB";
+}
+
+TEST_P(HttpServerTest, PipelinedRequestsAreAnsweredInOrder) {
+  Serve();
+  RawClient client(port_);
+  std::string unknown = Request("GetNada", json::array());
+  client.Send(RawPost(good_call_) + RawPost(unknown) + RawPost("{") +
+              RawPost(good_call_, "Connection: close\r\n"));
+  std::string answers = client.Read(std::chrono::milliseconds(3000));
+  EXPECT_TRUE(client.closed());
+  std::vector<std::size_t> at = {
+      answers.find(good_answer_.dump()), answers.find("Método desconhecido: GetNada."),
+      answers.find("JSON malformado"), answers.rfind(good_answer_.dump())};
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    ASSERT_NE(at[i], std::string::npos) << i << ": " << answers;
+    if (i > 0) {
+      EXPECT_LT(at[i - 1], at[i]) << answers;
+    }
+  }
+}
+
+// Far more connections at once than workers, all opened before any is answered.
+TEST_P(HttpServerTest, ABurstOfConnectionsIsAllAnswered) {
+  Serve();
+  constexpr int kConnections = 300;
+  std::vector<std::unique_ptr<RawClient>> clients;
+  for (int i = 0; i < kConnections; ++i) {
+    clients.push_back(std::make_unique<RawClient>(port_));
+    clients.back()->Send(RawPost(good_call_, "Connection: close\r\n"));
+  }
+  int answered = 0;
+  for (auto& client : clients)
+    answered += client->Read(std::chrono::milliseconds(2000)).find(good_answer_.dump()) !=
+                std::string::npos;
+  EXPECT_EQ(answered, kConnections);
 }
 
 TEST(EmbeddedServerTest, CreatesTheTablesAndServesOnLoopback) {

@@ -1,12 +1,13 @@
 #include "server/movement_writer.h"
 
-#include <set>
+#include <unordered_set>
 
 #include <fmt/format.h>
 
 #include "server/database.h"
 #include "server/field_mapping.h"
 #include "server/query.h"
+#include "server/stored_movements.h"
 #include "server/tables.h"
 
 namespace server {
@@ -41,10 +42,17 @@ Status CheckRows(const FieldMapping& mapping, const host::Packet& movements) {
   return Ok();
 }
 
+// Keys joined into one text each: a set of vectors would cost several times more.
 bool KeysRepeat(const FieldMapping& mapping, const host::Packet& movements) {
-  std::set<std::vector<std::string>> keys;
+  std::unordered_set<std::string> keys;
+  keys.reserve(movements.rows.size());
   for (const host::Row& row : movements.rows) {
-    if (!keys.insert(mapping.KeyValues(row)).second)
+    std::string key;
+    for (const std::string& value : mapping.KeyValues(row)) {
+      key += value;
+      key += '\0';
+    }
+    if (!keys.insert(std::move(key)).second)
       return true;
   }
   return false;
@@ -77,7 +85,8 @@ class BatchInsert {
 
 }  // namespace
 
-Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements) {
+Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements,
+                               bool refuse_stored) {
   if (movements.rows.empty())
     return true;  // whatever its fields: a statement without movements stores none
   auto mapping = FieldMapping::Make(kMovRealTable, movements.fields);
@@ -87,6 +96,8 @@ Expected<bool> InsertMovements(soci::session& session, const host::Packet& movem
   if (!rows_fit.ok())
     return rows_fit.failure();
   if (KeysRepeat(mapping.value(), movements))
+    return false;
+  if (refuse_stored && AnyStored(session, movements))
     return false;
   const std::vector<host::Row>& rows = movements.rows;
   std::size_t full = rows.size() / kBatchRows * kBatchRows;

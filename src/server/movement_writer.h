@@ -10,9 +10,11 @@ namespace server {
 
 // Inserts every row of the packet into MOVREAL inside the caller's transaction.
 // Answers true when all were stored; false, with the caller to roll back, when a
-// movement's key repeats within the packet or is stored already; a failure when a row
-// does not fit the table.
-Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements);
+// movement's key repeats within the packet or is stored already, or, with
+// `refuse_stored`, when a movement matches a stored one (see AnyStored); a failure
+// when a row does not fit the table.
+Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements,
+                               bool refuse_stored = false);
 
 }  // namespace server
 

@@ -78,8 +78,12 @@ Service::Service(std::unique_ptr<SessionPool> pool) : pool_(std::move(pool)) {
 Service::~Service() = default;
 
 json Service::Handle(const json& request) {
+  return Handle(Call{request, {}});
+}
+
+json Service::Handle(Call call) {
   try {
-    return Envelope(Dispatch(request));
+    return Envelope(Dispatch(call));
   } catch (const std::exception& e) {
     return Envelope(Failure{fmt::format("Erro interno do servidor de aplicação: {}", e.what())});
   } catch (...) {
@@ -87,14 +91,15 @@ json Service::Handle(const json& request) {
   }
 }
 
-Result Service::Dispatch(const json& request) {
+Result Service::Dispatch(Call& call) {
+  const json& request = call.request;
   if (auto error = RequestShapeError(request))
     return Failure{*error};
   const std::string& name = request["method"].get_ref<const std::string&>();
   auto found = methods_.find(name);
   if (found == methods_.end())
     return Failure{fmt::format("Método desconhecido: {}.", name)};
-  auto args = Arguments::Read(name, found->second.params, request["params"]);
+  auto args = Arguments::Read(name, found->second.params, request["params"], &call.packets);
   if (!args.ok())
     return args.failure();
   return Run(found->second, args.value());

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "server/methods.h"
+#include "server/request_reader.h"
 
 namespace server {
 
@@ -41,10 +42,12 @@ class Service {
   // {"ok": true, "result": ...} or {"ok": false, "error": "..."}; never throws.
   // Thread-safe: called from many HTTP workers at once.
   nlohmann::json Handle(const nlohmann::json& request);
+  // The same, for a call whose packets were read as the request arrived.
+  nlohmann::json Handle(Call call);
 
  private:
   explicit Service(std::unique_ptr<SessionPool> pool);
-  Result Dispatch(const nlohmann::json& request);
+  Result Dispatch(Call& call);
   Result Run(const Method& method, const Arguments& args);
 
   std::unique_ptr<SessionPool> pool_;

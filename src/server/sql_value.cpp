@@ -21,6 +21,10 @@ std::string CentsToText(long long cents) {
   return fmt::format("{}{}.{:02}", cents < 0 ? "-" : "", whole / 100, whole % 100);
 }
 
+bool StorableDate(const host::Date& date) {
+  return date.year() >= 1 && date.year() <= 9999;
+}
+
 SqlValue TextValue(std::string text) {
   return {std::move(text)};
 }

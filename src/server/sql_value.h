@@ -26,6 +26,9 @@ inline constexpr long long kMaxCents = 999'999'999'999'999;
 std::optional<long long> AmountToCents(double amount);
 std::string CentsToText(long long cents);
 
+// Years 1 to 9999: PostgreSQL has no year 0, and SQLite would store one.
+bool StorableDate(const host::Date& date);
+
 SqlValue TextValue(std::string text);
 // A double must be within range (see AmountToCents); callers check rows first.
 SqlValue ToSqlValue(const host::FieldValue& value);

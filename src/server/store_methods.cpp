@@ -7,6 +7,7 @@
 #include "server/methods.h"
 #include "server/movement_writer.h"
 #include "server/query.h"
+#include "server/stored_movements.h"
 #include "server/tables.h"
 #include "server/write_transaction.h"
 
@@ -17,17 +18,19 @@ namespace {
 using nlohmann::json;
 
 // A change set of one table, all of it or nothing.
-Result StoreChanges(Db& db, const Table& table, const host::ChangeSet& changes) {
+Result StoreChanges(Db& db, const Table& table, const host::ChangeSet& changes,
+                    StoredKey stored_key = StoredKey::kRefuse) {
   WriteTransaction transaction(db.session, db.dialect);
-  Status status = ApplyChangeSet(db.session, table, changes);
+  Status status = ApplyChangeSet(db.session, table, changes, stored_key);
   if (!status.ok())
     return status.failure();
   transaction.Commit();
   return json(nullptr);
 }
 
+// Two first imports at once both insert the folder; remembering it must fail neither.
 Result SetDiretorio(Db& db, const Arguments& args) {
-  return StoreChanges(db, kDiretorioTable, *args.ChangeSetAt(0));
+  return StoreChanges(db, kDiretorioTable, *args.ChangeSetAt(0), StoredKey::kUpdate);
 }
 
 Result SetExtrBanco(Db& db, const Arguments& args) {
@@ -57,17 +60,21 @@ void LogImport(Db& db, std::string_view method, const host::Packet& movements,
 }
 
 // The header changes, then every movement, in one transaction. False, with nothing
-// stored, when a movement is stored already or repeats within the packet.
+// stored, when a movement's key repeats within the packet or is stored already, or,
+// unless `store_found` says the user agreed, when a movement matches a stored one as
+// the duplicate lookup finds it. Submissions for one account run one at a time, so
+// two clients that looked up before either stored cannot both store a movement.
 Result Submit(Db& db, std::string_view method, const Arguments& args,
-              std::optional<bool> import_repeated) {
+              std::optional<bool> import_repeated, bool store_found) {
   const host::Packet& movements = args.PacketAt(0);
   WriteTransaction transaction(db.session, db.dialect);
+  LockAccounts(db.session, db.dialect, movements);
   if (const host::ChangeSet* header = args.ChangeSetAt(1)) {
     Status status = ApplyChangeSet(db.session, kExtrBancoTable, *header);
     if (!status.ok())
       return status.failure();
   }
-  Expected<bool> stored = InsertMovements(db.session, movements);
+  Expected<bool> stored = InsertMovements(db.session, movements, !store_found);
   if (!stored.ok())
     return stored.failure();
   if (!stored.value())
@@ -78,11 +85,13 @@ Result Submit(Db& db, std::string_view method, const Arguments& args,
 }
 
 Result SetRealBradesco(Db& db, const Arguments& args) {
-  return Submit(db, "Set_Real_Bradesco", args, std::nullopt);
+  return Submit(db, "Set_Real_Bradesco", args, std::nullopt, false);
 }
 
+// The fourth argument, which older clients do not send, is the user's "Sim" to
+// storing movements that the lookup found stored.
 Result SetFebraban(Db& db, const Arguments& args) {
-  return Submit(db, "SetFebraban", args, args.Boolean(2));
+  return Submit(db, "SetFebraban", args, args.Boolean(2), args.Boolean(3));
 }
 
 constexpr Param kMovements{ArgKind::kPacket, "movimentos"};
@@ -96,7 +105,10 @@ std::vector<Method> StoreMethods() {
       {"SetExtrBanco", {{ArgKind::kChangeSet, "alterações do extrato"}}, SetExtrBanco},
       {"Set_Real_Bradesco", {kMovements, kHeaderChanges}, SetRealBradesco},
       {"SetFebraban",
-       {kMovements, kHeaderChanges, {ArgKind::kBoolean, "importar movimentos iguais"}},
+       {kMovements,
+        kHeaderChanges,
+        {ArgKind::kBoolean, "importar movimentos iguais"},
+        {ArgKind::kBoolean, "importar movimentos já gravados", 0, kOptional}},
        SetFebraban},
   };
 }

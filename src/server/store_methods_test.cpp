@@ -114,6 +114,44 @@ TEST_P(StoreMethodsTest, SubmissionWithAStoredMovementIsFalseAndStoresNothing) {
   EXPECT_EQ(Count("SELECT COUNT(*) FROM LOGIMPEXTR"), 1);
 }
 
+// The lookup's test (account, document, date, amount to the cent) decides, whatever
+// statement or number the stored movement has.
+TEST_P(StoreMethodsTest, MovementStoredUnderAnotherStatementRefusesThePacketWhole) {
+  EXPECT_EQ(Submit(NumberedMovements(3)), true);
+  std::vector<Movement> next = NumberedMovements(5, "001", "0000000002");
+  EXPECT_EQ(Submit(next, HeaderInsert(NewHeader("001", "0000000002", "2024-03-01", 5.0))), false);
+  EXPECT_EQ(Movements(), 3);
+  EXPECT_EQ(Headers(), 0);
+
+  std::vector<Movement> near_misses = {next[3], next[4], next[0], next[1], next[2]};
+  near_misses[2].account = "002";
+  near_misses[3].date = "2024-03-02";
+  near_misses[4].amount += 0.01;
+  EXPECT_EQ(Submit(near_misses), true);
+  EXPECT_EQ(Movements(), 8);
+}
+
+TEST_P(StoreMethodsTest, EqualMovementsWithinOnePacketAreStored) {
+  std::vector<Movement> movements = NumberedMovements(2);
+  Movement twin = movements[1];
+  twin.number = "0000000003";
+  movements.push_back(twin);
+  EXPECT_EQ(Submit(movements), true);
+  EXPECT_EQ(Movements(), 3);
+}
+
+TEST_P(StoreMethodsTest, FebrabanStoresMovementsFoundStoredOnlyWhenTheUserAgreed) {
+  EXPECT_EQ(Result("SetFebraban", {MovementPacket(NumberedMovements(1)), nullptr, false}), true);
+  json again = MovementPacket(NumberedMovements(2, "001", "0000000002"));
+  EXPECT_EQ(Result("SetFebraban", {again, nullptr, true}), false);
+  EXPECT_EQ(Result("SetFebraban", {again, nullptr, true, false}), false);
+  EXPECT_EQ(Movements(), 1);
+  EXPECT_EQ(Result("SetFebraban", {again, nullptr, false, true}), true);
+  EXPECT_EQ(Movements(), 3);
+  EXPECT_EQ(Error("SetFebraban", {again, nullptr, false, true, 1}),
+            "SetFebraban espera de 3 a 4 argumentos e recebeu 5.");
+}
+
 TEST_P(StoreMethodsTest, MovementRepeatedWithinThePacketIsFalse) {
   std::vector<Movement> movements = NumberedMovements(3);
   movements.push_back(movements[1]);
@@ -146,6 +184,25 @@ TEST_P(StoreMethodsTest, MovementThatDoesNotFitIsRefusedByNumber) {
   EXPECT_EQ(Error("Set_Real_Bradesco", {host::ToJson(packet), nullptr}),
             "Movimento 1: o valor 1e+20 do campo VRMOVREAL está fora do intervalo aceito.");
   EXPECT_EQ(Movements(), 0);
+}
+
+// PostgreSQL has no year 0 and SQLite would store it: both refuse it the same way.
+TEST_P(StoreMethodsTest, YearZeroIsRefusedWithTheServersOwnMessage) {
+  std::vector<Movement> movements = NumberedMovements(2);
+  movements[1].date = "0000-03-01";
+  EXPECT_EQ(Error("Set_Real_Bradesco", {MovementPacket(movements), nullptr}),
+            "Movimento 2: a data 0000-03-01 do campo DTMOVREAL está fora do intervalo aceito.");
+  EXPECT_EQ(Error("SetExtrBanco", {HeaderInsert(NewHeader("001", "0000000001", "0000-01-31", 1))}),
+            "Alteração 1: a data 0000-01-31 do campo DTSALDINIC está fora do intervalo aceito.");
+  EXPECT_EQ(Error("GetPesqLanc", {"001", "DOC", "0000-03-01", 1.0}),
+            "Argumento 3 de GetPesqLanc (data do movimento): a data 0000-03-01 está fora do "
+            "intervalo aceito.");
+  EXPECT_EQ(Error("GetExtrBanco", {"001", "0000-12-31"}),
+            "Argumento 2 de GetExtrBanco (data do saldo inicial): a data 0000-12-31 está fora do "
+            "intervalo aceito.");
+  EXPECT_EQ(Movements(), 0);
+  EXPECT_EQ(Headers(), 0);
+  EXPECT_EQ(Submit({{"001", "0000000001", "0000000001", "DOC", "0001-01-01", 1.0}}), true);
 }
 
 TEST_P(StoreMethodsTest, FebrabanSubmissionKeepsItsAnswerInTheLog) {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
@@ -24,16 +25,32 @@ const std::string kFebraban = kSource + "/samples/febraban-240.txt";
 constexpr int kBradescoMovements = 8;
 constexpr int kFebrabanMovements = 8;
 
-class ImportCommandTest : public ::testing::Test {
+using server::testing::Backend;
+
+// Every case on SQLite and, when the run has one, on PostgreSQL through its URI.
+class ImportCommandTest : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {
-    folder_ = database_.folder();
-    uri_ = database_.uri();
+    if (!server::testing::Available(GetParam()))
+      GTEST_SKIP() << server::testing::kNoPostgresql;
+    database_ = std::make_unique<server::testing::TestDatabase>(GetParam());
+    folder_ = database_->folder();
+    if (folder_.empty()) {
+      folder_ = std::filesystem::temp_directory_path() / database_->schema();
+      std::filesystem::create_directories(folder_);
+    }
+    uri_ = database_->uri();
     server::LoadDemo(uri_);
     server::Connect(sql_, server::ParseDatabaseUri(uri_));
   }
 
-  void TearDown() override { sql_.close(); }
+  void TearDown() override {
+    if (!database_)
+      return;
+    sql_.close();
+    std::filesystem::remove_all(folder_);
+    database_.reset();
+  }
 
   // `extrato import` on the test's database, with --json; more arguments after.
   cli_test::ProcessResult Import(const std::string& bank, const std::string& file,
@@ -74,16 +91,18 @@ class ImportCommandTest : public ::testing::Test {
     return folder;
   }
 
-  server::testing::TestDatabase database_{server::testing::Backend::kSqlite};
+  std::unique_ptr<server::testing::TestDatabase> database_;
   std::filesystem::path folder_;
   std::string uri_;
   soci::session sql_;
 };
 
+EXTRATO_ON_EVERY_DATABASE(ImportCommandTest);
+
 const std::string kSucesso =
     "Import_Suces|information|A importação de extrato bancário foi realizada com sucesso.";
 
-TEST_F(ImportCommandTest, EmbeddedServerImportsOnceAndThenReportsTheFileImported) {
+TEST_P(ImportCommandTest, EmbeddedServerImportsOnceAndThenReportsTheFileImported) {
   auto first = Import("237", kBradesco);
   EXPECT_EQ(0, first.status) << first.err;
   json report = Report(first);
@@ -102,7 +121,7 @@ TEST_F(ImportCommandTest, EmbeddedServerImportsOnceAndThenReportsTheFileImported
   EXPECT_EQ(kBradescoMovements, Count("MOVREAL"));
 }
 
-TEST_F(ImportCommandTest, RunningServerImportsOnceAndThenReportsTheFileImported) {
+TEST_P(ImportCommandTest, RunningServerImportsOnceAndThenReportsTheFileImported) {
   cli_test::BackgroundProcess serve(
       {{EXTRATO_CLI, "serve", "--db", uri_, "--port", "0"}, {{"EXTRATO_TOKEN", std::nullopt}}, ""});
   std::string line = serve.WaitForLine("http://127.0.0.1:");
@@ -120,7 +139,7 @@ TEST_F(ImportCommandTest, RunningServerImportsOnceAndThenReportsTheFileImported)
   EXPECT_EQ("Arqu_JaImp", Report(second)["messages"][0]["key"]);
 }
 
-TEST_F(ImportCommandTest, UnknownBankAndMissingFileEndWithTheirMessages) {
+TEST_P(ImportCommandTest, UnknownBankAndMissingFileEndWithTheirMessages) {
   auto unknown = Import("999", kBradesco);
   EXPECT_EQ(1, unknown.status);
   json report = Report(unknown);
@@ -139,7 +158,7 @@ TEST_F(ImportCommandTest, UnknownBankAndMissingFileEndWithTheirMessages) {
   EXPECT_EQ(0, Count("MOVREAL"));
 }
 
-TEST_F(ImportCommandTest, QuestionAnsweredNaoCancelsAndStoresNothingTwice) {
+TEST_P(ImportCommandTest, QuestionAnsweredNaoCancelsAndStoresNothingTwice) {
   ASSERT_EQ(0, Import("001", kFebraban).status);
   ASSERT_EQ(kFebrabanMovements, Count("MOVREAL"));
   const std::vector<std::string> cancelled = {
@@ -164,7 +183,7 @@ TEST_F(ImportCommandTest, QuestionAnsweredNaoCancelsAndStoresNothingTwice) {
   EXPECT_EQ((std::vector<std::string>{cancelled[0], kSucesso}), Messages(Report(yes)));
 }
 
-TEST_F(ImportCommandTest, PlainOutputShowsTheMessagesAndARelativePathIsMadeAbsolute) {
+TEST_P(ImportCommandTest, PlainOutputShowsTheMessagesAndARelativePathIsMadeAbsolute) {
   std::string argv0 = EXTRATO_CLI;
   auto result = cli_test::RunProcess(
       {{argv0, "import", "--bank", "237", "--file", "samples/bradesco-200.txt", "--db", uri_},
@@ -182,7 +201,7 @@ TEST_F(ImportCommandTest, PlainOutputShowsTheMessagesAndARelativePathIsMadeAbsol
             again.out);
 }
 
-TEST_F(ImportCommandTest, FirstUseOfTheDefaultDatabaseCreatesItsTables) {
+TEST_P(ImportCommandTest, FirstUseOfTheDefaultDatabaseCreatesItsTables) {
   std::filesystem::path data_home = folder_ / "dados";
   auto result =
       cli_test::RunProcess({{EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--json"},
@@ -195,7 +214,7 @@ TEST_F(ImportCommandTest, FirstUseOfTheDefaultDatabaseCreatesItsTables) {
   EXPECT_TRUE(std::filesystem::exists(data_home / "extrato" / "extrato.db"));
 }
 
-TEST_F(ImportCommandTest, UnreachableServerIsAnErrorInPortuguese) {
+TEST_P(ImportCommandTest, UnreachableServerIsAnErrorInPortuguese) {
   auto result = Import("237", kBradesco, {"--server", "http://127.0.0.1:1"});
   EXPECT_EQ(1, result.status);
   json report = Report(result);
@@ -206,7 +225,7 @@ TEST_F(ImportCommandTest, UnreachableServerIsAnErrorInPortuguese) {
   EXPECT_EQ(0, Count("MOVREAL"));
 }
 
-TEST_F(ImportCommandTest, BadUsageEndsWithStatus64) {
+TEST_P(ImportCommandTest, BadUsageEndsWithStatus64) {
   const std::vector<std::vector<std::string>> usages = {
       {EXTRATO_CLI, "import", "--file", kBradesco},
       {EXTRATO_CLI, "import", "--bank", "237"},

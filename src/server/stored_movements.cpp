@@ -1,0 +1,117 @@
+#include "server/stored_movements.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+
+#include <fmt/format.h>
+
+#include "host/soci.h"
+#include "server/query.h"
+
+namespace server {
+
+namespace {
+
+// The lookup's columns, in the order its test names them.
+constexpr std::array<std::string_view, 4> kLookupColumns = {"CDREDUCONT", "NRDOCMOVREAL",
+                                                            "DTMOVREAL", "VRMOVREAL"};
+// Movements per query: a few hundred index probes, well inside the parameter limits.
+constexpr std::size_t kBatchRows = 200;
+
+std::optional<std::size_t> FieldIndex(const host::Packet& packet, std::string_view name) {
+  for (std::size_t i = 0; i < packet.fields.size(); ++i) {
+    if (packet.fields[i].name == name)
+      return i;
+  }
+  return std::nullopt;
+}
+
+// 64 bits of FNV-1a: the same account gets the same lock in every server process.
+long long LockKey(std::string_view account) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char c : std::string_view("extrato.MOVREAL.")) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  for (char c : account)
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return static_cast<long long>(hash);
+}
+
+std::string ProbeSql(std::size_t rows) {
+  std::string terms;
+  for (std::size_t r = 0; r < rows; ++r) {
+    terms += r ? " OR (" : "(";
+    for (std::size_t c = 0; c < kLookupColumns.size(); ++c)
+      terms += fmt::format("{}{} = :k{}_{}", c ? " AND " : "", kLookupColumns[c], r, c);
+    terms += ")";
+  }
+  return fmt::format("SELECT COUNT(*) FROM MOVREAL WHERE {}", terms);
+}
+
+// One prepared query that asks whether any of `rows` movements is stored, run again
+// for each batch of that size.
+class StoredProbe {
+ public:
+  StoredProbe(soci::session& session, std::size_t rows)
+      : statement_(session), values_(rows * kLookupColumns.size()) {
+    statement_.exchange(soci::into(count_));
+    BindAll(statement_, values_);
+    statement_.alloc();
+    statement_.prepare(ProbeSql(rows));
+    statement_.define_and_bind();
+  }
+
+  bool Run(const std::vector<host::Row>& rows, const std::array<std::size_t, 4>& fields,
+           std::size_t first) {
+    std::size_t k = 0;
+    for (std::size_t r = first; k < values_.size(); ++r) {
+      for (std::size_t field : fields)
+        values_[k++] = ToSqlValue(rows[r][field]);
+    }
+    statement_.execute(true);
+    return count_ > 0;
+  }
+
+ private:
+  soci::statement statement_;
+  std::vector<SqlValue> values_;
+  long long count_ = 0;
+};
+
+}  // namespace
+
+void LockAccounts(soci::session& session, Dialect dialect, const host::Packet& movements) {
+  auto account = FieldIndex(movements, "CDREDUCONT");
+  if (dialect != Dialect::kPostgresql || !account)
+    return;
+  std::set<std::string> accounts;
+  for (const host::Row& row : movements.rows)
+    accounts.insert(ToSqlValue(row[*account]).text);
+  for (const std::string& code : accounts) {
+    QueryNumber(session, "SELECT 1 FROM (SELECT pg_advisory_xact_lock(:chave)) trava",
+                {TextValue(std::to_string(LockKey(code)))});
+  }
+}
+
+bool AnyStored(soci::session& session, const host::Packet& movements) {
+  std::array<std::size_t, 4> fields;
+  for (std::size_t c = 0; c < kLookupColumns.size(); ++c) {
+    auto index = FieldIndex(movements, kLookupColumns[c]);
+    if (!index)
+      return false;
+    fields[c] = *index;
+  }
+  const std::vector<host::Row>& rows = movements.rows;
+  std::size_t full = rows.size() / kBatchRows * kBatchRows;
+  if (full > 0) {
+    StoredProbe probe(session, kBatchRows);
+    for (std::size_t first = 0; first < full; first += kBatchRows) {
+      if (probe.Run(rows, fields, first))
+        return true;
+    }
+  }
+  return full < rows.size() && StoredProbe(session, rows.size() - full).Run(rows, fields, full);
+}
+
+}  // namespace server
