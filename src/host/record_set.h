@@ -189,9 +189,11 @@ class RecordSet {
   // Rows by their search key on one field list, so that repeated searches on the
   // same fields cost no scan. Appended rows join it at the next search; any other
   // change to the rows drops it.
+  // Rows are kept by the hash of their key only, so that the index of a large set
+  // costs a few words a row; a hit is confirmed on the row itself.
   struct SearchIndex {
     std::vector<std::size_t> fields;
-    std::unordered_map<std::string, std::vector<std::size_t>> rows;
+    std::unordered_multimap<std::size_t, std::size_t> rows;
     std::size_t covered = 0;  // rows_[0, covered) are in it
   };
 
@@ -212,6 +214,7 @@ class RecordSet {
   void MoveTo(std::optional<std::size_t> row);
   std::vector<std::size_t> KeyFields(std::string_view key_fields) const;
   const SearchIndex& IndexOn(const std::vector<std::size_t>& fields);
+  std::string RowKey(std::size_t row, const std::vector<std::size_t>& fields) const;
 
   std::string name_;
   std::vector<FieldDef> fields_;
