@@ -24,7 +24,36 @@ class HttpTransport : public Transport {
   }
 
   Variant Send(const std::string& server_name, const Variant& request) override {
-    auto response = client_.Post("/" + server_name, request.dump(), "application/json");
+    return Answer(client_.Post("/" + server_name, request.dump(), kJson));
+  }
+
+  // Sent in chunks as it is written.
+  Variant SendWritten(const std::string& server_name, const RequestWriter& writer) override {
+    auto provider = [&writer](std::size_t, httplib::DataSink& sink) {
+      std::string piece;
+      bool open = true;
+      auto flush = [&] {
+        open = open && sink.write(piece.data(), piece.size());
+        piece.clear();
+      };
+      writer([&](std::string_view text) {
+        piece += text;
+        if (piece.size() >= kPiece)
+          flush();
+      });
+      if (!piece.empty())
+        flush();
+      sink.done();
+      return open;
+    };
+    return Answer(client_.Post("/" + server_name, provider, kJson));
+  }
+
+ private:
+  static constexpr const char* kJson = "application/json";
+  static constexpr std::size_t kPiece = 64 * 1024;
+
+  Variant Answer(const httplib::Result& response) {
     if (!response) {
       return FailureAnswer(fmt::format(
           "Não foi possível conectar ao servidor de aplicação em {}:{}.", host_, port_));
@@ -44,7 +73,6 @@ class HttpTransport : public Transport {
     return answer;
   }
 
- private:
   std::string host_;
   int port_;
   std::string token_;

@@ -41,6 +41,27 @@ Variant InProcessTransport::Send(const std::string&, const Variant& request) {
   }
 }
 
+Variant Transport::SendWritten(const std::string& server_name, const RequestWriter& writer) {
+  std::string text;
+  writer([&text](std::string_view piece) { text += piece; });
+  Variant request = Variant::parse(text, nullptr, false);
+  if (request.is_discarded())
+    return FailureAnswer("Requisição mal formada pelo cliente.");
+  text = std::string();
+  return Send(server_name, request);
+}
+
+Variant RemoteServer::CallWritten(const std::string& method, const RequestWriter& params) const {
+  return transport_->SendWritten(server_name_,
+                                 [&](const std::function<void(std::string_view)>& write) {
+                                   write(R"({"method":)");
+                                   write(Variant(method).dump());
+                                   write(R"(,"params":)");
+                                   params(write);
+                                   write("}");
+                                 });
+}
+
 Variant RemoteServer::Call(const std::string& method, const Variant& params) const {
   Variant request = {{"method", method}, {"params", params.is_array() ? params : Variant::array()}};
   return transport_->Send(server_name_, request);

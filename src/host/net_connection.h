@@ -15,6 +15,10 @@ namespace host {
 // {"ok": true, "result": ...} or {"ok": false, "error": "..."}.
 using Variant = nlohmann::json;
 
+// Writes the JSON text of a request piece by piece to `write`, so that a request
+// with a large argument is sent as it is written, never held whole.
+using RequestWriter = std::function<void(const std::function<void(std::string_view)>& write)>;
+
 // Carries one request {"method": ..., "params": [...]} to the server object
 // named `server_name` and brings back its envelope. A transport never throws
 // for a failure of the server or the network: it answers a failure envelope.
@@ -22,6 +26,9 @@ class Transport {
  public:
   virtual ~Transport() = default;
   virtual Variant Send(const std::string& server_name, const Variant& request) = 0;
+  // The same for a request given as its writer. By default the text is gathered,
+  // read and sent by Send; a transport that can stream it does.
+  virtual Variant SendWritten(const std::string& server_name, const RequestWriter& writer);
 };
 
 // Where a connection's transport comes from. The default builds an HTTP transport
@@ -53,6 +60,8 @@ class RemoteServer {
       : transport_(&transport), server_name_(std::move(server_name)) {}
   // Answers the method's envelope; a call on a closed connection answers a failure.
   Variant Call(const std::string& method, const Variant& params = Variant::array()) const;
+  // The same, with the argument list written by `params` ("[...]").
+  Variant CallWritten(const std::string& method, const RequestWriter& params) const;
 
  private:
   Transport* transport_;

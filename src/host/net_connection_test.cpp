@@ -47,11 +47,24 @@ TEST(NetConnectionTest, ConnectsThroughTheBeforeConnectEventAndCallsByName) {
   EXPECT_FALSE(net.Connected());
 }
 
+TEST(NetConnectionTest, WrittenRequestIsTheSameCallInProcess) {
+  InProcessTransport transport(EchoDispatcher);
+  RemoteServer remote(transport, "QAR62700.rdmImpExtBanc");
+  auto write_params = [](const std::function<void(std::string_view)>& write) {
+    write("[\"34");
+    write("1\", 1]");
+  };
+  EXPECT_EQ(Variant::array({"341", 1}), remote.CallWritten("Echo", write_params)["result"]);
+  auto broken = [](const std::function<void(std::string_view)>& write) { write("[1,"); };
+  EXPECT_EQ("Requisição mal formada pelo cliente.", remote.CallWritten("Echo", broken)["error"]);
+}
+
 TEST(NetConnectionTest, HttpTransportPostsToTheServerName) {
   httplib::Server server;
-  std::string path;
+  std::string path, transfer_encoding;
   server.Post(R"(/.*)", [&](const httplib::Request& request, httplib::Response& response) {
     path = request.path;
+    transfer_encoding = request.get_header_value("Transfer-Encoding");
     response.set_content(EchoDispatcher(Variant::parse(request.body)).dump(), "application/json");
   });
   int port = server.bind_to_any_port("127.0.0.1");
@@ -63,6 +76,18 @@ TEST(NetConnectionTest, HttpTransportPostsToTheServerName) {
     EXPECT_EQ(Variant::array({"a"}), remote.Call("Echo", {"a"})["result"]);
     EXPECT_EQ(Variant::array({"b"}), remote.Call("Echo", {"b"})["result"]);  // same connection
     EXPECT_EQ("/QAR62700.rdmImpExtBanc", path);
+
+    // A written request goes out in pieces, as it is written, and arrives whole.
+    std::string big(200'000, 'x');
+    auto write_params = [&](const std::function<void(std::string_view)>& write) {
+      write("[");
+      for (int i = 0; i < 3; ++i)
+        write((i ? "," : "") + Variant(big).dump());
+      write("]");
+    };
+    EXPECT_EQ(Variant::array({big, big, big}), remote.CallWritten("Echo", write_params)["result"]);
+    EXPECT_EQ("chunked", transfer_encoding);
+    EXPECT_EQ(Variant::array({"c"}), remote.Call("Echo", {"c"})["result"]);
   }
   server.stop();
   thread.join();

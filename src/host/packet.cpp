@@ -140,6 +140,19 @@ json ToJson(const ChangeSet& change_set) {
   return {{"fields", FieldsToJson(change_set.fields)}, {"changes", std::move(changes)}};
 }
 
+void WritePacket(const RecordSet& record_set, const std::function<void(std::string_view)>& write) {
+  write(R"({"fields":)");
+  write(FieldsToJson(record_set.FieldDefs()).dump());
+  write(R"(,"rows":[)");
+  bool first = true;
+  record_set.ForEachRow([&](const Row& row) {
+    write(first ? "" : ",");
+    write(RowToJson(row).dump());
+    first = false;
+  });
+  write("]}");
+}
+
 Packet PacketFromJson(const json& in) {
   if (!in.is_object() || !in.contains("fields") || !in.contains("rows") || !in["rows"].is_array()) {
     throw EConvertError("Pacote de dados inválido.");

@@ -13,6 +13,7 @@
 
 #include "host/exceptions.h"
 #include "host/field_value.h"
+#include "host/packed_row.h"
 #include "host/utf8.h"
 
 namespace host {
@@ -66,7 +67,8 @@ void RecordSet::LoadPacket(const Packet& packet) {
     values.reserve(fields_.size());
     for (std::size_t i = 0; i < fields_.size(); ++i)
       values.push_back(Fit(i, in[columns[i]]));
-    rows.push_back({values, values});
+    PackedRow packed = PackRow(values);
+    rows.push_back({packed, packed});
   }
   Reset(State::kBrowse);
   rows_ = std::move(rows);
@@ -97,7 +99,7 @@ void RecordSet::Edit() {
     return;
   if (!current_)
     throw Exception(fmt::format("Não há registro para editar em '{}'.", name_));
-  buffer_ = rows_[*current_].values;
+  buffer_ = current_row_;
   state_ = State::kEdit;
 }
 
@@ -108,10 +110,10 @@ void RecordSet::Post() {
   if (BeforePost)
     BeforePost(*this);
   if (state_ == State::kInsert) {
-    rows_.push_back({std::move(buffer_), std::nullopt});
+    rows_.push_back({PackRow(buffer_), std::nullopt});
     current_ = rows_.size() - 1;
   } else if (state_ == State::kEdit) {
-    rows_[*current_].values = std::move(buffer_);
+    rows_[*current_].values = PackRow(buffer_);
     index_.reset();
   } else {
     return;  // BeforePost ended the insert or edit itself
@@ -164,13 +166,13 @@ int RecordSet::ChangeCount() const {
 ChangeSet RecordSet::Delta() const {
   // Deletions first, so that a key they free can be taken by a later insert or modify.
   ChangeSet delta{fields_, {}};
-  for (const Row& old_row : deleted_)
-    delta.changes.push_back({ChangeOp::kDelete, old_row, {}});
+  for (const PackedRow& old_row : deleted_)
+    delta.changes.push_back({ChangeOp::kDelete, UnpackRow(old_row), {}});
   for (const StoredRow& row : rows_) {
     if (!row.original) {
-      delta.changes.push_back({ChangeOp::kInsert, {}, row.values});
+      delta.changes.push_back({ChangeOp::kInsert, {}, UnpackRow(row.values)});
     } else if (row.values != *row.original) {
-      delta.changes.push_back({ChangeOp::kModify, *row.original, row.values});
+      delta.changes.push_back({ChangeOp::kModify, UnpackRow(*row.original), UnpackRow(row.values)});
     }
   }
   return delta;
@@ -186,8 +188,16 @@ Packet RecordSet::Data() const {
   Packet packet{fields_, {}};
   packet.rows.reserve(rows_.size());
   for (const StoredRow& row : rows_)
-    packet.rows.push_back(row.values);
+    packet.rows.push_back(UnpackRow(row.values));
   return packet;
+}
+
+void RecordSet::ForEachRow(const std::function<void(const Row&)>& visit) const {
+  Row row;
+  for (const StoredRow& stored : rows_) {
+    UnpackRow(stored.values, row);
+    visit(row);
+  }
 }
 
 void RecordSet::RequireActive() const {
@@ -220,7 +230,7 @@ const FieldValue& RecordSet::CurrentValue(std::size_t index) const {
   if (state_ == State::kInsert || state_ == State::kEdit)
     return buffer_[index];
   if (Active() && current_)
-    return rows_[*current_].values[index];
+    return current_row_[index];
   return kNull;
 }
 

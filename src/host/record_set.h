@@ -62,6 +62,10 @@ struct ChangeSet {
 // Dates travel as "YYYY-MM-DD", amounts as numbers, null as null.
 nlohmann::json ToJson(const Packet& packet);
 nlohmann::json ToJson(const ChangeSet& change_set);
+class RecordSet;
+// Writes every row of the record set as the text of a packet, a row at a time, so
+// that a large set is never copied whole.
+void WritePacket(const RecordSet& record_set, const std::function<void(std::string_view)>& write);
 // These throw host::EConvertError on a malformed value.
 Packet PacketFromJson(const nlohmann::json& json);
 ChangeSet ChangeSetFromJson(const nlohmann::json& json);
@@ -163,15 +167,20 @@ class RecordSet {
   ChangeSet Delta() const;
   void MergeChangeLog();
   Packet Data() const;  // every row
+  // Visits every row in order without copying them all; the row is valid only
+  // during the visit.
+  void ForEachRow(const std::function<void(const Row&)>& visit) const;
 
   Event BeforePost;
   Event AfterPost;
 
  private:
   friend class Field;
+  // Rows are kept packed (see packed_row.h): a set of many rows costs little more
+  // than its values.
   struct StoredRow {
-    Row values;
-    std::optional<Row> original;  // values at the last merge; none for a row inserted since
+    std::string values;
+    std::optional<std::string> original;  // at the last merge; none for a row inserted since
   };
   struct Condition {
     std::size_t field;
@@ -180,9 +189,11 @@ class RecordSet {
   // Rows by their search key on one field list, so that repeated searches on the
   // same fields cost no scan. Appended rows join it at the next search; any other
   // change to the rows drops it.
+  // Rows are kept by the hash of their key only, so that the index of a large set
+  // costs a few words a row; a hit is confirmed on the row itself.
   struct SearchIndex {
     std::vector<std::size_t> fields;
-    std::unordered_map<std::string, std::vector<std::size_t>> rows;
+    std::unordered_multimap<std::size_t, std::size_t> rows;
     std::size_t covered = 0;  // rows_[0, covered) are in it
   };
 
@@ -203,13 +214,15 @@ class RecordSet {
   void MoveTo(std::optional<std::size_t> row);
   std::vector<std::size_t> KeyFields(std::string_view key_fields) const;
   const SearchIndex& IndexOn(const std::vector<std::size_t>& fields);
+  std::string RowKey(std::size_t row, const std::vector<std::size_t>& fields) const;
 
   std::string name_;
   std::vector<FieldDef> fields_;
   State state_ = State::kInactive;
-  std::vector<StoredRow> rows_;  // in insertion order
-  std::vector<Row> deleted_;     // originals of deleted rows, pending in the change log
+  std::vector<StoredRow> rows_;       // in insertion order
+  std::vector<std::string> deleted_;  // originals of deleted rows, pending in the change log
   std::optional<std::size_t> current_;
+  Row current_row_;   // the current row unpacked
   bool eof_ = false;  // a Next found no further row
   Row buffer_;        // the row being inserted or edited
   std::string filter_text_;

@@ -6,6 +6,7 @@
 #include "host/exceptions.h"
 #include "host/field_value.h"
 #include "host/filter_expression.h"
+#include "host/packed_row.h"
 #include "host/record_set.h"
 
 namespace host {
@@ -74,13 +75,16 @@ bool RecordSet::Locate(std::string_view key_fields, const std::vector<FieldValue
     AppendKeyPart(wanted, ConvertValue(values[k], def.type, def.name), def.type);
   }
   const SearchIndex& index = IndexOn(keys);
-  auto hit = index.rows.find(wanted);
-  if (hit == index.rows.end())
+  std::optional<std::size_t> first;
+  auto [begin, end] = index.rows.equal_range(std::hash<std::string>{}(wanted));
+  for (auto hit = begin; hit != end; ++hit) {
+    std::size_t row = hit->second;
+    if ((!first || row < *first) && Visible(rows_[row]) && RowKey(row, keys) == wanted)
+      first = row;
+  }
+  if (!first)
     return false;
-  auto row = std::ranges::find_if(hit->second, [this](std::size_t i) { return Visible(rows_[i]); });
-  if (row == hit->second.end())
-    return false;
-  MoveTo(*row);
+  MoveTo(first);
   return true;
 }
 
@@ -110,7 +114,7 @@ void RecordSet::SetFiltered(bool filtered) {
 
 bool RecordSet::Visible(const StoredRow& row) const {
   return !filtered_ || std::ranges::all_of(filter_, [&row](const Condition& condition) {
-    return ValueText(row.values[condition.field]) == condition.value;
+    return ValueText(PackedField(row.values, condition.field)) == condition.value;
   });
 }
 
@@ -133,6 +137,11 @@ std::optional<std::size_t> RecordSet::LastVisibleBefore(std::size_t end) const {
 void RecordSet::MoveTo(std::optional<std::size_t> row) {
   current_ = row;
   eof_ = false;
+  if (row) {
+    UnpackRow(rows_[*row].values, current_row_);
+  } else {
+    current_row_.clear();
+  }
 }
 
 std::vector<std::size_t> RecordSet::KeyFields(std::string_view key_fields) const {
@@ -156,13 +165,17 @@ const RecordSet::SearchIndex& RecordSet::IndexOn(const std::vector<std::size_t>&
   if (!index_ || index_->fields != fields)
     index_ = SearchIndex{fields, {}, 0};
   for (; index_->covered < rows_.size(); ++index_->covered) {
-    std::string key;
-    for (std::size_t field : fields) {
-      AppendKeyPart(key, rows_[index_->covered].values[field], fields_[field].type);
-    }
-    index_->rows[key].push_back(index_->covered);
+    index_->rows.emplace(std::hash<std::string>{}(RowKey(index_->covered, fields)),
+                         index_->covered);
   }
   return *index_;
+}
+
+std::string RecordSet::RowKey(std::size_t row, const std::vector<std::size_t>& fields) const {
+  std::string key;
+  for (std::size_t field : fields)
+    AppendKeyPart(key, PackedField(rows_[row].values, field), fields_[field].type);
+  return key;
 }
 
 }  // namespace host

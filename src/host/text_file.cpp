@@ -1,8 +1,5 @@
 #include "host/text_file.h"
 
-#include <fstream>
-#include <sstream>
-
 #include <fmt/format.h>
 
 #include "host/exceptions.h"
@@ -11,6 +8,108 @@
 namespace host {
 
 namespace {
+
+constexpr std::size_t kBlock = 64 * 1024;
+// A UTF-8 character takes at most four bytes.
+constexpr std::size_t kMaxLineBytes = 4 * kMaxLineCharacters;
+
+bool IsContinuation(unsigned char c) {
+  return (c & 0xC0) == 0x80;
+}
+
+[[noreturn]] void RefuseLongLine(std::size_t line) {
+  throw EInOutError(fmt::format(
+      "Linha {}: a linha tem mais de {} caracteres; o arquivo não é um extrato bancário.", line,
+      kMaxLineCharacters));
+}
+
+// UTF-8 checked a byte at a time, so that a file is checked as it streams by.
+class Utf8Check {
+ public:
+  void Feed(unsigned char c) {
+    if (!valid_)
+      return;
+    if (need_ == 0) {
+      Start(c);
+      return;
+    }
+    if (!IsContinuation(c)) {
+      valid_ = false;
+      return;
+    }
+    code_ = (code_ << 6) | (c & 0x3F);
+    if (--need_ == 0 && (code_ < min_ || code_ > 0x10FFFF || (code_ >= 0xD800 && code_ <= 0xDFFF)))
+      valid_ = false;
+  }
+  bool Valid() const { return valid_ && need_ == 0; }
+  bool Broken() const { return !valid_; }
+
+ private:
+  void Start(unsigned char c) {
+    if (c < 0x80)
+      return;
+    if ((c & 0xE0) == 0xC0) {
+      need_ = 1, code_ = c & 0x1F, min_ = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      need_ = 2, code_ = c & 0x0F, min_ = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      need_ = 3, code_ = c & 0x07, min_ = 0x10000;
+    } else {
+      valid_ = false;
+    }
+  }
+
+  bool valid_ = true;
+  int need_ = 0;
+  std::uint32_t code_ = 0;
+  std::uint32_t min_ = 0;
+};
+
+// One pass over the file that keeps nothing of it: its size and encoding. A line too
+// long under either encoding is refused as soon as it is met; one too long only as
+// Windows-1252 once the file proves not to be UTF-8.
+struct FileShape {
+  std::uintmax_t size = 0;
+  TextEncoding encoding = TextEncoding::kUtf8;
+};
+
+FileShape Inspect(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw EInOutError(fmt::format("Não foi possível abrir o arquivo '{}'.", path));
+  FileShape shape;
+  Utf8Check utf8;
+  std::size_t line = 1, bytes = 0, characters = 0, long_as_bytes = 0;
+  char previous = '\0';
+  std::string block(kBlock, '\0');
+  while (in.read(block.data(), kBlock) || in.gcount() > 0) {
+    std::size_t count = static_cast<std::size_t>(in.gcount());
+    shape.size += count;
+    for (std::size_t i = 0; i < count; ++i) {
+      char c = block[i];
+      utf8.Feed(static_cast<unsigned char>(c));
+      if (c == '\r' || c == '\n') {
+        if (!(c == '\n' && previous == '\r'))
+          ++line, bytes = 0, characters = 0;
+      } else {
+        ++bytes;
+        if (!IsContinuation(static_cast<unsigned char>(c)))
+          ++characters;
+        if (characters > kMaxLineCharacters || (bytes > kMaxLineCharacters && utf8.Broken()))
+          RefuseLongLine(line);
+        if (bytes > kMaxLineCharacters && long_as_bytes == 0)
+          long_as_bytes = line;
+      }
+      previous = c;
+    }
+  }
+  if (in.bad())
+    throw EInOutError(fmt::format("Erro ao ler o arquivo '{}'.", path));
+  shape.encoding = utf8.Valid() ? TextEncoding::kUtf8 : TextEncoding::kWindows1252;
+  if (shape.encoding == TextEncoding::kWindows1252 && long_as_bytes != 0)
+    RefuseLongLine(long_as_bytes);
+  return shape;
+}
 
 // End of the line that starts at `begin`, and where the next one starts.
 std::pair<std::size_t, std::size_t> LineBounds(const std::string& text, std::size_t begin) {
@@ -25,49 +124,96 @@ std::pair<std::size_t, std::size_t> LineBounds(const std::string& text, std::siz
 
 }  // namespace
 
+LineReader::LineReader(const std::string& path, TextEncoding encoding, std::uintmax_t offset,
+                       std::size_t line_number)
+    : path_(path),
+      encoding_(encoding),
+      in_(path, std::ios::binary),
+      offset_(offset),
+      line_number_(line_number) {
+  if (!in_)
+    throw EInOutError(fmt::format("Não foi possível abrir o arquivo '{}'.", path_));
+  in_.seekg(static_cast<std::streamoff>(offset));
+}
+
+bool LineReader::Fill() {
+  buffer_.resize(kBlock);
+  in_.read(buffer_.data(), kBlock);
+  if (in_.bad())
+    throw EInOutError(fmt::format("Erro ao ler o arquivo '{}'.", path_));
+  buffer_.resize(static_cast<std::size_t>(in_.gcount()));
+  position_ = 0;
+  return !buffer_.empty();
+}
+
+bool LineReader::Eof() {
+  return position_ == buffer_.size() && !Fill();
+}
+
+std::string LineReader::ReadLn() {
+  if (Eof())
+    throw EInOutError(fmt::format("Leitura além do fim do arquivo '{}'.", path_));
+  std::uintmax_t start = offset_;
+  std::string bytes;
+  while (position_ < buffer_.size() || Fill()) {
+    std::size_t end = buffer_.find_first_of("\r\n", position_);
+    std::size_t stop = end == std::string::npos ? buffer_.size() : end;
+    bytes.append(buffer_, position_, stop - position_);
+    offset_ += stop - position_;
+    position_ = stop;
+    if (bytes.size() > kMaxLineBytes)
+      RefuseLongLine(line_number_ + 1);  // grown since the file was checked
+    if (end == std::string::npos)
+      continue;
+    ++position_, ++offset_;
+    if (buffer_[end] == '\r' && (position_ < buffer_.size() || Fill()) &&
+        buffer_[position_] == '\n') {
+      ++position_, ++offset_;
+    }
+    break;
+  }
+  ++line_number_;
+  line_bytes_ = static_cast<std::size_t>(offset_ - start);
+  if (encoding_ == TextEncoding::kWindows1252)
+    return DecodeWindows1252(bytes);
+  if (!IsValidUtf8(bytes)) {
+    throw EInOutError(fmt::format("O arquivo '{}' foi alterado durante a leitura.", path_));
+  }
+  return bytes;
+}
+
 void TextFile::Assign(std::string path) {
   path_ = std::move(path);
 }
 
 void TextFile::Reset() {
-  std::ifstream in(path_, std::ios::binary);
-  if (!in)
-    throw EInOutError(fmt::format("Não foi possível abrir o arquivo '{}'.", path_));
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad())
-    throw EInOutError(fmt::format("Erro ao ler o arquivo '{}'.", path_));
-  std::string raw = bytes.str();
-  size_ = raw.size();
-  utf8_ = IsValidUtf8(raw);
-  text_ = DecodeText(raw);
-  position_ = 0;
-  next_line_ = 0;
-  open_ = true;
+  reader_.reset();
+  FileShape shape = Inspect(path_);
+  size_ = shape.size;
+  encoding_ = shape.encoding;
+  reader_ = std::make_unique<LineReader>(path_, encoding_);
 }
 
 void TextFile::Close() {
-  if (!open_)
+  if (!reader_)
     throw EInOutError(fmt::format("Arquivo '{}' não está aberto.", path_));
-  open_ = false;
-  text_.clear();
-  text_.shrink_to_fit();
+  reader_.reset();
 }
 
 bool TextFile::Eof() const {
-  return !open_ || position_ >= text_.size();
+  return !reader_ || reader_->Eof();
 }
 
 std::string TextFile::ReadLn() {
-  if (Eof())
+  if (!reader_)
     throw EInOutError(fmt::format("Leitura além do fim do arquivo '{}'.", path_));
-  auto [end, next] = LineBounds(text_, position_);
-  std::string line = text_.substr(position_, end - position_);
-  std::string_view taken(text_.data() + position_, next - position_);
-  line_bytes_ = utf8_ ? taken.size() : Utf8Length(taken);
-  position_ = next;
-  ++next_line_;
-  return line;
+  return reader_->ReadLn();
+}
+
+LineReader TextFile::ReadAhead() const {
+  if (!reader_)
+    throw EInOutError(fmt::format("Arquivo '{}' não está aberto.", path_));
+  return LineReader(path_, encoding_, reader_->Offset(), reader_->LineNumber());
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

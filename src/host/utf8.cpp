@@ -110,6 +110,10 @@ bool IsValidUtf8(std::string_view bytes) {
 std::string DecodeText(std::string_view bytes) {
   if (IsValidUtf8(bytes))
     return std::string(bytes);
+  return DecodeWindows1252(bytes);
+}
+
+std::string DecodeWindows1252(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);
   for (unsigned char c : bytes) {

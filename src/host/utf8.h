@@ -16,6 +16,7 @@ std::string Utf8Mid(std::string_view text, std::size_t start, std::size_t count)
 bool IsValidUtf8(std::string_view bytes);
 // Valid UTF-8 stays as it is; anything else is read as Windows-1252.
 std::string DecodeText(std::string_view bytes);
+std::string DecodeWindows1252(std::string_view bytes);
 
 // Upper case of ASCII and of the Latin-1 letters, for comparisons that ignore case.
 std::string Utf8Upper(std::string_view text);

@@ -92,7 +92,7 @@ TEST_F(FebrabanImportTest, NewFileIsStoredAndSubmittedWithItsAnswer) {
 
   EXPECT_EQ(Names{kSucesso}, Texts());
   EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "SetExtrBanco",
-                   "GetPesqLanc", "SetExtrBanco", "SetFebraban"}),
+                   "GetPesqLancLote", "SetExtrBanco", "SetFebraban"}),
             Calls());
   host::Variant submitted = ParamsOf("SetFebraban");
   EXPECT_EQ(2u, submitted[0]["rows"].size());
@@ -184,7 +184,8 @@ TEST_F(FebrabanImportTest, StoredFirstMovementIsPutToTheUser) {
   EXPECT_EQ(Names{}, Questions());
   EXPECT_EQ(4, Count("MOVREAL"));
   Names calls = Calls();
-  EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "GetPesqLanc"));
+  EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "GetPesqLancLote"));
+  EXPECT_EQ(1u, ParamsOf("GetPesqLancLote")[0].size());
 }
 
 TEST_F(FebrabanImportTest, MovementsRepeatedWithinTheFileAreAskedAboutOnce) {

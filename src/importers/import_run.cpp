@@ -52,7 +52,10 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
       policy_(layout.movement_policy ? layout.movement_policy()
                                      : std::make_unique<SkipStoredMovements>()),
       connection_calls_(screen.netImpExtBanc),
-      calls_(options.calls ? options.calls : &connection_calls_) {}
+      calls_(options.calls ? options.calls : &connection_calls_),
+      lookups_(screen.netImpExtBanc, file, [this](std::string_view ahead, std::size_t number) {
+        return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
+      }) {}
 
 void ImportRun::Execute() {
   Begin();
@@ -337,13 +340,12 @@ void ImportRun::Submit() {
   host::RecordSet& header = screen_.cdsExtrBanco;
   host::Variant changes =
       header.ChangeCount() >= 1 ? host::ToJson(header.Delta()) : host::Variant();
-  // A statement of its own, so that the copy of the rows is gone before the call.
-  host::Variant movements = host::ToJson(screen_.cdsMovReal.Data());
+  // The movements come first; they are written into the request, not copied.
+  host::Variant arguments = policy_->SubmissionArguments(host::Variant(), std::move(changes));
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
-    host::Variant stored =
-        calls_->Call(std::string(layout_.submission),
-                     policy_->SubmissionArguments(std::move(movements), std::move(changes)));
+    host::Variant stored = services::CallServerWithRows(
+        screen_.netImpExtBanc, std::string(layout_.submission), arguments, 0, screen_.cdsMovReal);
     if (stored.is_boolean() && !stored.get<bool>()) {
       screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();
@@ -381,10 +383,9 @@ void ImportRun::ShowOutcome() {
 }
 
 bool ImportRun::FindStored() {
-  calls_->Load(
-      screen_.cdsPesqLanc, "GetPesqLanc",
+  screen_.cdsPesqLanc.LoadPacket(lookups_.Find(
       host::Variant::array({state_.stCdReduCont, state_.stNrDocPesq, state_.dtMovimento.ToIso(),
-                            host::RoundDec(state_.vrMovimento, 2)}));
+                            host::RoundDec(state_.vrMovimento, 2)})));
   return !screen_.cdsPesqLanc.IsEmpty();
 }
 

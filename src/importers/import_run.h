@@ -10,6 +10,7 @@
 
 #include "host/text_file.h"
 #include "importers/layout.h"
+#include "importers/lookup_ahead.h"
 #include "importers/run_calls.h"
 #include "importers/run_observer.h"
 #include "importers/run_state.h"
@@ -92,6 +93,7 @@ class ImportRun {
   std::set<std::string> codes_met_;
   // The account of the last movement of this run found stored already.
   std::optional<std::string> stored_account_;
+  LookupAhead lookups_;
 };
 
 }  // namespace importers

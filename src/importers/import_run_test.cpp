@@ -42,8 +42,9 @@ TEST_F(ImportRunTest, NewStatementIsStoredWithBothBalancesAndNumberedMovements) 
   EXPECT_EQ(std::vector<std::string>{kSucesso}, Texts());
   EXPECT_EQ(host::DialogType::kInformation, ui_.messages().at(0).type);
   EXPECT_EQ(
+      // The first movement is looked up alone, the next two together, read ahead.
       (Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "SetExtrBanco",
-             "GetPesqLanc", "GetPesqLanc", "GetPesqLanc", "SetExtrBanco", "Set_Real_Bradesco"}),
+             "GetPesqLancLote", "GetPesqLancLote", "SetExtrBanco", "Set_Real_Bradesco"}),
       Calls());
   EXPECT_EQ(
       (std::vector<std::string>{"001|0000000001|2016-07-07|2016-07-09|33406.50|22987.46|D|C"}),
@@ -68,7 +69,7 @@ TEST_F(ImportRunTest, SecondImportFindsEverythingStoredAndNamesTheAccount) {
   EXPECT_EQ(std::vector<std::string>{JaImportado("001")}, Texts());
   EXPECT_EQ(host::DialogType::kError, ui_.messages().at(0).type);
   EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "GetSequencia",
-                   "GetPesqLanc", "GetPesqLanc", "GetPesqLanc", "Set_Real_Bradesco"}),
+                   "GetPesqLancLote", "GetPesqLancLote", "Set_Real_Bradesco"}),
             Calls());
   EXPECT_EQ(1, Count("EXTRBANCO"));
   EXPECT_EQ(3, Count("MOVREAL"));

@@ -46,7 +46,7 @@ TEST_F(Itau240ImportTest, BlankDocumentIsLookedUpAndStoredAsTwentyZeros) {
   std::vector<std::string> lines = LayoutImportTest::Statement(1);
   Put(lines[MovementLine(lines, 0)], layout().columns.document, "");
   EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(lines));
-  EXPECT_EQ(std::string(20, '0'), ParamsOf("GetPesqLanc")[1]);
+  EXPECT_EQ(std::string(20, '0'), ParamsOf("GetPesqLancLote")[0][0][1]);
   EXPECT_EQ(Names{std::string(20, '0')}, Rows("SELECT NRDOCMOVREAL FROM MOVREAL"));
 }
 

@@ -55,6 +55,22 @@ Expected<T> ReadStructure(const json& value, Reader reader) {
 
 }  // namespace
 
+Expected<Arguments::Value> Arguments::ReadList(const Param& param, const json& value) {
+  if (!value.is_array())
+    return Failure{"deve ser uma lista."};
+  if (value.size() > static_cast<std::size_t>(param.size))
+    return Failure{fmt::format("excede o máximo de {} itens.", param.size)};
+  std::vector<Arguments> sets;
+  sets.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    auto set = Read(param.item_method, param.items, value[i]);
+    if (!set.ok())
+      return Failure{fmt::format("item {}: {}", i + 1, set.error())};
+    sets.push_back(std::move(set).value());
+  }
+  return Value(std::move(sets));
+}
+
 Expected<Arguments::Value> Arguments::TakePacket(Expected<host::Packet>& packet) {
   if (!packet.ok())
     return packet.failure();
@@ -103,6 +119,8 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
         return Value(std::optional<host::ChangeSet>());
       }
       return wrap(ReadStructure<std::optional<host::ChangeSet>>(value, host::ChangeSetFromJson));
+    case ArgKind::kList:
+      return ReadList(param, value);
   }
   return Failure{"tem um tipo desconhecido."};
 }

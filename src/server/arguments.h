@@ -27,6 +27,7 @@ enum class ArgKind {
   kPacket,           // a packet
   kChangeSet,        // a change set
   kChangeSetOrNull,  // a change set, or null for none
+  kList,             // a list of at most `size` argument sets, each read as `items` say
 };
 
 struct Param {
@@ -36,6 +37,9 @@ struct Param {
   // Added after the method was first released: callers that do not know it leave it
   // out, and it reads as false. Only a kBoolean at the end of the list may be optional.
   bool optional = false;
+  // kList: the method whose arguments each set holds, for messages, and what they are.
+  std::string_view item_method = {};
+  std::span<const Param> items = {};
 };
 inline constexpr bool kOptional = true;
 
@@ -63,6 +67,9 @@ class Arguments {
   long long Cents(std::size_t i) const { return std::get<long long>(values_[i]); }
   bool Boolean(std::size_t i) const { return std::get<bool>(values_[i]); }
   const host::Packet& PacketAt(std::size_t i) const { return std::get<host::Packet>(values_[i]); }
+  const std::vector<Arguments>& List(std::size_t i) const {
+    return std::get<std::vector<Arguments>>(values_[i]);
+  }
   // Null when the caller sent none.
   const host::ChangeSet* ChangeSetAt(std::size_t i) const {
     const auto& change_set = std::get<std::optional<host::ChangeSet>>(values_[i]);
@@ -71,10 +78,11 @@ class Arguments {
 
  private:
   using Value = std::variant<std::monostate, std::string, TextMatch, host::Date, long long, bool,
-                             host::Packet, std::optional<host::ChangeSet>>;
+                             host::Packet, std::optional<host::ChangeSet>, std::vector<Arguments>>;
   explicit Arguments(std::vector<Value> values) : values_(std::move(values)) {}
 
   static Expected<Value> ReadOne(const Param& param, const nlohmann::json& value);
+  static Expected<Value> ReadList(const Param& param, const nlohmann::json& value);
   static Expected<Value> TakePacket(Expected<host::Packet>& packet);
 
   std::vector<Value> values_;

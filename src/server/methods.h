@@ -2,6 +2,7 @@
 #ifndef EXTRATO_SERVER_METHODS_H_
 #define EXTRATO_SERVER_METHODS_H_
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -36,6 +37,13 @@ std::vector<Method> LookupMethods();
 std::vector<Method> StatementMethods();
 // Writes: the remembered folder, statement headers, submissions.
 std::vector<Method> StoreMethods();
+// Many movement lookups in one call.
+std::vector<Method> BatchLookupMethods();
+
+// The arguments of one movement lookup (GetPesqLanc), in order, and the fields of
+// its answer.
+std::span<const Param> PesqLancParams();
+const std::vector<host::FieldDef>& PesqLancFields();
 
 }  // namespace server
 

@@ -69,7 +69,7 @@ std::unique_ptr<Service> Service::Open(const ServiceOptions& options) {
 }
 
 Service::Service(std::unique_ptr<SessionPool> pool) : pool_(std::move(pool)) {
-  for (auto list : {LookupMethods(), StatementMethods(), StoreMethods()}) {
+  for (auto list : {LookupMethods(), StatementMethods(), StoreMethods(), BatchLookupMethods()}) {
     for (Method& method : list)
       methods_.emplace(method.name, std::move(method));
   }

@@ -13,13 +13,6 @@ using host::FieldType;
 
 constexpr long long kLargestCode = 9'999'999'999;  // ten digits
 
-const std::vector<host::FieldDef> kPesqLancFields = {
-    {"CDREDUCONT", FieldType::kText, 3},
-    {"DTMOVREAL", FieldType::kDate, 0},
-    {"NRDOCMOVREAL", FieldType::kText, 20},
-    {"VRMOVREAL", FieldType::kFloat, 0},
-};
-
 // A code column read as a number: its digits, blanks around them ignored; 0 when it
 // holds anything else.
 std::string NumberOf(Dialect dialect, std::string_view column) {
@@ -83,13 +76,33 @@ Result GetPesqLanc(Db& db, const Arguments& args) {
                   "AND VRMOVREAL = :valor",
                   {TextValue(args.Text(0)), TextValue(args.Text(1)),
                    TextValue(args.DateAt(2).ToIso()), TextValue(CentsToText(args.Cents(3)))},
-                  kPesqLancFields));
+                  PesqLancFields()));
 }
 
 constexpr std::string_view kReducedCode = "código reduzido da conta";
 constexpr std::string_view kStatementCode = "código do extrato";
 
 }  // namespace
+
+const std::vector<host::FieldDef>& PesqLancFields() {
+  static const std::vector<host::FieldDef> kFields = {
+      {"CDREDUCONT", FieldType::kText, 3},
+      {"DTMOVREAL", FieldType::kDate, 0},
+      {"NRDOCMOVREAL", FieldType::kText, 20},
+      {"VRMOVREAL", FieldType::kFloat, 0},
+  };
+  return kFields;
+}
+
+std::span<const Param> PesqLancParams() {
+  static constexpr Param kParams[] = {
+      {ArgKind::kText, kReducedCode, 3},
+      {ArgKind::kText, "número do documento", 20},
+      {ArgKind::kDate, "data do movimento"},
+      {ArgKind::kAmount, "valor do movimento"},
+  };
+  return kParams;
+}
 
 std::vector<Method> StatementMethods() {
   return {
@@ -102,12 +115,7 @@ std::vector<Method> StatementMethods() {
       {"GetSequencia",
        {{ArgKind::kText, kReducedCode, 3}, {ArgKind::kText, kStatementCode, 10}},
        GetSequencia},
-      {"GetPesqLanc",
-       {{ArgKind::kText, kReducedCode, 3},
-        {ArgKind::kText, "número do documento", 20},
-        {ArgKind::kDate, "data do movimento"},
-        {ArgKind::kAmount, "valor do movimento"}},
-       GetPesqLanc},
+      {"GetPesqLanc", {PesqLancParams().begin(), PesqLancParams().end()}, GetPesqLanc},
   };
 }
 

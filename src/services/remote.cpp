@@ -10,6 +10,24 @@ host::Variant CallServer(const host::TNetConnection& connection, const std::stri
   return host::CheckResultServ(connection.AppServer().Call(method, params), true, 0);
 }
 
+host::Variant CallServerWithRows(const host::TNetConnection& connection, const std::string& method,
+                                 const host::Variant& params, std::size_t rows_at,
+                                 const host::RecordSet& rows) {
+  auto write_params = [&](const std::function<void(std::string_view)>& write) {
+    write("[");
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      write(i ? "," : "");
+      if (i == rows_at) {
+        host::WritePacket(rows, write);
+      } else {
+        write(params[i].dump());
+      }
+    }
+    write("]");
+  };
+  return host::CheckResultServ(connection.AppServer().CallWritten(method, write_params), true, 0);
+}
+
 void LoadFromServer(host::RecordSet& record_set, const host::TNetConnection& connection,
                     const std::string& method, host::Variant params) {
   host::Variant payload = CallServer(connection, method, std::move(params));
@@ -18,7 +36,8 @@ void LoadFromServer(host::RecordSet& record_set, const host::TNetConnection& con
 
 void ApplyUpdates(host::RecordSet& record_set, const host::TNetConnection& connection,
                   const std::string& method) {
-  if (record_set.ChangeCount() <= 0) return;
+  if (record_set.ChangeCount() <= 0)
+    return;
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
     CallServer(connection, method, host::Variant::array({host::ToJson(record_set.Delta())}));

@@ -14,6 +14,12 @@ namespace services {
 host::Variant CallServer(const host::TNetConnection& connection, const std::string& method,
                          host::Variant params = host::Variant::array());
 
+// The same, with the rows of `rows` as the argument at `rows_at` (whatever `params`
+// holds there), written into the request as it is sent instead of copied first.
+host::Variant CallServerWithRows(const host::TNetConnection& connection, const std::string& method,
+                                 const host::Variant& params, std::size_t rows_at,
+                                 const host::RecordSet& rows);
+
 // Replaces the contents of the record set with the packet the method answers.
 void LoadFromServer(host::RecordSet& record_set, const host::TNetConnection& connection,
                     const std::string& method, host::Variant params);

@@ -11,6 +11,13 @@ namespace {
 
 constexpr int kBarWidth = 30;
 constexpr const char* kLabel = "Lendo o arquivo";
+constexpr const char* kStoring = "Gravando os movimentos no servidor...";
+
+// Characters, not bytes, so that the line is erased exactly.
+std::size_t Utf8Width(const std::string& text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
 
 int Percent(long long position, long long min, long long max) {
   if (max <= min)
@@ -28,7 +35,7 @@ void ProgressLine::Update(long long position, long long min, long long max) {
   if (percent == percent_)
     return;
   auto now = clock_();
-  if (drawn_ && percent < 100 && now - last_draw_ < kInterval)
+  if (drawn_ > 0 && percent < 100 && now - last_draw_ < kInterval)
     return;
   last_draw_ = now;
   Draw(percent);
@@ -36,19 +43,27 @@ void ProgressLine::Update(long long position, long long min, long long max) {
 
 void ProgressLine::Draw(int percent) {
   int filled = percent * kBarWidth / 100;
-  out_ << fmt::format("\r{} [{}{}] {:3}%", kLabel, std::string(filled, '#'),
-                      std::string(kBarWidth - filled, '.'), percent)
-       << std::flush;
-  drawn_ = true;
+  Write(fmt::format("{} [{}{}] {:3}%", kLabel, std::string(filled, '#'),
+                    std::string(kBarWidth - filled, '.'), percent));
   percent_ = percent;
 }
 
+void ProgressLine::Storing() {
+  Write(kStoring);
+  percent_ = -1;  // the bar is drawn again when it moves again
+}
+
+void ProgressLine::Write(const std::string& text) {
+  std::size_t width = Utf8Width(text);
+  out_ << '\r' << text << std::string(drawn_ > width ? drawn_ - width : 0, ' ') << std::flush;
+  drawn_ = width;
+}
+
 void ProgressLine::Clear() {
-  if (!drawn_)
+  if (drawn_ == 0)
     return;
-  out_ << '\r' << std::string(std::string_view(kLabel).size() + kBarWidth + 8, ' ') << '\r'
-       << std::flush;
-  drawn_ = false;
+  out_ << '\r' << std::string(drawn_, ' ') << '\r' << std::flush;
+  drawn_ = 0;
   percent_ = -1;
 }
 

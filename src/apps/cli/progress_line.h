@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <ostream>
+#include <string>
 
 namespace cli {
 
@@ -20,15 +21,19 @@ class ProgressLine {
   // Draws the position within [min, max], unless the line was drawn less than
   // kInterval ago; the last position is always drawn.
   void Update(long long position, long long min, long long max);
+  // Draws the phase after the reading, while the movements are stored: the screen
+  // waits for the server then and moves no bar.
+  void Storing();
   // Erases the line, so that a message can be written where it was.
   void Clear();
 
  private:
   void Draw(int percent);
+  void Write(const std::string& text);
 
   std::ostream& out_;
   Clock clock_;
-  bool drawn_ = false;
+  std::size_t drawn_ = 0;  // characters of the line on screen
   int percent_ = -1;
   std::chrono::steady_clock::time_point last_draw_;
 };

@@ -38,6 +38,20 @@ TEST_F(ProgressLineTest, RedrawsAtMostFiveTimesASecond) {
   EXPECT_NE(std::string::npos, out_.str().rfind("100%"));
 }
 
+TEST_F(ProgressLineTest, StoringPhaseFollowsTheBarAndTheBarComesBackAfterIt) {
+  line_.Update(10, 0, 10);
+  line_.Storing();
+  std::string text = out_.str();
+  std::string storing = "\rGravando os movimentos no servidor...";
+  ASSERT_NE(std::string::npos, text.find(storing));
+  // What the bar drew beyond the phase's text is blanked.
+  EXPECT_EQ(std::string::npos, text.substr(text.find(storing) + storing.size()).find("%"));
+  line_.Update(10, 0, 10);
+  EXPECT_EQ(2, Draws());
+  line_.Clear();
+  EXPECT_EQ('\r', out_.str().back());
+}
+
 TEST_F(ProgressLineTest, ClearErasesADrawnLineOnly) {
   line_.Clear();
   EXPECT_EQ("", out_.str());

@@ -106,6 +106,13 @@ void TerminalUi::Repaint() {
   }
 }
 
+void TerminalUi::ShowWait(int) {
+  if (options_.progress != nullptr && bar_ != nullptr && bar_->Visible() &&
+      bar_->Position() >= bar_->Max()) {
+    options_.progress->Storing();
+  }
+}
+
 void TerminalUi::ClearProgress() {
   if (options_.progress != nullptr)
     options_.progress->Clear();

@@ -52,7 +52,8 @@ class TerminalUi : public host::UiServices {
 
   void ShowMessage(const host::MessageDialog& message) override;
   int Ask(const host::Question& question) override;
-  void ShowWait(int) override {}
+  // A wait at the end of the reading is the submission: the progress line says so.
+  void ShowWait(int) override;
   void HideWait() override {}
   // There is no dialog to choose a file in: the path comes from the command line.
   std::optional<std::string> ChooseFile(const host::FileDialogRequest&) override {

@@ -35,6 +35,9 @@ int QtUiServices::Ask(const host::Question& question) {
 void QtUiServices::ShowWait(int kind) {
   ++wait_depth_;
   wait_->Start(kind);
+  // The work it announces blocks the event loop: the window under the box and the
+  // box itself are painted now, without running any event meanwhile.
+  main_window_->repaint();
 }
 
 void QtUiServices::HideWait() {

@@ -1,0 +1,116 @@
+#include "host/packed_row.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace host {
+
+namespace {
+
+enum Tag : char { kNull, kText, kDate, kAmount };
+
+void PutNumber(std::string& out, std::uint32_t number) {
+  // Seven bits a byte, the high bit telling that more follow.
+  while (number >= 0x80) {
+    out += static_cast<char>((number & 0x7F) | 0x80);
+    number >>= 7;
+  }
+  out += static_cast<char>(number);
+}
+
+std::uint32_t GetNumber(std::string_view packed, std::size_t& at) {
+  std::uint32_t number = 0;
+  for (int shift = 0;; shift += 7) {
+    auto byte = static_cast<unsigned char>(packed[at++]);
+    number |= static_cast<std::uint32_t>(byte & 0x7F) << shift;
+    if (!(byte & 0x80))
+      return number;
+  }
+}
+
+void Pack(std::string& out, const FieldValue& value) {
+  struct Visitor {
+    std::string& out;
+    void operator()(std::monostate) const { out += kNull; }
+    void operator()(const std::string& text) const {
+      out += kText;
+      PutNumber(out, static_cast<std::uint32_t>(text.size()));
+      out += text;
+    }
+    void operator()(const Date& date) const {
+      out += kDate;
+      PutNumber(out, static_cast<std::uint32_t>(date.year() + 32768));
+      out += static_cast<char>(date.month());
+      out += static_cast<char>(date.day());
+    }
+    void operator()(double amount) const {
+      out += kAmount;
+      char bytes[sizeof amount];
+      std::memcpy(bytes, &amount, sizeof amount);
+      out.append(bytes, sizeof amount);
+    }
+  };
+  std::visit(Visitor{out}, value);
+}
+
+// Reads the value at `at` and moves past it; `read` false only skips it.
+FieldValue Unpack(std::string_view packed, std::size_t& at, bool read = true) {
+  switch (static_cast<Tag>(packed[at++])) {
+    case kNull:
+      return std::monostate{};
+    case kText: {
+      std::uint32_t size = GetNumber(packed, at);
+      at += size;
+      return read ? FieldValue(std::string(packed.substr(at - size, size))) : std::monostate{};
+    }
+    case kDate: {
+      int year = static_cast<int>(GetNumber(packed, at)) - 32768;
+      int month = static_cast<unsigned char>(packed[at++]);
+      int day = static_cast<unsigned char>(packed[at++]);
+      return read ? FieldValue(Date(year, month, day)) : std::monostate{};
+    }
+    case kAmount: {
+      double amount;
+      std::memcpy(&amount, packed.data() + at, sizeof amount);
+      at += sizeof amount;
+      return amount;
+    }
+  }
+  return std::monostate{};
+}
+
+}  // namespace
+
+PackedRow PackRow(const Row& row) {
+  PackedRow out;
+  PutNumber(out, static_cast<std::uint32_t>(row.size()));
+  for (const FieldValue& value : row)
+    Pack(out, value);
+  out.shrink_to_fit();
+  return out;
+}
+
+void UnpackRow(std::string_view packed, Row& row) {
+  std::size_t at = 0;
+  row.resize(GetNumber(packed, at));
+  for (FieldValue& value : row)
+    value = Unpack(packed, at);
+}
+
+Row UnpackRow(std::string_view packed) {
+  Row row;
+  UnpackRow(packed, row);
+  return row;
+}
+
+FieldValue PackedField(std::string_view packed, std::size_t index) {
+  std::size_t at = 0;
+  std::size_t count = GetNumber(packed, at);
+  if (index >= count)
+    return std::monostate{};
+  for (std::size_t i = 0; i < index; ++i)
+    Unpack(packed, at, false);
+  return Unpack(packed, at);
+}
+
+}  // namespace host

@@ -1,0 +1,135 @@
+// Reading the lookups ahead changes nothing a run does: the same imports, one after
+// another, with lookups one by one, read ahead in small requests and in large ones,
+// leave the same rows and show the same messages and questions.
+#include "importers/lookup_ahead.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "importers/layout_test_support.h"
+#include "importers/layouts.h"
+
+namespace importers::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr int kNao = 10;
+constexpr int kSim = 11;
+
+Names LayoutNames() {
+  Names names;
+  for (const Layout& layout : Layouts())
+    names.emplace_back(layout.name);
+  return names;
+}
+
+class ReadAheadScope {
+ public:
+  explicit ReadAheadScope(std::size_t sets) : saved_(ReadAheadLimit()) { SetReadAheadLimit(sets); }
+  ~ReadAheadScope() { SetReadAheadLimit(saved_); }
+
+ private:
+  std::size_t saved_;
+};
+
+class LookupAheadTest : public LayoutImportTest, public ::testing::WithParamInterface<std::string> {
+ protected:
+  void SetUp() override {
+    LayoutImportTest::SetUp();
+    Use(GetParam());
+  }
+
+  // A statement whose sixth movement is repeated right after itself.
+  Names WithRepeat() const {
+    Names lines = Statement(30);
+    std::size_t sixth = MovementLine(lines, 5);
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sixth) + 1, lines[sixth]);
+    return lines;
+  }
+  // The same, its movements from the sixteenth on with new documents: imported
+  // after it, partly stored.
+  Names PartlyNew() const {
+    Names lines = WithRepeat();
+    for (int n = 15; n < 31; ++n) {
+      std::string& line = lines[MovementLine(lines, n)];
+      Put(line, layout().columns.document, fmt::format("{:06}", 900000 + n));
+    }
+    return lines;
+  }
+
+  // Everything a user and the database see of these imports, in order.
+  Names Transcript(int answer) {
+    ResetDatabaseAndScreen();
+    Names seen;
+    for (const Names& lines : {WithRepeat(), PartlyNew(), WithRepeat(), Statement(3)}) {
+      for (int i = 0; i < 4; ++i)
+        ui_.ScriptAnswer(answer);
+      seen.push_back(fmt::format("outcome {}", static_cast<int>(ImportLines(lines))));
+      for (const host::RecordingUiServices::Event& event : ui_.events()) {
+        seen.push_back(fmt::format("{}|{}|{}|{}", event.kind, event.text,
+                                   static_cast<int>(event.type), event.key.value_or("")));
+      }
+    }
+    for (const char* query :
+         {"SELECT * FROM EXTRBANCO ORDER BY CDREDUCONT, CDSEQUEXTR",
+          "SELECT * FROM MOVREAL ORDER BY CDREDUCONT, CDSEQUEXTR, NRSEQMOVREAL",
+          "SELECT NMMETODO, CDREDUCONT, QTMOVREAL, IDIMPIGUAIS FROM LOGIMPEXTR ORDER BY 1, 2, 3"}) {
+      Names rows = Rows(query);
+      seen.insert(seen.end(), rows.begin(), rows.end());
+    }
+    return seen;
+  }
+
+  void ResetDatabaseAndScreen() {
+    for (const char* table : {"MOVREAL", "EXTRBANCO", "LOGIMPEXTR", "DIRETORIO"})
+      Exec(fmt::format("DELETE FROM {}", table));
+    ui_ = host::RecordingUiServices();  // no answer left over from the last transcript
+    host::GetApplication().Dispatch([] { frmImpExtBanc->Close(); });
+    CriaImpExtBanc();
+    screen_ = frmImpExtBanc;
+  }
+};
+
+TEST_P(LookupAheadTest, ImportsAreTheSameWithAndWithoutReadingAhead) {
+  for (int answer : {kSim, kNao, 0}) {
+    SCOPED_TRACE(answer);
+    Names one_by_one, small, large;
+    {
+      ReadAheadScope scope(0);
+      one_by_one = Transcript(answer);
+    }
+    {
+      ReadAheadScope scope(3);
+      small = Transcript(answer);
+    }
+    {
+      ReadAheadScope scope(1000);
+      large = Transcript(answer);
+    }
+    ASSERT_GT(one_by_one.size(), 20u);  // four imports, each with its messages
+    EXPECT_EQ(one_by_one, small);
+    EXPECT_EQ(one_by_one, large);
+  }
+}
+
+TEST_P(LookupAheadTest, MovementsOfAStatementAreLookedUpInFewRequests) {
+  if (AsksAboutDuplicates())
+    GTEST_SKIP() << "looks up only the first movement";
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement(200)));
+  Names calls = Calls();
+  EXPECT_EQ(0, std::count(calls.begin(), calls.end(), "GetPesqLanc"));
+  // 1, 2, 4, ... sets: 200 movements in 8 requests.
+  EXPECT_EQ(8, std::count(calls.begin(), calls.end(), "GetPesqLancLote"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LookupAheadTest, ::testing::ValuesIn(LayoutNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace importers::testing

@@ -1,0 +1,108 @@
+// GetPesqLancLote: many movement lookups in one call, so that a client far from the
+// server does not wait a round trip per movement.
+//
+// Arguments: one list of GetPesqLanc argument sets, [[conta, documento, data, valor],
+// ...], each checked as GetPesqLanc checks its own. Answer: {"fields": [...], "answers":
+// [[rows of set 1], [rows of set 2], ...]}, in the order of the sets; each answer with
+// the fields is the packet GetPesqLanc gives for that set. The sets are matched a
+// chunk at a time by one query that joins them to the lookup index.
+#include <fmt/format.h>
+
+#include "server/methods.h"
+#include "server/query.h"
+#include "server/sql_value.h"
+
+namespace server {
+
+namespace {
+
+using nlohmann::json;
+
+// Sets per request: a client sends its read-ahead in requests of at most this many.
+constexpr int kMaxSets = 10'000;
+// Sets per query: 5 parameters each, well inside both databases' limits (32766, 65535).
+constexpr std::size_t kChunk = 1000;
+
+// The sets as a table of (position, the four arguments), typed as GetPesqLanc compares
+// them: SQLite compares the date as text and the amount as REAL, PostgreSQL as DATE
+// and NUMERIC. SQLite takes its parameters by position: looking thousands of names up
+// costs it time that grows with the square of their number.
+std::string SetsTable(Dialect dialect, std::size_t count) {
+  std::string rows;
+  for (std::size_t i = 0; i < count; ++i) {
+    rows += i ? ", " : "";
+    if (dialect == Dialect::kSqlite) {
+      rows += "(?, ?, ?, ?, CAST(? AS REAL))";
+    } else {
+      rows += fmt::format("(:n{0}, :c{0}, :t{0}, CAST(:d{0} AS DATE), CAST(:v{0} AS NUMERIC))", i);
+    }
+  }
+  return rows;
+}
+
+std::string ChunkQuery(Dialect dialect, std::size_t count) {
+  return fmt::format(
+      "WITH pesquisa (n, conta, documento, data, valor) AS (VALUES {}) "
+      "SELECT p.n, m.CDREDUCONT, m.DTMOVREAL, m.NRDOCMOVREAL, m.VRMOVREAL "
+      "FROM pesquisa p JOIN MOVREAL m ON m.CDREDUCONT = p.conta "
+      "AND m.NRDOCMOVREAL = p.documento AND m.DTMOVREAL = p.data AND m.VRMOVREAL = p.valor "
+      "ORDER BY p.n, m.CDSEQUEXTR, m.NRSEQMOVREAL",
+      SetsTable(dialect, count));
+}
+
+// Positions travel as fixed-width text, so that they sort as numbers on both databases.
+std::string Position(std::size_t i) {
+  return fmt::format("{:05}", i);
+}
+
+// Fills answers[first, first + count) with the stored movements of those sets.
+void MatchChunk(Db& db, const std::vector<Arguments>& sets, std::size_t first, std::size_t count,
+                json& answers) {
+  std::vector<SqlValue> params;
+  params.reserve(count * 5);
+  for (std::size_t i = 0; i < count; ++i) {
+    const Arguments& set = sets[first + i];
+    params.push_back(TextValue(Position(i)));
+    params.push_back(TextValue(set.Text(0)));
+    params.push_back(TextValue(set.Text(1)));
+    params.push_back(TextValue(set.DateAt(2).ToIso()));
+    params.push_back(TextValue(CentsToText(set.Cents(3))));
+  }
+  std::vector<host::FieldDef> fields = PesqLancFields();
+  fields.insert(fields.begin(), {"N", host::FieldType::kText, 5});
+  host::Packet found =
+      QueryPacket(db.session, ChunkQuery(db.dialect, count), std::move(params), std::move(fields));
+  for (const host::Row& row : found.rows) {
+    json values = json::array();
+    for (std::size_t i = 1; i < row.size(); ++i)
+      values.push_back(host::FieldValueToJson(row[i]));
+    answers[first + std::stoul(std::get<std::string>(row[0]))].push_back(std::move(values));
+  }
+}
+
+Result GetPesqLancLote(Db& db, const Arguments& args) {
+  const std::vector<Arguments>& sets = args.List(0);
+  json answers = json::array();
+  for (std::size_t i = 0; i < sets.size(); ++i)
+    answers.push_back(json::array());
+  for (std::size_t first = 0; first < sets.size(); first += kChunk)
+    MatchChunk(db, sets, first, std::min(kChunk, sets.size() - first), answers);
+  return json{{"fields", host::ToJson(host::Packet{PesqLancFields(), {}})["fields"]},
+              {"answers", std::move(answers)}};
+}
+
+}  // namespace
+
+std::vector<Method> BatchLookupMethods() {
+  return {
+      {"GetPesqLancLote",
+       {{.kind = ArgKind::kList,
+         .label = "pesquisas de movimentos",
+         .size = kMaxSets,
+         .item_method = "GetPesqLanc",
+         .items = PesqLancParams()}},
+       GetPesqLancLote},
+  };
+}
+
+}  // namespace server
