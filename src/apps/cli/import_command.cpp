@@ -7,18 +7,25 @@
 #include <optional>
 #include <string>
 
+#include <fmt/format.h>
+
 #include "apps/cli/commands.h"
 #include "apps/cli/import_report.h"
+#include "apps/cli/interrupt.h"
 #include "apps/cli/progress_line.h"
 #include "apps/cli/screen_driver.h"
 #include "apps/cli/server_address.h"
 #include "apps/cli/terminal_ui.h"
+#include "apps/cli/usage.h"
+#include "apps/common/call_watch.h"
+#include "apps/common/message_detail.h"
 #include "host/base_screen.h"
 #include "host/config.h"
 #include "host/routines.h"
 #include "host/screen_module.h"
+#include "host/utf8.h"
 #include "server/database.h"
-#include "server/embedded_server.h"
+#include "server/in_process_server.h"
 
 namespace cli {
 
@@ -28,6 +35,8 @@ constexpr const char* kScreen = "frmImpExtBanc";
 constexpr const char* kDbHelp =
     "Banco de dados: sqlite:CAMINHO ou postgresql://... (padrão: EXTRATO_DB ou o arquivo na "
     "pasta de dados do usuário)";
+// As wide as the bank code field of the screen.
+constexpr std::size_t kBankCodeSize = 3;
 
 struct ImportOptions {
   std::string bank;                         // typed into the bank code field
@@ -38,7 +47,6 @@ struct ImportOptions {
   std::string company;                      // empty: EXTRATO_EMPRESA or the host's default
   bool yes = false;                         // answer every question "Sim"
   bool no = false;                          // answer every question "Não"
-  bool json = false;                        // print the report object on stdout
 };
 
 AnswerPolicy Answers(const ImportOptions& options) {
@@ -128,17 +136,71 @@ host::EventOutcome WorkScreen(ScreenDriver& screen, const ImportOptions& options
   return outcome;
 }
 
+// Puts the process's connections through the watch while it lives.
+class WatchedConnections {
+ public:
+  WatchedConnections(apps::CallWatch& watch, server::InProcessServer* in_process) {
+    host::SetTransportFactory(
+        watch.Watching(in_process ? in_process->Factory() : host::HttpTransportFactory()));
+  }
+  ~WatchedConnections() { host::SetTransportFactory(nullptr); }
+  WatchedConnections(const WatchedConnections&) = delete;
+  WatchedConnections& operator=(const WatchedConnections&) = delete;
+};
+
+// A call of the application server outside the screen, for the details.
+host::Variant CallServer(const std::string& method, const host::Variant& params) {
+  host::TNetConnection connection("netDetalhe");
+  connection.SetHost(host::Config().web_url);
+  connection.SetPort(host::Config().web_port);
+  connection.SetServerName("QAR62700.rdmImpExtBanc");
+  connection.SetConnected(true);
+  host::Variant answer = connection.AppServer().Call(method, params);
+  if (!answer.value("ok", false))
+    throw std::runtime_error(answer.value("error", ""));
+  return answer["result"];
+}
+
+// The line under the run's last message, where the front end knows more.
+void AddDetail(const ScreenDriver& screen, const apps::CallWatch& watch, TerminalUi& ui) {
+  if (ui.Shown().empty())
+    return;
+  apps::DetailContext context;
+  context.bank = screen.Find<host::Edit>("medCdBanco").Text();
+  context.file = screen.Find<host::Edit>("edtNmArquivo").Text();
+  context.calls = &watch;
+  context.call = CallServer;
+  if (auto detail = apps::MessageDetail(ui.Shown().back().text, context))
+    ui.AddDetail(*detail);
+}
+
+// The history lists each import with its file, which only the front end knows.
+void NameImportedFile(const apps::CallWatch& watch, const ScreenDriver& screen,
+                      const TerminalUi& ui) {
+  if (ui.Shown().empty() || ui.Shown().back().key != std::optional<std::string>("Import_Suces"))
+    return;
+  if (auto account = apps::ResolvedAccount(watch)) {
+    try {
+      CallServer("SetArquivoImportacao",
+                 {*account, screen.Find<host::Edit>("edtNmArquivo").Text()});
+    } catch (const std::exception&) {
+      // The import is stored; only its listing lacks the file name.
+    }
+  }
+}
+
 host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui) {
   try {
     std::string uri =
         options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
+    server::RequireExistingDatabase(uri);
     host::Config() = host::LoadHostConfig(Overrides(options, uri));
-    std::unique_ptr<server::EmbeddedServer> embedded;
-    if (options.server.empty()) {
-      embedded = std::make_unique<server::EmbeddedServer>(uri);
-      host::Config().web_url = "127.0.0.1";
-      host::Config().web_port = embedded->port();
-    }
+    // Without --server the server is this process's alone: no port, no socket.
+    std::unique_ptr<server::InProcessServer> in_process;
+    if (options.server.empty())
+      in_process = std::make_unique<server::InProcessServer>(uri);
+    apps::CallWatch watch;
+    WatchedConnections watched(watch, in_process.get());
     host::ScreenModule module(host::ScreenModulePath("libQAR62700.so"));
     OpenScreen screen(module);
     if (screen.Outcome() != host::EventOutcome::kCompleted)
@@ -146,24 +208,34 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui) {
     LookUpKeysIn(screen.Form(), ui);
     ScreenDriver driver(screen.Form());
     WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
-    return WorkScreen(driver, options);
+    host::EventOutcome outcome = WorkScreen(driver, options);
+    if (!ui.StoppedByInterrupt())
+      AddDetail(driver, watch, ui);
+    NameImportedFile(watch, driver, ui);
+    return outcome;
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});
     return host::EventOutcome::kFailed;
   }
 }
 
-int RunImport(const ImportOptions& options) {
+// Messages, questions and progress go to stderr; stdout holds only the result.
+int RunImport(const ImportOptions& options, bool json) {
   std::optional<ProgressLine> progress;
   if (isatty(STDERR_FILENO))
     progress.emplace(std::cerr);
-  TerminalUi ui({Answers(options), isatty(STDIN_FILENO) != 0, &std::cin,
-                 options.json ? &std::cerr : &std::cout, progress ? &*progress : nullptr});
+  TerminalUi ui({Answers(options), isatty(STDIN_FILENO) != 0, &std::cin, &std::cerr,
+                 progress ? &*progress : nullptr, &InterruptWatch::Interrupted});
   host::GetApplication().SetUiServices(&ui);
-  host::EventOutcome ended = Import(options, ui);
+  host::EventOutcome ended;
+  {
+    InterruptWatch watch;
+    ended = Import(options, ui);
+  }
   host::GetApplication().SetUiServices(nullptr);
-  RunOutcome outcome = Classify(ended, ui.Shown());
-  if (options.json)
+  RunOutcome outcome =
+      ui.StoppedByInterrupt() ? RunOutcome::kInterrupted : Classify(ended, ui.Shown());
+  if (json)
     std::cout << ReportJson(outcome, ui.Shown()).dump() << std::endl;
   return StatusOf(outcome);
 }
@@ -173,16 +245,7 @@ CLI::Validator ServerAddressValidator() {
       [](std::string& text) -> std::string {
         return ParseServerAddress(text, 1) ? "" : "esperado http://ENDEREÇO:PORTA";
       },
-      "URL");
-}
-
-CLI::Validator AccountTypeValidator() {
-  return CLI::Validator(
-      [](std::string& text) -> std::string {
-        bool known = text == "Circulante" || text == "Aplicação" || text == "Garantida";
-        return known ? "" : "esperado Circulante, Aplicação ou Garantida";
-      },
-      "TIPO");
+      "");
 }
 
 // CLI11 words these in English; the user reads Portuguese.
@@ -193,33 +256,46 @@ void CheckUsage(const CLI::App& command, const ImportOptions& options) {
   }
   if (options.yes && options.no)
     throw CLI::ValidationError("--yes", "não pode ser usado junto com --no");
+  // The field would keep the first three characters and import into another bank.
+  if (host::Utf8Length(options.bank) > kBankCodeSize) {
+    throw CLI::ValidationError(
+        "--bank", fmt::format("o código do banco tem no máximo {} caracteres", kBankCodeSize));
+  }
 }
 
 }  // namespace
 
-void AddImportCommand(CLI::App& app, int& status) {
+void AddImportCommand(CLI::App& app, RunContext& context) {
   auto options = std::make_shared<ImportOptions>();
-  CLI::App* command = app.add_subcommand(
-      "import", "Importa um arquivo de extrato bancário, como a tela QAR62700 faria.");
-  command->add_option("--bank", options->bank, "Código do banco (como no campo Banco)");
-  command->add_option("--file", options->file, "Arquivo de extrato a importar");
-  command->add_option("--account-type", options->account_type, "Tipo da conta corrente")
-      ->capture_default_str()
-      ->check(AccountTypeValidator());
-  command->add_option("--db", options->database_uri, kDbHelp);
+  CLI::App* command = app.add_subcommand("import", "Importa um arquivo de extrato bancário.");
+  command
+      ->add_option("--bank", options->bank,
+                   "Código do banco, até 3 caracteres (veja: extrato bancos)")
+      ->option_text("CODIGO");
+  command->add_option("--file", options->file, "Arquivo de extrato a importar")
+      ->option_text("CAMINHO");
+  command
+      ->add_option("--account-type", options->account_type,
+                   "Tipo da conta corrente: Circulante, Aplicação ou Garantida (padrão: "
+                   "Circulante)")
+      ->option_text("TIPO")
+      ->check(OneOf({"Circulante", "Aplicação", "Garantida"}));
+  command->add_option("--db", options->database_uri, kDbHelp)->option_text("URI");
   command
       ->add_option("--server", options->server,
                    "Servidor de aplicação em execução (extrato serve); sem ele, o servidor roda "
                    "dentro deste processo. A consulta de bancos lê --db diretamente.")
+      ->option_text("URL")
       ->check(ServerAddressValidator());
-  command->add_option("--company", options->company,
-                      "Código da empresa processada (padrão: EXTRATO_EMPRESA ou 1)");
+  command
+      ->add_option("--company", options->company,
+                   "Código da empresa processada (padrão: EXTRATO_EMPRESA ou 1)")
+      ->option_text("CODIGO");
   command->add_flag("--yes", options->yes, "Responde \"Sim\" às perguntas");
-  command->add_flag("--no", options->no, "Responde \"Não\" às perguntas");
-  command->add_flag("--json", options->json, "Imprime o resultado como um objeto JSON");
-  command->callback([command, options, &status] {
+  command->add_flag("--no", options->no, "Responde \"Não\" às perguntas (o padrão sem terminal)");
+  command->callback([command, options, &context] {
     CheckUsage(*command, *options);
-    status = RunImport(*options);
+    context.status = RunImport(*options, context.json);
   });
 }
 

@@ -40,12 +40,13 @@ class ServeCommandTest : public ::testing::Test {
 
   int Serve(const std::string& options) {
     CLI::App app;
-    int status = -1;
-    AddServeCommand(app, status);
+    RunContext context;
+    context.status = -1;
+    AddServeCommand(app, context);
     ::testing::internal::CaptureStderr();
     app.parse("serve --db " + uri_ + " " + options, false);
     err_ = ::testing::internal::GetCapturedStderr();
-    return status;
+    return context.status;
   }
 
   // Of this process alone: tests run in parallel.

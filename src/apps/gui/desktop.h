@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "apps/common/message_detail.h"
 #include "apps/gui/launch_options.h"
 #include "apps/gui/main_window.h"
 #include "apps/gui/qt_ui_services.h"
@@ -25,6 +26,8 @@ class Desktop {
   QtUiServices& Ui() const { return *ui_; }
 
  private:
+  apps::DetailContext DetailContext() const;
+
   std::unique_ptr<ServerLink> server_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtUiServices> ui_;

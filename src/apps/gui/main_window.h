@@ -1,14 +1,18 @@
 #ifndef EXTRATO_APPS_GUI_MAIN_WINDOW_H_
 #define EXTRATO_APPS_GUI_MAIN_WINDOW_H_
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QPointer>
 
+#include "apps/gui/registry_window.h"
 #include "apps/gui/screen_window.h"
 #include "host/screen_module.h"
 
@@ -32,6 +36,18 @@ class MainWindow : public QMainWindow {
   // which opens the screen or brings the open one forward.
   void OpenImportScreen();
 
+  // The status bar's permanent fields, which menu hints do not cover.
+  void ShowServer(const std::string& server, const std::string& database);
+  QLabel& ServerField() const { return *server_field_; }
+  QLabel& DatabaseField() const { return *database_field_; }
+
+  // "Ajuda" → "Sobre": the program and its version.
+  void ShowAbout();
+
+  // "Cadastros" → "Bancos", ... and "Financeiro" → "Importações realizadas": opens
+  // the list, or brings the open one forward with its rows read again.
+  RegistryWindow& OpenRegistry(const RegistryKind& kind);
+
  protected:
   // Closes every screen first; a screen that stays open keeps the host open.
   void closeEvent(QCloseEvent* event) override;
@@ -44,6 +60,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<host::ScreenModule> module_;
   QMdiArea* mdi_;
   QAction* import_action_;
+  std::map<QString, QPointer<RegistryWindow>> registries_;
+  QLabel* server_field_;
+  QLabel* database_field_;
 };
 
 }  // namespace gui

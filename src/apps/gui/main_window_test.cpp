@@ -114,7 +114,12 @@ class MainWindowTest : public QObject {
     ModalDriver driver;
     QTest::keyClicks(Field("medCdBanco"), "999");
     QTest::keyClick(Field("medCdBanco"), Qt::Key_Tab);
-    QTRY_COMPARE(driver.Texts(), QStringList{"Banco não cadastrado."});
+    QTRY_COMPARE(driver.Texts().size(), qsizetype{1});
+    QVERIFY2(driver.Texts()[0].startsWith(
+                 QStringLiteral("Banco não cadastrado.\nBancos cadastrados: 001, 033, ")),
+             qPrintable(driver.Texts()[0]));
+    QVERIFY(driver.Texts()[0].endsWith(
+        QStringLiteral("Para incluir o banco 999: menu Cadastros → Bancos → Incluir.")));
     QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Erro"));
     QTRY_VERIFY(Field("medCdBanco")->hasFocus());
     QCOMPARE(Field("edtNmBanco")->text(), QString());
