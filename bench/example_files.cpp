@@ -1,6 +1,10 @@
 #include "example_files.h"
 
+#include <string_view>
+
 #include <fmt/format.h>
+
+#include "importers/layouts.h"
 
 namespace bench {
 
@@ -10,14 +14,20 @@ namespace {
 constexpr long kMovements = 8;
 constexpr std::uint64_t kSeed = 7;
 
+GeneratorOptions Options(std::string_view layout) {
+  return {importers::FindLayout(layout), kMovements, 1, kSeed};
+}
+
 }  // namespace
 
 const std::vector<ExampleFile>& ExampleFiles() {
   static const std::vector<ExampleFile> files = {
-      {"bradesco-200.txt", "Bradesco, 200 columns", {Layout::kBradesco, kMovements, 1, kSeed}},
-      {"febraban-240.txt",
-       "FEBRABAN standard, 240 columns",
-       {Layout::kFebraban, kMovements, 1, kSeed}},
+      {"bradesco-200.txt", "Bradesco, 200 columns", Options("bradesco")},
+      {"febraban-240.txt", "FEBRABAN standard, 240 columns", Options("febraban")},
+      {"itau-200.txt", "Itaú, 200 columns", Options("itau-200")},
+      {"itau-240.txt", "Itaú, 240 columns", Options("itau-240")},
+      {"real-240.txt", "Real, 240 columns", Options("real")},
+      {"santander-240.txt", "Santander, 240 columns", Options("santander")},
   };
   return files;
 }
@@ -40,7 +50,7 @@ std::string ExamplesReadme() {
       "| file | layout | `--bank` | account (reduced code) | agency | account number |\n"
       "|---|---|---|---|---|---|\n";
   for (const ExampleFile& file : ExampleFiles()) {
-    GeneratedAccount account = GeneratedAccounts(file.options.layout, 1).front();
+    GeneratedAccount account = GeneratedAccounts(*file.options.layout, 1).front();
     text += fmt::format("| {} | {} | {} | {} | {} | {} |\n", file.name, file.description,
                         account.bank, account.reduced, account.agency, account.number);
   }

@@ -1,17 +1,20 @@
 // Writes a valid statement file made up from a seed:
-//   generate_statements --layout bradesco|febraban --movements N [--accounts K]
-//                       [--seed S] [--output FILE]
+//   generate_statements --layout NAME --movements N [--accounts K] [--seed S]
+//                       [--output FILE]
+// NAME is a layout of the table (bradesco, febraban, ...).
 // Account 0 is the demonstration account of the layout's bank (`extrato db demo`).
 //   generate_statements --samples DIR
 // writes the example files of samples/ and their README into DIR.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "example_files.h"
+#include "importers/layouts.h"
 #include "statement_generator.h"
 
 namespace {
@@ -40,14 +43,15 @@ int main(int argc, char** argv) {
   bench::GeneratorOptions options;
   std::string output;
   std::string samples;
+  std::string layout;
+  std::vector<std::string> names;
+  for (const importers::Layout& row : importers::Layouts())
+    names.emplace_back(row.name);
   CLI::App app{"Gera um arquivo de extrato válido para testes e medições."};
   auto* examples = app.add_option("--samples", samples, "grava os arquivos de exemplo nesta pasta");
-  app.add_option("--layout", options.layout, "bradesco (200 colunas) ou febraban (240 colunas)")
+  app.add_option("--layout", layout, "layout do arquivo")
       ->excludes(examples)
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, bench::Layout>{{"bradesco", bench::Layout::kBradesco},
-                                               {"febraban", bench::Layout::kFebraban}},
-          CLI::ignore_case));
+      ->check(CLI::IsMember(names, CLI::ignore_case));
   app.add_option("--movements", options.movements, "movimentos do arquivo")
       ->check(CLI::Range(0L, 800'000L));
   app.add_option("--accounts", options.accounts, "contas, um extrato cada")
@@ -61,6 +65,7 @@ int main(int argc, char** argv) {
     std::cerr << "--layout deve ser informado.\n";
     return 64;
   }
+  options.layout = importers::FindLayout(layout);
 
   std::ofstream file;
   if (!output.empty()) {

@@ -22,6 +22,7 @@
 #include "host/net_connection.h"
 #include "host/recording_ui_services.h"
 #include "host/soci.h"
+#include "importers/layouts.h"
 #include "screen/imp_ext_banc.h"
 #include "screen/module.h"
 #include "server/database.h"
@@ -34,10 +35,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct BenchOptions {
-  std::string folder;        // where the databases and files go
-  long movements = 100'000;  // of each generated file
-  int accounts = 1;          // statements in each file
-  std::vector<bench::Layout> layouts = {bench::Layout::kBradesco, bench::Layout::kFebraban};
+  std::string folder;                // where the databases and files go
+  long movements = 100'000;          // of each generated file
+  int accounts = 1;                  // statements in each file
+  std::vector<std::string> layouts;  // names of the table; empty: every layout
 };
 
 // Counts the calls by method on their way to the server.
@@ -88,8 +89,8 @@ long PeakMemoryKiB() {
   return usage.ru_maxrss;
 }
 
-int RunLayout(bench::Layout layout, const BenchOptions& options) {
-  std::string name = layout == bench::Layout::kBradesco ? "bradesco" : "febraban";
+int RunLayout(const importers::Layout& layout, const BenchOptions& options) {
+  std::string name(layout.name);
   std::filesystem::path folder = std::filesystem::path(options.folder) / name;
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
@@ -97,7 +98,7 @@ int RunLayout(bench::Layout layout, const BenchOptions& options) {
   server::LoadDemo(uri);
   RegisterAccounts(uri, bench::GeneratedAccounts(layout, options.accounts));
   std::string path =
-      WriteStatement(folder / "extrato.txt", {layout, options.movements, options.accounts, 1});
+      WriteStatement(folder / "extrato.txt", {&layout, options.movements, options.accounts, 1});
 
   server::EmbeddedServer embedded(uri);
   host::Config().web_url = "127.0.0.1";
@@ -127,7 +128,7 @@ int RunLayout(bench::Layout layout, const BenchOptions& options) {
     by_method += fmt::format(" {}={}", method, count);
   }
   fmt::print(
-      "{:<9} {:>8} movements in {:>6.2f} s: {:>8.0f} movements/s; {} remote calls ({});"
+      "{:<10} {:>8} movements in {:>6.2f} s: {:>8.0f} movements/s; {} remote calls ({});"
       " peak memory {:.1f} MiB\n",
       name, stored, seconds, stored / seconds, total, by_method.substr(1),
       PeakMemoryKiB() / 1024.0);
@@ -151,13 +152,18 @@ int main(int argc, char** argv) {
   app.add_option("--movements", options.movements, "movements of each file");
   app.add_option("--accounts", options.accounts, "statements of each file")
       ->check(CLI::Range(1, 100));
-  app.add_option("--layout", options.layouts, "bradesco, febraban (default: both)")
-      ->transform(CLI::CheckedTransformer(std::map<std::string, bench::Layout>{
-          {"bradesco", bench::Layout::kBradesco}, {"febraban", bench::Layout::kFebraban}}));
+  std::vector<std::string> names;
+  for (const importers::Layout& row : importers::Layouts())
+    names.emplace_back(row.name);
+  app.add_option("--layout", options.layouts, "layouts of the table (default: every one)")
+      ->check(CLI::IsMember(names));
   CLI11_PARSE(app, argc, argv);
+  if (options.layouts.empty())
+    options.layouts = names;
 
   int failures = 0;
-  for (bench::Layout layout : options.layouts) {
+  for (const std::string& name : options.layouts) {
+    const importers::Layout& layout = *importers::FindLayout(name);
     std::cout.flush();
     pid_t child = fork();
     if (child == 0) {

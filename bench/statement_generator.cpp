@@ -3,6 +3,8 @@
 #include <array>
 #include <chrono>
 #include <random>
+#include <stdexcept>
+#include <string_view>
 
 #include <fmt/format.h>
 
@@ -22,9 +24,47 @@ constexpr std::array<const char*, 8> kCategories = {"105", "206", "201", "104",
 constexpr std::chrono::year_month_day kFirstDay{std::chrono::year{2024} / 1 / 2};
 constexpr int kStatementDays = 30;
 
-// Account 0 of each layout is the demonstration account of its bank.
-constexpr const char* kDemoReduced[] = {"001", "014"};
-constexpr const char* kDemoNumber[] = {"00125668", "027267110"};
+std::string ZeroFilled(std::string_view number, std::size_t width) {
+  return std::string(width - std::min(width, number.size()), '0') + std::string(number);
+}
+
+// Account 0 of each layout is the demonstration account of its bank; `in_file`
+// writes an account number as the layout's account column holds it.
+struct DemoAccount {
+  std::string_view layout;
+  const char* bank;       // CDBANCO, as the screen takes it
+  const char* cnab;       // as the file writes it
+  const char* bank_name;  // of a 200-column file header
+  const char* reduced;
+  const char* agency;
+  const char* number;
+  std::string (*in_file)(std::string_view number);
+};
+constexpr DemoAccount kDemoAccounts[] = {
+    {"bradesco", "237", "237", "BRADESCO S/A", "001", "3509", "00125668",
+     [](std::string_view n) { return ZeroFilled(n, 10); }},
+    {"itau-200", "641", "341", "BANCO ITAU SA", "027", "3886", "007693",
+     [](std::string_view n) { return std::string(n); }},
+    {"febraban", "001", "001", "", "014", "0679", "027267110",
+     [](std::string_view n) { return ZeroFilled(n, 13); }},
+    // The number, a blank, and the check digit.
+    {"itau-240", "341", "341", "", "004", "3886", "007693",
+     [](std::string_view n) {
+       return fmt::format("{} {}", n.substr(0, n.size() - 1), n.substr(n.size() - 1));
+     }},
+    {"real", "356", "356", "", "011", "1234", "05432109",
+     [](std::string_view n) { return ZeroFilled(n, 13); }},
+    {"santander", "033", "033", "", "008", "0679", "027267110",
+     [](std::string_view n) { return ZeroFilled(n, 13); }},
+};
+
+const DemoAccount& DemoOf(const importers::Layout& layout) {
+  for (const DemoAccount& demo : kDemoAccounts) {
+    if (demo.layout == layout.name)
+      return demo;
+  }
+  throw std::invalid_argument(fmt::format("no demonstration account for {}", layout.name));
+}
 
 struct Movement {
   std::chrono::sys_days day;
@@ -73,22 +113,21 @@ char Sign(long long balance) {
   return balance < 0 ? 'D' : 'C';
 }
 
-std::string FileAccount(Layout layout, const GeneratedAccount& account) {
-  return layout == Layout::kBradesco ? "00" + account.number : "0000" + account.number;
-}
-
-void AppendBradesco(const GeneratedAccount& account, const Statement& s,
-                    std::vector<std::string>& lines) {
-  writer::BradescoRecord record;
+void AppendStatement200(const importers::Layout& layout, const GeneratedAccount& account,
+                        const Statement& s, std::vector<std::string>& lines) {
+  writer::Record record;
+  record.bank = DemoOf(layout).cnab;
   record.agency = account.agency;
-  record.account = FileAccount(Layout::kBradesco, account);
+  record.account = DemoOf(layout).in_file(account.number);
+  const char* date_format =
+      layout.columns.year.length == 2 ? "{0:02}{1:02}{2:02}" : "{0:02}{1:02}{3:04}";
   auto add = [&](char kind, std::chrono::sys_days day, long long cents, char indicator) {
     record.kind = kind;
-    record.date = Date(day, "{0:02}{1:02}{2:02}");
+    record.date = Date(day, date_format);
     record.cents = cents;
-    record.indicator = indicator;
+    record.indicator = std::string(1, indicator);
     record.sequence = static_cast<long long>(lines.size()) + 1;
-    lines.push_back(writer::BradescoLine(record));
+    lines.push_back(writer::Line(layout, record));
   };
   add('0', s.first_day, std::abs(s.initial), Sign(s.initial));
   for (const Movement& m : s.movements) {
@@ -102,18 +141,18 @@ void AppendBradesco(const GeneratedAccount& account, const Statement& s,
       Sign(s.Final()));
 }
 
-void AppendFebraban(const GeneratedAccount& account, const Statement& s,
-                    std::vector<std::string>& lines) {
-  writer::FebrabanRecord record;
-  record.bank = account.bank;
+void AppendStatement240(const importers::Layout& layout, const GeneratedAccount& account,
+                        const Statement& s, std::vector<std::string>& lines) {
+  writer::Record record;
+  record.bank = DemoOf(layout).cnab;
   record.agency = account.agency;
-  record.account = FileAccount(Layout::kFebraban, account);
+  record.account = DemoOf(layout).in_file(account.number);
   auto add = [&](char kind, std::chrono::sys_days day, long long cents, char indicator) {
     record.kind = kind;
     record.date = Date(day, "{0:02}{1:02}{3:04}");
     record.cents = cents;
     record.indicator = std::string(1, indicator);
-    lines.push_back(writer::FebrabanLine(record));
+    lines.push_back(writer::Line(layout, record));
   };
   add('0', s.first_day, 0, ' ');
   record.category = "F";
@@ -134,33 +173,32 @@ void AppendFebraban(const GeneratedAccount& account, const Statement& s,
 
 }  // namespace
 
-std::string BankOf(Layout layout) {
-  return layout == Layout::kBradesco ? "237" : "001";
+std::string BankOf(const importers::Layout& layout) {
+  return DemoOf(layout).bank;
 }
 
-std::vector<GeneratedAccount> GeneratedAccounts(Layout layout, int accounts) {
-  int l = layout == Layout::kBradesco ? 0 : 1;
-  std::string agency = layout == Layout::kBradesco ? "3509" : "0679";
-  std::vector<GeneratedAccount> result;
-  for (int k = 0; k < accounts; ++k) {
-    if (k == 0) {
-      result.push_back({kDemoReduced[l], BankOf(layout), agency, kDemoNumber[l]});
-    } else {
-      result.push_back({fmt::format("G{:02}", k), BankOf(layout), agency,
-                        layout == Layout::kBradesco ? fmt::format("{:08}", 90000000 + k)
-                                                    : fmt::format("{:09}", 900000000 + k)});
-    }
+std::vector<GeneratedAccount> GeneratedAccounts(const importers::Layout& layout, int accounts) {
+  const DemoAccount& demo = DemoOf(layout);
+  std::vector<GeneratedAccount> result = {{demo.reduced, demo.bank, demo.agency, demo.number}};
+  std::size_t width = std::string_view(demo.number).size();
+  for (int k = 1; k < accounts; ++k) {
+    result.push_back({fmt::format("G{:02}", k), demo.bank, demo.agency,
+                      "9" + ZeroFilled(std::to_string(k), width - 1)});
   }
   return result;
 }
 
 std::vector<std::string> GenerateStatement(const GeneratorOptions& options) {
+  const importers::Layout& layout = *options.layout;
+  const DemoAccount& demo = DemoOf(layout);
   std::mt19937_64 random(options.seed);
-  std::vector<GeneratedAccount> accounts = GeneratedAccounts(options.layout, options.accounts);
+  std::vector<GeneratedAccount> accounts = GeneratedAccounts(layout, options.accounts);
   std::vector<std::string> lines;
-  if (options.layout == Layout::kBradesco) {
-    lines.push_back(writer::BradescoFileHeader(
-        "EMPRESA EXEMPLO LTDA", Date(std::chrono::sys_days(kFirstDay), "{0:02}{1:02}{2:02}")));
+  bool columns200 = layout.width == 200;
+  if (columns200) {
+    lines.push_back(
+        writer::FileHeader200(demo.cnab, demo.bank_name, "EMPRESA EXEMPLO LTDA",
+                              Date(std::chrono::sys_days(kFirstDay), "{0:02}{1:02}{2:02}")));
   }
   long long debits = 0, credits = 0;
   for (std::size_t k = 0; k < accounts.size(); ++k) {
@@ -169,15 +207,15 @@ std::vector<std::string> GenerateStatement(const GeneratorOptions& options) {
     Statement statement = MakeStatement(share, random);
     for (const Movement& m : statement.movements)
       (m.credit ? credits : debits) += m.cents;
-    if (options.layout == Layout::kBradesco) {
-      AppendBradesco(accounts[k], statement, lines);
+    if (columns200) {
+      AppendStatement200(layout, accounts[k], statement, lines);
     } else {
-      AppendFebraban(accounts[k], statement, lines);
+      AppendStatement240(layout, accounts[k], statement, lines);
     }
   }
-  if (options.layout == Layout::kBradesco) {
+  if (columns200) {
     lines.push_back(
-        writer::BradescoTrailer(debits, credits, static_cast<long long>(lines.size()) + 1));
+        writer::Trailer200(demo.cnab, debits, credits, static_cast<long long>(lines.size()) + 1));
   }
   return lines;
 }

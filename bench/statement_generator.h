@@ -1,5 +1,5 @@
-// Valid statement files of the Bradesco 200-column and FEBRABAN 240-column layouts,
-// made up from a seed: the same arguments always give the same file.
+// Valid statement files of every layout of the table, made up from a seed: the
+// same arguments always give the same file.
 #ifndef EXTRATO_BENCH_STATEMENT_GENERATOR_H_
 #define EXTRATO_BENCH_STATEMENT_GENERATOR_H_
 
@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "importers/layout.h"
+
 namespace bench {
 
-enum class Layout { kBradesco, kFebraban };
-
 struct GeneratorOptions {
-  Layout layout = Layout::kBradesco;
+  // A layout of the table.
+  const importers::Layout* layout = nullptr;
   // Movements of the whole file, shared out among the accounts.
   long movements = 1000;
   // One statement per account. Account 0 is the demonstration account of the
@@ -29,14 +30,14 @@ struct GeneratedAccount {
   std::string number;   // NRCONTCORR: as many characters as the bank's mask has places
 };
 
-// The bank whose code the screen takes for the layout: "237" or "001".
-std::string BankOf(Layout layout);
+// The bank whose code the screen takes for the layout, in the demonstration data.
+std::string BankOf(const importers::Layout& layout);
 
-std::vector<GeneratedAccount> GeneratedAccounts(Layout layout, int accounts);
+std::vector<GeneratedAccount> GeneratedAccounts(const importers::Layout& layout, int accounts);
 
-// The lines of the file, without line ends. Bradesco: one file header, a statement
-// per account, one trailer. FEBRABAN: since a file holds one account, one file
-// (header, batch, trailer) per account, one after the other.
+// The lines of the file, without line ends. 200 columns: one file header, a
+// statement per account, one trailer. 240 columns: since a file holds one account,
+// one file (header, batch, trailer) per account, one after the other.
 std::vector<std::string> GenerateStatement(const GeneratorOptions& options);
 
 }  // namespace bench

@@ -153,8 +153,9 @@ bool FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(path, error);
 }
 
+// Only "/" separates folders here: "\\" and ":" are characters of a file name.
 std::string ExtractFilePath(const std::string& path) {
-  auto delimiter = path.find_last_of("/\\:");
+  auto delimiter = path.find_last_of('/');
   return delimiter == std::string::npos ? std::string() : path.substr(0, delimiter + 1);
 }
 

@@ -50,9 +50,10 @@ TEST(StringRoutinesTest, EmptyTrimRightReplicate) {
 }
 
 TEST(FileRoutinesTest, FolderPartKeepsItsDelimiter) {
-  EXPECT_EQ("C:\\Extratos\\", ExtractFilePath("C:\\Extratos\\ret.txt"));
   EXPECT_EQ("/home/ana/extratos/", ExtractFilePath("/home/ana/extratos/ret.txt"));
-  EXPECT_EQ("C:", ExtractFilePath("C:ret.txt"));
+  EXPECT_EQ("/home/ana/", ExtractFilePath("/home/ana/ex:1.txt"));
+  EXPECT_EQ("/home/ana/", ExtractFilePath("/home/ana/a\\b.txt"));
+  EXPECT_EQ("", ExtractFilePath("C:ret.txt"));
   EXPECT_EQ("", ExtractFilePath("ret.txt"));
   EXPECT_FALSE(FileExists("/nonexistent/extrato.ret"));
   EXPECT_FALSE(FileExists("/tmp"));  // a folder is not a file

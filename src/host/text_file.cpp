@@ -39,6 +39,7 @@ void TextFile::Reset() {
     throw EInOutError(fmt::format("Erro ao ler o arquivo '{}'.", path_));
   std::string raw = bytes.str();
   size_ = raw.size();
+  utf8_ = IsValidUtf8(raw);
   text_ = DecodeText(raw);
   position_ = 0;
   next_line_ = 0;
@@ -62,6 +63,8 @@ std::string TextFile::ReadLn() {
     throw EInOutError(fmt::format("Leitura além do fim do arquivo '{}'.", path_));
   auto [end, next] = LineBounds(text_, position_);
   std::string line = text_.substr(position_, end - position_);
+  std::string_view taken(text_.data() + position_, next - position_);
+  line_bytes_ = utf8_ ? taken.size() : Utf8Length(taken);
   position_ = next;
   ++next_line_;
   return line;

@@ -27,6 +27,8 @@ class TextFile {
   std::string ReadLn();
   // 1-based number of the line last read.
   std::size_t LineNumber() const { return next_line_; }
+  // Bytes of the file that the line last read took, its line end included.
+  std::size_t LineBytes() const { return line_bytes_; }
   // Size of the file in bytes, as it was when opened.
   std::uintmax_t Size() const { return size_; }
 
@@ -36,6 +38,9 @@ class TextFile {
   std::string text_;
   std::size_t position_ = 0;
   std::size_t next_line_ = 0;
+  std::size_t line_bytes_ = 0;
+  // The file was UTF-8 and text_ holds its bytes; otherwise one character a byte.
+  bool utf8_ = true;
   std::uintmax_t size_ = 0;
 };
 

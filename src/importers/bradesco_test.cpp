@@ -102,6 +102,19 @@ TEST_F(BradescoImportTest, SecondStatementOfTheFileContinuesTheNumbering) {
   EXPECT_EQ(2, std::count(calls.begin(), calls.end(), "GetPrxMovReal"));
 }
 
+// The second statement finds the header the first one saved; its movements go on
+// after the first's, which the server cannot see yet.
+TEST_F(BradescoImportTest, TwoStatementsOfOneDateShareTheNumbering) {
+  EXPECT_EQ(host::EventOutcome::kCompleted,
+            ImportRecords({BradescoBalance('0', "070716", 100), BradescoMovement("1", 1),
+                           BradescoMovement("2", 2), BradescoBalance('2', "070716", 103),
+                           BradescoBalance('0', "070716", 103), BradescoMovement("3", 3),
+                           BradescoBalance('2', "070716", 106)}));
+  EXPECT_EQ(Names{"0000000001|2016-07-07"}, Rows("SELECT CDSEQUEXTR, DTSALDFIN FROM EXTRBANCO"));
+  EXPECT_EQ((Names{"0000000001|0000000001", "0000000001|0000000002", "0000000001|0000000003"}),
+            Rows("SELECT CDSEQUEXTR, NRSEQMOVREAL FROM MOVREAL ORDER BY NRSEQMOVREAL"));
+}
+
 TEST_F(BradescoImportTest, RecordOfAnotherKindIsCheckedAndStoresNothing) {
   std::string other_kind = BradescoMovement("000009", 900);
   other_kind[41] = '7';

@@ -1,15 +1,23 @@
 #ifndef EXTRATO_IMPORTERS_FEBRABAN_H_
 #define EXTRATO_IMPORTERS_FEBRABAN_H_
 
-#include <cstddef>
+// FEBRABAN standard statement file: the 240-column records of cnab240.h, read
+// as they are. What this layout does its own way: the file header and trailer end
+// the account, and stored and repeated movements are put to the user.
+
+#include <memory>
 #include <string_view>
+
+#include "importers/layout.h"
 
 namespace importers {
 
-// How many columns from 59 hold the account number of a FEBRABAN record, by the
-// bank's account mask: 12 without "-", 13 with at most one check place after the
-// first "-", 14 with two or more. Sets nrDigVerif when the mask has a "-".
-std::size_t FebrabanAccountWidth(std::string_view mask);
+LineKind FebrabanLine(const Layout& layout, std::string_view line);
+
+// Only the file's first movement is looked up on the server, and a hit is asked
+// about; a movement that repeats one of the file is asked about once. Neither
+// question leaves a movement out: each lets the file through or cancels the run.
+std::unique_ptr<MovementPolicy> AskAboutDuplicates();
 
 }  // namespace importers
 

@@ -23,39 +23,46 @@ constexpr int kNao = 10;
 constexpr int kSim = 11;
 
 // Records of the demonstration account 014 (bank 001, agency 0679, 02726711-0).
-writer::FebrabanRecord Record(char kind, const std::string& date = "", long long cents = 0) {
-  writer::FebrabanRecord record;
+writer::Record Record(char kind, const std::string& date = "", long long cents = 0) {
+  writer::Record record;
+  record.bank = "001";
+  record.agency = "0679";
+  record.account = "0000027267110";
   record.kind = kind;
   record.date = date;
   record.cents = cents;
   return record;
 }
 
+std::string FebrabanLine(const writer::Record& record) {
+  return writer::Line(LayoutNamed("febraban"), record);
+}
+
 std::string Detail(const std::string& document, long long cents, const std::string& indicator = "C",
                    const std::string& category = "208") {
-  writer::FebrabanRecord record = Record('3', "14122022", cents);
+  writer::Record record = Record('3', "14122022", cents);
   record.document = document;
   record.indicator = indicator;
   record.category = category;
   record.history = "TED RECEBIDA";
-  return writer::FebrabanLine(record);
+  return FebrabanLine(record);
 }
 
 std::vector<std::string> Batch(const std::vector<std::string>& details,
                                const std::string& date = "23112022",
                                const std::string& account = "0000027267110") {
-  writer::FebrabanRecord header = Record('1', date, 93241081);
-  writer::FebrabanRecord trailer = Record('5', date, 21136549);
+  writer::Record header = Record('1', date, 93241081);
+  writer::Record trailer = Record('5', date, 21136549);
   header.account = trailer.account = account;
-  std::vector<std::string> lines = {writer::FebrabanLine(header)};
+  std::vector<std::string> lines = {FebrabanLine(header)};
   lines.insert(lines.end(), details.begin(), details.end());
-  lines.push_back(writer::FebrabanLine(trailer));
+  lines.push_back(FebrabanLine(trailer));
   return lines;
 }
 
 std::vector<std::string> File(std::vector<std::string> batches) {
-  batches.insert(batches.begin(), writer::FebrabanLine(Record('0')));
-  batches.push_back(writer::FebrabanLine(Record('9')));
+  batches.insert(batches.begin(), FebrabanLine(Record('0')));
+  batches.push_back(FebrabanLine(Record('9')));
   return batches;
 }
 
@@ -102,11 +109,11 @@ TEST_F(FebrabanImportTest, NewFileIsStoredAndSubmittedWithItsAnswer) {
 }
 
 TEST_F(FebrabanImportTest, BatchHeaderOfAnotherOperationIsRefusedBeforeAnyCheck) {
-  writer::FebrabanRecord header = Record('1', "99999999");
+  writer::Record header = Record('1', "99999999");
   header.operation = "C";
   header.bank = "104";
   EXPECT_EQ(host::EventOutcome::kAborted,
-            ImportLines(File({writer::FebrabanLine(header), Detail("A1", 100)})));
+            ImportLines(File({FebrabanLine(header), Detail("A1", 100)})));
   EXPECT_EQ(Names{kArquivoInvalido}, Texts());
   EXPECT_EQ(Names{}, Calls());
 }
@@ -248,22 +255,28 @@ TEST_F(FebrabanImportTest, FileWithoutBatchesHasNoData) {
                            ParamsOf("SetFebraban")[2]}));
 }
 
-TEST_F(FebrabanImportTest, OtherBanksAndEmptyLines) {
+// Blank bank columns pass the check of a bank without a CNAB code; the account is
+// still resolved once, not at every record.
+TEST_F(FebrabanImportTest, BankWithoutACnabCodeResolvesTheAccountOnce) {
+  AddBank("905", "", "99999999-9");
+  AddAccount("905", "905", "0679", "027267110");
+  std::vector<std::string> lines = File(Batch({Detail("A1", 100), Detail("B2", 200)}));
+  for (std::string& line : lines)
+    line.replace(0, 3, "   ");
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(lines, "905"));
+  Names calls = Calls();
+  EXPECT_EQ(1, std::count(calls.begin(), calls.end(), "GetPrxMovReal"));
+  EXPECT_EQ((Names{"0000000001|0000000001", "0000000001|0000000002"}),
+            Rows("SELECT CDSEQUEXTR, NRSEQMOVREAL FROM MOVREAL ORDER BY NRSEQMOVREAL"));
+}
+
+TEST_F(FebrabanImportTest, OtherBanks) {
   // The account of the file is registered under bank 104 too: the bank check fails.
   EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(File(Batch({Detail("A1", 100)})), "104"));
   EXPECT_EQ(Names{kBancoInvalido}, Texts());
   EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal"}), Calls());
   EXPECT_EQ(host::EventOutcome::kAborted,
             ImportLines(File(Batch({Detail("A1", 100)}, "23112022", "0000099999999")), "104"));
-  EXPECT_EQ(Names{kContaNaoCadastrada}, Texts());
-
-  // An empty line is a record of no kind: it fails the bank check, or after the file
-  // trailer the account lookup of its empty columns.
-  EXPECT_EQ(host::EventOutcome::kAborted,
-            ImportLines(File(Batch({Detail("A1", 100), "", Detail("B2", 200)}))));
-  EXPECT_EQ(Names{kBancoInvalido}, Texts());
-  EXPECT_EQ(host::EventOutcome::kAborted,
-            ImportLines(Join(File(Batch({Detail("A1", 100)})), {""})));
   EXPECT_EQ(Names{kContaNaoCadastrada}, Texts());
   EXPECT_EQ(0, Count("MOVREAL"));
 }

@@ -10,7 +10,6 @@
 #include "host/routines.h"
 #include "host/utf8.h"
 #include "importers/conversions.h"
-#include "importers/run_state.h"
 #include "screen/imp_ext_banc.h"
 #include "services/remote.h"
 
@@ -18,21 +17,8 @@ namespace importers {
 
 namespace {
 
-// Every line is followed by a two-character line end, as far as the bar knows.
-constexpr long long kLineEnd = 2;
-
-void LoadFromServer(TfrmImpExtBanc& screen, host::RecordSet& record_set, const char* method,
-                    host::Variant params) {
-  services::LoadFromServer(record_set, screen.netImpExtBanc, method, std::move(params));
-}
-
 std::string AsText(const host::Variant& value) {
   return value.is_string() ? value.get<std::string>() : value.dump();
-}
-
-int MaskPlaces(std::string_view mask) {
-  return static_cast<int>(host::Utf8Length(mask)) -
-         static_cast<int>(std::count(mask.begin(), mask.end(), '-'));
 }
 
 // The message's "%s" filled with the argument.
@@ -43,11 +29,29 @@ std::string WithArgument(std::string text, const std::string& argument) {
   return text;
 }
 
+// A text in single quotes for a filter, its own quotes doubled.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    quoted += c;
+    if (c == '\'')
+      quoted += c;
+  }
+  return quoted + "'";
+}
+
 }  // namespace
 
 ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
-                     Layout& layout)
-    : screen_(screen), file_(file), line_(line), layout_(layout) {}
+                     RunState& state, const Layout& layout, ImportOptions options)
+    : screen_(screen),
+      file_(file),
+      line_(line),
+      state_(state),
+      layout_(layout),
+      options_(options),
+      policy_(layout.movement_policy ? layout.movement_policy()
+                                     : std::make_unique<SkipStoredMovements>()) {}
 
 void ImportRun::Execute() {
   Begin();
@@ -64,160 +68,237 @@ void ImportRun::Execute() {
 }
 
 void ImportRun::Begin() {
-  layout_.Start(*this);
+  policy_->Start(*this);
   host::ProgressBar& bar = screen_.pgbProgresso;
   bar.SetPosition(0);
   bar.SetMax(static_cast<int>(std::min<std::uintmax_t>(file_.Size(), INT_MAX)));
   bar.SetVisible(true);
-  stCdSequExtr.clear();
-  stCdBancArq.clear();
-  stNrSeqMov = "0";
+  state_.stCdSequExtr.clear();
+  ForgetAccount();
+  state_.stNrSeqMov = "0";
   screen_.cdsMovReal.EmptyDataSet();
 }
 
 void ImportRun::ReadLines() {
-  host::ProgressBar& bar = screen_.pgbProgresso;
   while (!file_.Eof()) {
     line_ = file_.ReadLn();
-    if (layout_.IsStatementRecord(line_))
-      HandleRecord(line_);
-    bar.SetPosition(bar.Position() + static_cast<long long>(host::Utf8Length(line_)) + kLineEnd);
-    screen_.Repaint();
+    // Banks send blank lines between records; as records they would fail the bank
+    // check, or resolve an account from blank columns.
+    if (host::EmptyString(line_)) {
+      if (layout_.blank_lines == BlankLines::kPassedOver)
+        AdvanceProgress();
+      continue;
+    }
+    switch (layout_.line_kind(layout_, line_)) {
+      case LineKind::kRecord:
+        HandleRecord(line_);
+        break;
+      case LineKind::kEndsAccount:
+        ForgetAccount();
+        break;
+      case LineKind::kPassedOver:
+        break;
+    }
+    AdvanceProgress();
   }
 }
 
+// By the bytes the line took, so that the bar, whose maximum is the file's size,
+// fills whatever the encoding and the line ends.
+void ImportRun::AdvanceProgress() {
+  host::ProgressBar& bar = screen_.pgbProgresso;
+  bar.SetPosition(bar.Position() + static_cast<long long>(file_.LineBytes()));
+  screen_.Repaint();
+}
+
 void ImportRun::HandleRecord(std::string_view line) {
-  const Columns& columns = layout_.columns();
-  layout_.BeginRecord(*this, line);
-  if (stCdBancArq.empty())
+  if (layout_.check_record)
+    layout_.check_record(*this, line);
+  if (!account_resolved_)
     ResolveAccount(line);
-  CheckBank(line);
-  ReadDate(line);
-  stIdTipoRegi = FieldAt(line, columns.kind);
-  stNrDocMov = "0";
-  ReadAmount(line);
-  std::optional<std::string> indicator = layout_.Indicator(line);
-  if (!indicator)
+  Record record = ReadRecord(layout_, line);
+  CheckBank(record);
+  ReadDate(record);
+  state_.stIdTipoRegi = record.kind;
+  state_.stNrDocMov = "0";
+  state_.vrMovimento = ToAmount(record.whole, record.decimals, LineNumber());
+  if (!record.indicator) {
+    if (options_.observer)
+      options_.observer->OnIgnored(LineNumber());
     return;
-  stIdDebCred = *indicator;
-  const RecordKinds& kinds = layout_.kinds();
-  if (stIdTipoRegi == kinds.initial_balance) {
+  }
+  state_.stIdDebCred = *record.indicator;
+  const RecordKinds& kinds = layout_.kinds;
+  if (state_.stIdTipoRegi == kinds.initial_balance) {
     InitialBalance();
-  } else if (stIdTipoRegi == kinds.movement) {
-    Movement(line);
-  } else if (stIdTipoRegi == kinds.final_balance) {
+  } else if (state_.stIdTipoRegi == kinds.movement) {
+    Movement(record);
+  } else if (state_.stIdTipoRegi == kinds.final_balance) {
     FinalBalance();
   }
 }
 
+void ImportRun::ForgetAccount() {
+  state_.stCdBancArq.clear();
+  account_resolved_ = false;
+}
+
 void ImportRun::ResolveAccount(std::string_view line) {
   const std::string& bank = screen_.medCdBanco.Text();
-  LoadFromServer(screen_, screen_.cdsMaskCont, "GetMaskCont", host::Variant::array({bank}));
+  services::LoadFromServer(screen_.cdsMaskCont, screen_.netImpExtBanc, "GetMaskCont",
+                           host::Variant::array({bank}));
   std::string mask = screen_.cdsMaskCont.FieldByName("CDPICTCONT").AsString();
-  nrDigConta = MaskPlaces(mask);
-  stNrContMask = layout_.MaskedAccount(line, mask);
-  std::string agency = host::AllTrim(FieldAt(line, layout_.columns().agency));
-  LoadFromServer(screen_, screen_.cdsContCorr, "GetContCorr",
-                 host::Variant::array({bank, agency, stNrContMask, stTipoConta}));
-  stCdReduCont = screen_.cdsContCorr.FieldByName("CDREDUCONT").AsString();
-  if (host::EmptyString(stCdReduCont)) {
+  state_.nrDigConta = MaskPlaces(mask);
+  state_.stNrContMask = layout_.masked_account(layout_, line, mask, state_);
+  state_.stCdReduCont = LookUpAccount(bank, layout_.agency(layout_, line));
+  if (host::EmptyString(state_.stCdReduCont)) {
     screen_.medCdBanco.SetFocus();
     Fail(screen_.msgPadrao.Msg("CodRedu_NCad"));
   }
-  stCdSequExtr = NextSequenceCode();
+  state_.stCdSequExtr = NextSequenceCode();
   codes_met_.clear();
   has_header_ = false;
+  account_resolved_ = true;
+  resolving_line_ = line;
+}
+
+// The reduced code of the account; empty when none is registered.
+std::string ImportRun::LookUpAccount(const std::string& bank, const std::string& agency) {
+  if (layout_.account_lookup == AccountLookup::kContCorr) {
+    services::LoadFromServer(
+        screen_.cdsContCorr, screen_.netImpExtBanc, "GetContCorr",
+        host::Variant::array({bank, agency, state_.stNrContMask, state_.stTipoConta}));
+    return screen_.cdsContCorr.FieldByName("CDREDUCONT").AsString();
+  }
+  services::LoadFromServer(screen_.cdsVerificaContCorr, screen_.netImpExtBanc,
+                           "GetVerificaContCorr",
+                           host::Variant::array({bank, agency + "%", state_.stNrContMask + "%",
+                                                 state_.stTipoConta + "%"}));
+  return screen_.cdsVerificaContCorr.FieldByName("CDREDUCONT").AsString();
 }
 
 std::string ImportRun::NextSequenceCode() {
   return AsText(services::CallServer(screen_.netImpExtBanc, "GetPrxMovReal",
-                                     host::Variant::array({stCdReduCont, 1})));
+                                     host::Variant::array({state_.stCdReduCont, 1})));
 }
 
-void ImportRun::CheckBank(std::string_view line) {
-  stCdBancArq = host::AllTrim(FieldAt(line, layout_.columns().bank));
-  if (stCdBancArq != screen_.qryBanco.FieldByName("CDBANCCNAB").AsString()) {
+void ImportRun::CheckBank(const Record& record) {
+  state_.stCdBancArq = record.bank;
+  stCdBancLido = record.bank;
+  if (state_.stCdBancArq != screen_.qryBanco.FieldByName("CDBANCCNAB").AsString()) {
     screen_.medCdBanco.SetFocus();
     Fail(screen_.msgPadrao.Msg("Banco_Inv"));
   }
 }
 
-void ImportRun::ReadDate(std::string_view line) {
-  const Columns& columns = layout_.columns();
-  std::size_t number = file_.LineNumber();
-  std::string day = FieldAt(line, columns.day);
-  std::string month = FieldAt(line, columns.month);
-  std::string year = layout_.YearText(line);
-  nrDia = ToDatePart(day, DatePart::kDay, number);
-  nrMes = ToDatePart(month, DatePart::kMonth, number);
-  nrAno = ToDatePart(year, DatePart::kYear, number);
-  dtMovimento = ToDate(nrAno, nrMes, nrDia, fmt::format("{}/{}/{}", day, month, year), number);
-}
-
-void ImportRun::ReadAmount(std::string_view line) {
-  const Columns& columns = layout_.columns();
-  vrMovimento =
-      ToAmount(FieldAt(line, columns.whole), FieldAt(line, columns.decimals), file_.LineNumber());
+void ImportRun::ReadDate(const Record& record) {
+  std::size_t number = LineNumber();
+  state_.nrDia = ToDatePart(record.day, DatePart::kDay, number);
+  state_.nrMes = ToDatePart(record.month, DatePart::kMonth, number);
+  state_.nrAno = ToDatePart(record.year, DatePart::kYear, number);
+  state_.dtMovimento =
+      ToDate(state_.nrAno, state_.nrMes, state_.nrDia,
+             fmt::format("{}/{}/{}", record.day, record.month, record.year), number);
 }
 
 void ImportRun::InitialBalance() {
   host::RecordSet& header = screen_.cdsExtrBanco;
-  LoadFromServer(screen_, header, "GetExtrBanco",
-                 host::Variant::array({stCdReduCont, dtMovimento.ToIso()}));
-  if (header.IsEmpty()) {
+  services::LoadFromServer(header, screen_.netImpExtBanc, "GetExtrBanco",
+                           host::Variant::array({state_.stCdReduCont, state_.dtMovimento.ToIso()}));
+  bool stored = !header.IsEmpty();
+  if (stored) {
+    AdoptStoredStatement(header.FieldByName("CDSEQUEXTR").AsString());
+  } else {
     // The code is fetched once per account, and a file may hold several statements
     // of it: a new one must not take the code of a header already stored.
-    if (codes_met_.contains(stCdSequExtr))
-      stCdSequExtr = NextSequenceCode();
+    if (codes_met_.contains(state_.stCdSequExtr))
+      state_.stCdSequExtr = NextSequenceCode();
     header.Append();
-    header.FieldByName("CDREDUCONT").SetAsString(stCdReduCont);
-    header.FieldByName("CDSEQUEXTR").SetAsString(stCdSequExtr);
-    header.FieldByName("DTSALDINIC").SetAsDateTime(dtMovimento);
-    header.FieldByName("VRSALDINIC").SetAsFloat(vrMovimento);
-    header.FieldByName("IDEXTRINI").SetAsString(stIdDebCred);
+    header.FieldByName("CDREDUCONT").SetAsString(state_.stCdReduCont);
+    header.FieldByName("CDSEQUEXTR").SetAsString(state_.stCdSequExtr);
+    header.FieldByName("DTSALDINIC").SetAsDateTime(state_.dtMovimento);
+    header.FieldByName("VRSALDINIC").SetAsFloat(state_.vrMovimento);
+    header.FieldByName("IDEXTRINI").SetAsString(state_.stIdDebCred);
     header.Post();
-  } else {
-    // A statement that this run is numbering already keeps the numbers it reached:
-    // its movements are not stored yet, so the server's last number would repeat them.
-    std::string stored = header.FieldByName("CDSEQUEXTR").AsString();
-    if (stored != stCdSequExtr) {
-      stCdSequExtr = stored;
-      LoadFromServer(screen_, screen_.cdsSequencia, "GetSequencia",
-                     host::Variant::array({stCdReduCont, stored}));
-      stNrSeqMov = screen_.cdsSequencia.FieldByName("NRSEQMOV").AsString();
-    }
   }
-  codes_met_.insert(stCdSequExtr);
+  codes_met_.insert(state_.stCdSequExtr);
   has_header_ = true;
+  if (options_.observer) {
+    options_.observer->OnInitialBalance(
+        LineNumber(),
+        {state_.stCdReduCont, state_.stCdSequExtr, state_.dtMovimento, state_.vrMovimento,
+         state_.stIdDebCred},
+        stored);
+  }
 }
 
-void ImportRun::Movement(std::string_view line) {
-  std::string document = FieldAt(line, layout_.columns().document);
-  stNrDocPesq = host::Ajusta(document, 20);
-  if (!layout_.IsNewMovement(*this, line)) {
-    stored_account_ = stCdReduCont;
+// Numbering goes on after the stored movements and after those this run has
+// numbered for the statement: they wait in cdsMovReal, unseen by the server.
+void ImportRun::AdoptStoredStatement(const std::string& code) {
+  if (layout_.stored_statement == StoredStatement::kAdoptOtherCode && code == state_.stCdSequExtr) {
     return;
   }
-  stNrDocMov = document;
-  AddMovementRow(line);
+  state_.stCdSequExtr = code;
+  services::LoadFromServer(screen_.cdsSequencia, screen_.netImpExtBanc, "GetSequencia",
+                           host::Variant::array({state_.stCdReduCont, code}));
+  long long stored = ToNumberOrZero(screen_.cdsSequencia.FieldByName("NRSEQMOV").AsString());
+  long long numbered = UltSeqMovReal(state_.stCdReduCont, code);
+  long long last = layout_.stored_statement == StoredStatement::kAdoptAddingRunNumbers
+                       ? stored + numbered
+                       : std::max(stored, numbered);
+  state_.stNrSeqMov = std::to_string(last);
 }
 
-void ImportRun::AddMovementRow(std::string_view line) {
-  const Columns& columns = layout_.columns();
+// The highest movement number this run has given the statement.
+long long ImportRun::UltSeqMovReal(const std::string& account, const std::string& code) {
+  host::RecordSet& rows = screen_.cdsMovReal;
+  long long highest = 0;
+  rows.SetFiltered(false);
+  try {
+    rows.SetFilter("CDREDUCONT = " + Quoted(account) + " AND CDSEQUEXTR = " + Quoted(code));
+    rows.SetFiltered(true);
+    for (rows.First(); !rows.Eof(); rows.Next()) {
+      highest = std::max(highest, ToNumberOrZero(rows.FieldByName("NRSEQMOVREAL").AsString()));
+    }
+  } catch (...) {
+    rows.SetFiltered(false);
+    throw;
+  }
+  rows.SetFiltered(false);
+  return highest;
+}
+
+void ImportRun::Movement(const Record& record) {
+  state_.stNrDocPesq = host::Ajusta(record.document, 20);
+  RunObserver::Movement outcome = policy_->Judge(*this, record);
+  if (outcome == RunObserver::Movement::kStored) {
+    stored_account_ = state_.stCdReduCont;
+  } else {
+    if (!layout_.document_from_lookup)
+      state_.stNrDocMov = record.document;
+    AddMovementRow(record);
+  }
+  if (options_.observer)
+    options_.observer->OnMovement(LineNumber(), outcome);
+}
+
+void ImportRun::AddMovementRow(const Record& record) {
   host::RecordSet& rows = screen_.cdsMovReal;
   rows.Append();
-  rows.FieldByName("CDREDUCONT").SetAsString(stCdReduCont);
-  rows.FieldByName("CDSEQUEXTR").SetAsString(stCdSequExtr);
+  rows.FieldByName("CDREDUCONT").SetAsString(state_.stCdReduCont);
+  rows.FieldByName("CDSEQUEXTR").SetAsString(state_.stCdSequExtr);
   host::Field number = rows.FieldByName("NRSEQMOVREAL");
-  number.SetAsString(host::Ajusta(std::to_string(ToNumberOrZero(stNrSeqMov) + 1), 10));
-  stNrSeqMov = number.AsString();
-  rows.FieldByName("NRDOCMOVREAL").SetAsString(host::Ajusta(stNrDocMov, 20));
-  rows.FieldByName("DTMOVREAL").SetAsDateTime(dtMovimento);
-  rows.FieldByName("VRMOVREAL").SetAsFloat(vrMovimento);
-  rows.FieldByName("IDMOVREAL").SetAsString(stIdDebCred);
-  rows.FieldByName("DSHISTMOVREAL").SetAsString(FieldAt(line, columns.history));
-  rows.FieldByName("IDTIPOREGI").SetAsString(stIdTipoRegi);
-  rows.FieldByName("CDCATELANC").SetAsString(FieldAt(line, columns.category));
+  number.SetAsString(host::Ajusta(std::to_string(ToNumberOrZero(state_.stNrSeqMov) + 1), 10));
+  state_.stNrSeqMov = number.AsString();
+  const std::string& document =
+      layout_.document_from_lookup ? state_.stNrDocPesq : state_.stNrDocMov;
+  rows.FieldByName("NRDOCMOVREAL").SetAsString(host::Ajusta(document, 20));
+  rows.FieldByName("DTMOVREAL").SetAsDateTime(state_.dtMovimento);
+  rows.FieldByName("VRMOVREAL").SetAsFloat(state_.vrMovimento);
+  rows.FieldByName("IDMOVREAL").SetAsString(state_.stIdDebCred);
+  rows.FieldByName("DSHISTMOVREAL").SetAsString(record.history);
+  rows.FieldByName("IDTIPOREGI").SetAsString(state_.stIdTipoRegi);
+  rows.FieldByName("CDCATELANC").SetAsString(record.category);
   rows.FieldByName("IDSTCONMVBAN").SetAsString("0");
   rows.FieldByName("IDTPMOVREAL").SetAsString("0");
   rows.Post();
@@ -227,16 +308,32 @@ void ImportRun::FinalBalance() {
   // Without its initial balance the header in cdsExtrBanco is another statement's,
   // maybe of another account or an earlier run: editing it would corrupt it.
   if (!has_header_) {
-    Fail(fmt::format("Linha {}: saldo final sem o saldo inicial do extrato.", file_.LineNumber()));
+    Fail(fmt::format("Linha {}: saldo final sem o saldo inicial do extrato.", LineNumber()));
   }
   host::RecordSet& header = screen_.cdsExtrBanco;
   header.Edit();
-  header.FieldByName("DTSALDFIN").SetAsDateTime(dtMovimento);
-  header.FieldByName("VRSALDFIM").SetAsFloat(vrMovimento);
-  header.FieldByName("IDEXTRFIM").SetAsString(stIdDebCred);
+  header.FieldByName("DTSALDFIN").SetAsDateTime(state_.dtMovimento);
+  header.FieldByName("VRSALDFIM").SetAsFloat(state_.vrMovimento);
+  header.FieldByName("IDEXTRFIM").SetAsString(state_.stIdDebCred);
   header.Post();
   has_header_ = false;
-  layout_.EndStatement();
+  if (options_.observer) {
+    options_.observer->OnFinalBalance(LineNumber(),
+                                      {state_.stCdReduCont, state_.stCdSequExtr, state_.dtMovimento,
+                                       state_.vrMovimento, state_.stIdDebCred});
+  }
+  switch (layout_.final_balance_resets) {
+    case FinalBalanceResets::kNothing:
+      break;
+    case FinalBalanceResets::kAccount:
+      ForgetAccount();
+      break;
+    case FinalBalanceResets::kStatement:
+      ForgetAccount();
+      state_.stNrSeqMov = "0";
+      state_.stCdSequExtr.clear();
+      break;
+  }
 }
 
 void ImportRun::Submit() {
@@ -247,9 +344,9 @@ void ImportRun::Submit() {
   host::Variant movements = host::ToJson(screen_.cdsMovReal.Data());
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
-    host::Variant stored =
-        services::CallServer(screen_.netImpExtBanc, layout_.SubmissionMethod(),
-                             layout_.SubmissionArguments(std::move(movements), std::move(changes)));
+    host::Variant stored = services::CallServer(
+        screen_.netImpExtBanc, std::string(layout_.submission),
+        policy_->SubmissionArguments(std::move(movements), std::move(changes)));
     if (stored.is_boolean() && !stored.get<bool>()) {
       screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();
@@ -261,6 +358,18 @@ void ImportRun::Submit() {
   host::DeactiveShowAvi();
 }
 
+bool ImportRun::RanWithoutData() const {
+  switch (layout_.no_data) {
+    case NoDataTest::kNoSequenceCode:
+      return state_.stCdSequExtr.empty();
+    case NoDataTest::kNoRecordRead:
+      return stCdBancLido.empty();
+    case NoDataTest::kNoMovement:
+      return screen_.cdsMovReal.IsEmpty();
+  }
+  return false;
+}
+
 // Decided by this run alone: what an earlier run left in cdsPesqLanc, or a stored
 // movement met before new ones, must not turn a run that stored data into an error.
 void ImportRun::ShowOutcome() {
@@ -268,16 +377,17 @@ void ImportRun::ShowOutcome() {
     if (stored_account_) {
       Fail(WithArgument(screen_.msgPadrao.Msg("Arqu_JaImp"), *stored_account_));
     }
-    if (layout_.RanWithoutData(*this))
+    if (RanWithoutData())
       Fail(screen_.msgPadrao.Msg("Arqu_Sem_Dados"));
   }
   screen_.msgPadrao.ShowMsg("Import_Suces", host::DialogType::kInformation);
 }
 
 bool ImportRun::FindStored() {
-  LoadFromServer(screen_, screen_.cdsPesqLanc, "GetPesqLanc",
-                 host::Variant::array({stCdReduCont, stNrDocPesq, dtMovimento.ToIso(),
-                                       host::RoundDec(vrMovimento, 2)}));
+  services::LoadFromServer(
+      screen_.cdsPesqLanc, screen_.netImpExtBanc, "GetPesqLanc",
+      host::Variant::array({state_.stCdReduCont, state_.stNrDocPesq, state_.dtMovimento.ToIso(),
+                            host::RoundDec(state_.vrMovimento, 2)}));
   return !screen_.cdsPesqLanc.IsEmpty();
 }
 

@@ -2,6 +2,7 @@
 #define EXTRATO_IMPORTERS_IMPORT_RUN_H_
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include "host/text_file.h"
 #include "importers/layout.h"
+#include "importers/run_observer.h"
+#include "importers/run_state.h"
 
 class TfrmImpExtBanc;
 
@@ -18,16 +21,28 @@ namespace importers {
 // each statement on the server, stores the statement headers as they come, builds
 // the movements not stored yet and submits them in one call. Every outcome but
 // success leaves by an exception; the caller closes the file.
+struct ImportOptions {
+  // Told what each line did; null: nobody watches.
+  RunObserver* observer = nullptr;
+};
+
 class ImportRun {
  public:
-  ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, Layout& layout);
+  ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, RunState& state,
+            const Layout& layout, ImportOptions options = {});
 
   void Execute();
 
   // For the layouts' own steps.
   TfrmImpExtBanc& screen() { return screen_; }
+  RunState& state() { return state_; }
+  RunObserver* observer() { return options_.observer; }
+  std::size_t LineNumber() const { return file_.LineNumber(); }
+  // Whether the current statement's account is resolved, and the record that did it.
+  bool AccountResolved() const { return account_resolved_; }
+  const std::string& ResolvingLine() const { return resolving_line_; }
   // Looks the current movement up among the stored ones (cdsPesqLanc); true when
-  // it is stored already.
+  // it is stored already. The one remote lookup per movement.
   bool FindStored();
   enum class Answer { kNo, kYes, kClosed };
   // A question of the message table, with the buttons "Não" and "Sim".
@@ -36,24 +51,36 @@ class ImportRun {
  private:
   void Begin();
   void ReadLines();
+  void AdvanceProgress();
   void HandleRecord(std::string_view line);
+  void ForgetAccount();
   void ResolveAccount(std::string_view line);
+  std::string LookUpAccount(const std::string& bank, const std::string& agency);
   std::string NextSequenceCode();
-  void CheckBank(std::string_view line);
-  void ReadDate(std::string_view line);
-  void ReadAmount(std::string_view line);
+  void CheckBank(const Record& record);
+  void ReadDate(const Record& record);
   void InitialBalance();
-  void Movement(std::string_view line);
-  void AddMovementRow(std::string_view line);
+  void AdoptStoredStatement(const std::string& code);
+  long long UltSeqMovReal(const std::string& account, const std::string& code);
+  void Movement(const Record& record);
+  void AddMovementRow(const Record& record);
   void FinalBalance();
   void Submit();
+  bool RanWithoutData() const;
   void ShowOutcome();
   [[noreturn]] void Fail(const std::string& text);
 
   TfrmImpExtBanc& screen_;
   host::TextFile& file_;
   std::string& line_;
-  Layout& layout_;
+  RunState& state_;
+  const Layout& layout_;
+  ImportOptions options_;
+  std::unique_ptr<MovementPolicy> policy_;
+  bool account_resolved_ = false;
+  std::string resolving_line_;
+  // Bank code of the last statement record read; empty while none was.
+  std::string stCdBancLido;
   // The current statement's header is in cdsExtrBanco: its initial balance came.
   bool has_header_ = false;
   // Sequence codes of the headers met since the account was resolved.

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "host/query.h"
 #include "host/recording_ui_services.h"
 #include "host/soci.h"
+#include "importers/layouts.h"
 #include "importers/statement_writer.h"
 #include "screen/imp_ext_banc.h"
 #include "screen/module.h"
@@ -210,34 +212,51 @@ inline std::string JaImportado(const std::string& account) {
   return "Arquivo já importado para a conta corrente de código reduzido " + account + ".";
 }
 
+// The row of the table of that name.
+inline const Layout& LayoutNamed(std::string_view name) {
+  const Layout* layout = FindLayout(name);
+  if (!layout)
+    throw std::logic_error(fmt::format("no layout {}", name));
+  return *layout;
+}
+
 // Bradesco records of the demonstration account 001 (agency 3509, 0012566-8).
+inline writer::Record BradescoRecord() {
+  writer::Record record;
+  record.agency = "3509";
+  record.account = "0000125668";
+  record.bank = "237";
+  return record;
+}
+
 inline std::string BradescoBalance(char kind, const std::string& date, long long cents,
                                    char indicator = 'C') {
-  writer::BradescoRecord record;
+  writer::Record record = BradescoRecord();
   record.kind = kind;
   record.date = date;
   record.cents = cents;
-  record.indicator = indicator;
-  return writer::BradescoLine(record);
+  record.indicator = std::string(1, indicator);
+  return writer::Line(LayoutNamed("bradesco"), record);
 }
 
 inline std::string BradescoMovement(const std::string& document, long long cents,
                                     const std::string& date = "070716", char indicator = 'C',
                                     const std::string& history = "RESGATE MERCADO ABERTO") {
-  writer::BradescoRecord record;
+  writer::Record record = BradescoRecord();
   record.date = date;
   record.cents = cents;
-  record.indicator = indicator;
+  record.indicator = std::string(1, indicator);
   record.document = document;
   record.history = history;
   record.category = "206";
-  return writer::BradescoLine(record);
+  return writer::Line(LayoutNamed("bradesco"), record);
 }
 
 // The records between a file header and a trailer.
 inline std::vector<std::string> BradescoFile(std::vector<std::string> records) {
-  records.insert(records.begin(), writer::BradescoFileHeader("EMPRESA TESTE LTDA", "090716"));
-  records.push_back(writer::BradescoTrailer(0, 0, static_cast<long long>(records.size()) + 1));
+  records.insert(records.begin(),
+                 writer::FileHeader200("237", "BRADESCO S/A", "EMPRESA TESTE LTDA", "090716"));
+  records.push_back(writer::Trailer200("237", 0, 0, static_cast<long long>(records.size()) + 1));
   return records;
 }
 

@@ -1,6 +1,10 @@
 #include "importers/layout.h"
 
+#include <algorithm>
+
+#include "host/routines.h"
 #include "host/utf8.h"
+#include "importers/import_run.h"
 
 namespace importers {
 
@@ -8,16 +12,44 @@ std::string FieldAt(std::string_view line, Column column) {
   return host::Utf8Mid(line, column.position - 1, column.length);
 }
 
-std::string Layout::YearText(std::string_view line) const {
-  return FieldAt(line, columns_.year);
+Record ReadRecord(const Layout& layout, std::string_view line) {
+  const Columns& columns = layout.columns;
+  Record record;
+  record.bank = host::AllTrim(FieldAt(line, columns.bank));
+  record.kind = FieldAt(line, columns.kind);
+  record.day = FieldAt(line, columns.day);
+  record.month = FieldAt(line, columns.month);
+  record.year = FieldAt(line, columns.year);
+  if (layout.year)
+    record.year = layout.year(record.year);
+  record.whole = FieldAt(line, columns.whole);
+  record.decimals = FieldAt(line, columns.decimals);
+  record.indicator =
+      layout.indicator ? layout.indicator(layout, line) : FieldAt(line, columns.indicator);
+  record.document = FieldAt(line, columns.document);
+  if (layout.document)
+    record.document = layout.document(record.document);
+  record.history = FieldAt(line, columns.history);
+  record.category = FieldAt(line, columns.category);
+  return record;
 }
 
-std::optional<std::string> Layout::Indicator(std::string_view line) const {
-  return FieldAt(line, columns_.indicator);
+int MaskPlaces(std::string_view mask) {
+  return static_cast<int>(host::Utf8Length(mask)) -
+         static_cast<int>(std::count(mask.begin(), mask.end(), '-'));
 }
 
-host::Variant Layout::SubmissionArguments(host::Variant movements, host::Variant header) const {
+std::string TrimmedAgency(const Layout& layout, std::string_view line) {
+  return host::AllTrim(FieldAt(line, layout.columns.agency));
+}
+
+host::Variant MovementPolicy::SubmissionArguments(host::Variant movements,
+                                                  host::Variant header) const {
   return host::Variant::array({std::move(movements), std::move(header)});
+}
+
+RunObserver::Movement SkipStoredMovements::Judge(ImportRun& run, const Record&) {
+  return run.FindStored() ? RunObserver::Movement::kStored : RunObserver::Movement::kNew;
 }
 
 }  // namespace importers

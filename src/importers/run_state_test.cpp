@@ -2,33 +2,39 @@
 
 #include <gtest/gtest.h>
 
+namespace importers {
 namespace {
 
 TEST(RunStateTest, ClearingEmptiesTheTextsAndTheAmountOnly) {
-  for (std::string* text : {&stCdBancArq, &stNrContArq, &stCdReduCont, &stIdTipoRegi, &stIdDebCred,
-                            &stNrSeqMov, &stCdSequExtr, &stNrDocMov, &stNrDocPesq, &stNrContMask}) {
+  RunState state;
+  for (std::string* text :
+       {&state.stCdBancArq, &state.stNrContArq, &state.stCdReduCont, &state.stIdTipoRegi,
+        &state.stIdDebCred, &state.stNrSeqMov, &state.stCdSequExtr, &state.stNrDocMov,
+        &state.stNrDocPesq, &state.stNrContMask}) {
     *text = "x";
   }
-  stTipoConta = "L";
-  vrMovimento = 12.5;
-  nrDia = 7;
-  nrDigConta = 8;
-  nrDigVerif = 1;
-  dtMovimento = host::Date(2016, 7, 7);
+  state.stTipoConta = "L";
+  state.vrMovimento = 12.5;
+  state.nrDia = 7;
+  state.nrDigConta = 8;
+  state.nrDigVerif = 1;
+  state.dtMovimento = host::Date(2016, 7, 7);
 
-  ClearRunState();
+  state.Clear();
 
   for (const std::string* text :
-       {&stCdBancArq, &stNrContArq, &stCdReduCont, &stIdTipoRegi, &stIdDebCred, &stNrSeqMov,
-        &stCdSequExtr, &stNrDocMov, &stNrDocPesq, &stNrContMask}) {
+       {&state.stCdBancArq, &state.stNrContArq, &state.stCdReduCont, &state.stIdTipoRegi,
+        &state.stIdDebCred, &state.stNrSeqMov, &state.stCdSequExtr, &state.stNrDocMov,
+        &state.stNrDocPesq, &state.stNrContMask}) {
     EXPECT_EQ("", *text);
   }
-  EXPECT_EQ(0.0, vrMovimento);
-  EXPECT_EQ("L", stTipoConta);
-  EXPECT_EQ(7, nrDia);
-  EXPECT_EQ(8, nrDigConta);
-  EXPECT_EQ(1, nrDigVerif);
-  EXPECT_EQ(host::Date(2016, 7, 7), dtMovimento);
+  EXPECT_EQ(0.0, state.vrMovimento);
+  EXPECT_EQ("L", state.stTipoConta);
+  EXPECT_EQ(7, state.nrDia);
+  EXPECT_EQ(8, state.nrDigConta);
+  EXPECT_EQ(1, state.nrDigVerif);
+  EXPECT_EQ(host::Date(2016, 7, 7), state.dtMovimento);
 }
 
 }  // namespace
+}  // namespace importers

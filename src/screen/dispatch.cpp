@@ -2,25 +2,10 @@
 #include "screen/dispatch.h"
 
 #include "host/routines.h"
-#include "importers/run_state.h"
+#include "importers/import_run.h"
+#include "importers/layouts.h"
 #include "screen/imp_ext_banc.h"
 #include "services/remote.h"
-
-StatementLayout LayoutOfBank(const std::string& cnab,
-                             const std::function<std::string()>& itau_layout) {
-  if (cnab == "237")
-    return StatementLayout::kBradesco;
-  if (cnab == "275" || cnab == "356")
-    return StatementLayout::kReal;
-  if (cnab == "033")
-    return StatementLayout::kSantander;
-  if (cnab != "341")
-    return StatementLayout::kFebraban;
-  std::string layout = itau_layout();
-  if (layout.empty() || layout == "200")
-    return StatementLayout::kItau200;
-  return layout == "240" ? StatementLayout::kItau240 : StatementLayout::kNone;
-}
 
 std::string AccountTypeCode(const std::string& tipo_conta) {
   if (tipo_conta == "Circulante")
@@ -49,23 +34,13 @@ std::string LayoutCodeOnServer(TfrmImpExtBanc& screen) {
   return code.is_string() ? code.get<std::string>() : code.dump();
 }
 
-void RunImporter(TfrmImpExtBanc& screen, StatementLayout layout) {
-  switch (layout) {
-    case StatementLayout::kBradesco:
-      screen.Imp_Banco_Bradesco();
-      return;
-    case StatementLayout::kFebraban:
-      screen.Imp_Banco_Padrao_FEBRABAN();
-      return;
-    case StatementLayout::kReal:
-    case StatementLayout::kItau200:
-    case StatementLayout::kItau240:
-    case StatementLayout::kSantander:
-    case StatementLayout::kNone:
-      // These layouts have no importer in this version: the user is told so
-      // and nothing is read.
-      host::MensErro(screen.msgPadrao.Msg("L_NCad"), true);
-  }
+void RunImporter(TfrmImpExtBanc& screen) {
+  std::string cnab = screen.qryBanco.FieldByName("CDBANCCNAB").AsString();
+  const importers::Layout* layout =
+      importers::LayoutOfBank(cnab, [&screen] { return LayoutCodeOnServer(screen); });
+  // A company layout that no row names reads nothing, and says nothing.
+  if (layout)
+    screen.Imp_Banco(*layout);
 }
 
 }  // namespace
@@ -78,13 +53,12 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
   }
   if (edtNmArquivo.OnExit)
     edtNmArquivo.OnExit(edtNmArquivo);
-  stTipoConta = AccountTypeCode(cbTipoConta.Text());
+  runState.stTipoConta = AccountTypeCode(cbTipoConta.Text());
   try {
-    ClearRunState();
+    runState.Clear();
     arqExtrato.Assign(edtNmArquivo.Text());
     arqExtrato.Reset();
-    RunImporter(*this, LayoutOfBank(qryBanco.FieldByName("CDBANCCNAB").AsString(),
-                                    [this] { return LayoutCodeOnServer(*this); }));
+    RunImporter(*this);
   } catch (...) {
     // A file that failed to open has nothing to close, and no second failure
     // may hide the first.
@@ -93,4 +67,9 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
     throw;
   }
   arqExtrato.Close();
+}
+
+void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
+  importers::ImportRun(*this, arqExtrato, stLinha, runState, layout, {.observer = runObserver})
+      .Execute();
 }

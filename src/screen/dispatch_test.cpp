@@ -5,40 +5,10 @@
 
 #include "host/routines.h"
 #include "importers/import_test_support.h"
-#include "importers/run_state.h"
 
 namespace {
 
 using host::EventOutcome;
-
-constexpr const char* kSemImportador =
-    "Banco informado não possui arquivo de importação cadastrado.";
-
-TEST(LayoutOfBankTest, RoutesOnTheExactCnabCode) {
-  struct Case {
-    const char* cnab;
-    const char* itau_layout;
-    StatementLayout expected;
-  };
-  const Case cases[] = {
-      {"237", "", StatementLayout::kBradesco},   {"275", "", StatementLayout::kReal},
-      {"356", "", StatementLayout::kReal},       {"033", "", StatementLayout::kSantander},
-      {"341", "", StatementLayout::kItau200},    {"341", "200", StatementLayout::kItau200},
-      {"341", "240", StatementLayout::kItau240}, {"341", "400", StatementLayout::kNone},
-      {"341", " 240", StatementLayout::kNone},   {"001", "", StatementLayout::kFebraban},
-      {"104", "", StatementLayout::kFebraban},   {"33", "", StatementLayout::kFebraban},
-      {"", "", StatementLayout::kFebraban},      {"2370", "", StatementLayout::kFebraban},
-  };
-  for (const Case& c : cases) {
-    int asked = 0;
-    StatementLayout layout = LayoutOfBank(c.cnab, [&] {
-      ++asked;
-      return std::string(c.itau_layout);
-    });
-    EXPECT_EQ(c.expected, layout) << c.cnab << " " << c.itau_layout;
-    EXPECT_EQ(std::string(c.cnab) == "341" ? 1 : 0, asked) << c.cnab;
-  }
-}
 
 TEST(AccountTypeCodeTest, ExactItemTextsAndCirculanteOtherwise) {
   EXPECT_EQ("C", AccountTypeCode("Circulante"));
@@ -61,11 +31,12 @@ class DispatchTest : public importers::testing::ImportTest {
   }
 
   // Leaves run state behind, as a run that failed half-way does.
-  static void DirtyRunState() {
-    stCdReduCont = "XYZ";
-    stNrSeqMov = "41";
-    vrMovimento = 9.5;
-    stTipoConta = "G";
+  void DirtyRunState() {
+    importers::RunState& state = screen_->runState;
+    state.stCdReduCont = "XYZ";
+    state.stNrSeqMov = "41";
+    state.vrMovimento = 9.5;
+    state.stTipoConta = "G";
   }
 
   bool FileClosed() const { return !screen_->StatementFile().IsOpen(); }
@@ -73,7 +44,7 @@ class DispatchTest : public importers::testing::ImportTest {
   std::string empty_file_;
 };
 
-TEST_F(DispatchTest, BradescoAndFebrabanCodesRunTheirImporters) {
+TEST_F(DispatchTest, EachCodeRunsTheImporterOfItsLayout) {
   struct Case {
     const char* bank;
     const char* cnab;
@@ -82,10 +53,13 @@ TEST_F(DispatchTest, BradescoAndFebrabanCodesRunTheirImporters) {
   AddBank("900", "33", "9999999-9");
   AddBank("901", "", "9999999-9");
   AddBank("902", "237", "9999999-9");
+  AddBank("275", "275", "9999999-9");
   const Case cases[] = {
       {"237", "237", "Set_Real_Bradesco"}, {"902", "237", "Set_Real_Bradesco"},
-      {"001", "001", "SetFebraban"},       {"104", "104", "SetFebraban"},
-      {"900", "33", "SetFebraban"},        {"901", "", "SetFebraban"},
+      {"275", "275", "Set_Real_Bradesco"}, {"356", "356", "Set_Real_Bradesco"},
+      {"033", "033", "Set_Real_Bradesco"}, {"001", "001", "SetFebraban"},
+      {"104", "104", "SetFebraban"},       {"900", "33", "SetFebraban"},
+      {"901", "", "SetFebraban"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EventOutcome::kAborted, Import(c.bank, empty_file_)) << c.bank;
@@ -95,27 +69,22 @@ TEST_F(DispatchTest, BradescoAndFebrabanCodesRunTheirImporters) {
   }
 }
 
-TEST_F(DispatchTest, LayoutsStillWithoutAnImporterSaySoAndReadNothing) {
-  for (const char* bank : {"033", "356"}) {
-    EXPECT_EQ(EventOutcome::kAborted, Import(bank, empty_file_)) << bank;
-    EXPECT_EQ(std::vector<std::string>{kSemImportador}, Texts()) << bank;
-    EXPECT_TRUE(Calls().empty()) << bank;
-    EXPECT_TRUE(FileClosed()) << bank;
-  }
-  AddBank("275", "275", "9999999-9");
-  EXPECT_EQ(EventOutcome::kAborted, Import("275", empty_file_));
-  EXPECT_EQ(std::vector<std::string>{kSemImportador}, Texts());
-}
-
 TEST_F(DispatchTest, ItauAsksTheServerForTheCompanysLayoutWithTheBanksOwnCode) {
-  for (const char* layout : {"", "200", "240", "400"}) {
+  for (const char* layout : {"", "200", "240"}) {
     AnswerLayout(host::Variant::array({layout}));
     EXPECT_EQ(EventOutcome::kAborted, Import("341", empty_file_)) << layout;
-    EXPECT_EQ(std::vector<std::string>{"GetIdLayout"}, Calls()) << layout;
+    EXPECT_EQ((std::vector<std::string>{"GetIdLayout", "Set_Real_Bradesco"}), Calls()) << layout;
     EXPECT_EQ(host::Variant::array({host::EmprProc(), "341"}), ParamsOf("GetIdLayout"));
-    EXPECT_EQ(std::vector<std::string>{kSemImportador}, Texts()) << layout;
+    EXPECT_EQ(std::vector<std::string>{importers::testing::kSemDados}, Texts()) << layout;
     EXPECT_TRUE(FileClosed()) << layout;
   }
+  // A layout of no importer reads nothing and says nothing.
+  AnswerLayout(host::Variant::array({"400"}));
+  EXPECT_EQ(EventOutcome::kCompleted, Import("341", empty_file_));
+  EXPECT_EQ(std::vector<std::string>{"GetIdLayout"}, Calls());
+  EXPECT_TRUE(Texts().empty());
+  EXPECT_TRUE(FileClosed());
+
   AddBank("777", "341", "99999-9");
   AnswerLayout(host::Variant::array({nullptr}));
   Import("777", empty_file_);
@@ -172,30 +141,31 @@ TEST_F(DispatchTest, FailedChecksClearNothingAndOpenNothing) {
     EXPECT_EQ(std::vector<std::string>{c.message}, Texts()) << c.name;
     EXPECT_TRUE(requests_.empty()) << c.name;
     EXPECT_EQ(c.focus, screen_->ActiveControl()) << c.name;
-    EXPECT_EQ("XYZ", stCdReduCont) << c.name;
-    EXPECT_EQ("41", stNrSeqMov) << c.name;
-    EXPECT_EQ(9.5, vrMovimento) << c.name;
-    EXPECT_EQ("G", stTipoConta) << c.name;
+    EXPECT_EQ("XYZ", screen_->runState.stCdReduCont) << c.name;
+    EXPECT_EQ("41", screen_->runState.stNrSeqMov) << c.name;
+    EXPECT_EQ(9.5, screen_->runState.vrMovimento) << c.name;
+    EXPECT_EQ("G", screen_->runState.stTipoConta) << c.name;
     EXPECT_TRUE(FileClosed()) << c.name;
   }
 }
 
 TEST_F(DispatchTest, ValidInputsStoreTheFolderThenClearTheRunStateAndSetTheAccountType) {
   DirtyRunState();
-  EXPECT_EQ(EventOutcome::kAborted, Import("033", empty_file_, "Aplicação"));
-  EXPECT_EQ("", stCdReduCont);
-  EXPECT_EQ("", stNrSeqMov);
-  EXPECT_EQ(0.0, vrMovimento);
-  EXPECT_EQ("L", stTipoConta);
-  ASSERT_EQ(2u, requests_.size());
+  AnswerLayout(host::Variant::array({"400"}));  // so that no importer runs
+  EXPECT_EQ(EventOutcome::kCompleted, Import("341", empty_file_, "Aplicação"));
+  EXPECT_EQ("", screen_->runState.stCdReduCont);
+  EXPECT_EQ("", screen_->runState.stNrSeqMov);
+  EXPECT_EQ(0.0, screen_->runState.vrMovimento);
+  EXPECT_EQ("L", screen_->runState.stTipoConta);
+  ASSERT_EQ(3u, requests_.size());
   EXPECT_EQ("GetDiretorio", requests_[0]["method"]);
   EXPECT_EQ("SetDiretorio", requests_[1]["method"]);
 
   Import("033", empty_file_, "Garantida");
-  EXPECT_EQ("G", stTipoConta);
+  EXPECT_EQ("G", screen_->runState.stTipoConta);
   screen_->cbTipoConta.SetItemIndex(-1);
   host::GetApplication().Dispatch([this] { screen_->sbtConfirma.Click(); });
-  EXPECT_EQ("C", stTipoConta) << "no item chosen";
+  EXPECT_EQ("C", screen_->runState.stTipoConta) << "no item chosen";
 }
 
 TEST_F(DispatchTest, ConfirmingTwiceReadsTheFileAgainFromItsStart) {

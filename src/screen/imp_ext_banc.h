@@ -9,6 +9,12 @@
 #include "host/query.h"
 #include "host/record_set.h"
 #include "host/text_file.h"
+#include "importers/run_state.h"
+
+namespace importers {
+struct Layout;
+class RunObserver;
+}  // namespace importers
 
 // The bank-statement import screen.
 class TfrmImpExtBanc : public host::TfrmRotiGeral {
@@ -67,11 +73,15 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   // The statement file as the dispatch left it, for hosts and tests that watch it.
   const host::TextFile& StatementFile() const { return arqExtrato; }
 
-  // Layout importers.
-  // Each reads the open statement file once, from its first line, and submits the
-  // new movements in one call; every outcome but success leaves by an exception.
-  void Imp_Banco_Bradesco();
-  void Imp_Banco_Padrao_FEBRABAN();
+  // The layout importer: reads the open statement file once, from its first line,
+  // and submits the new movements in one call; every outcome but success leaves by
+  // an exception.
+  void Imp_Banco(const importers::Layout& layout);
+
+  // What the dispatch clears and each import run works on.
+  importers::RunState runState;
+  // Told what each line of a run did; null: nobody watches.
+  importers::RunObserver* runObserver = nullptr;
 
  private:
   void SetUpControls();

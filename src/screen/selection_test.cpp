@@ -94,9 +94,9 @@ TEST_F(SelectionTest, SearchListsEveryBankByCodeAndAPickFillsCodeThenName) {
   const host::SearchListRequest list = ui_.search_requests()[0];
   EXPECT_EQ("Banco", list.title);
   EXPECT_EQ((std::vector<std::string>{"Código", "Nome"}), list.column_titles);
-  ASSERT_EQ(8u, list.rows.size());
+  ASSERT_EQ(9u, list.rows.size());
   EXPECT_EQ((std::vector<std::string>{"001", "BANCO DO BRASIL S.A."}), list.rows[0]);
-  EXPECT_EQ((std::vector<std::string>{"707", "BANCO DAYCOVAL S.A."}), list.rows[7]);
+  EXPECT_EQ((std::vector<std::string>{"707", "BANCO DAYCOVAL S.A."}), list.rows[8]);
   EXPECT_EQ("237", screen_->medCdBanco.Text());
   EXPECT_EQ("BANCO BRADESCO S.A.", screen_->edtNmBanco.Text());
   EXPECT_EQ("237", screen_->qryBanco.FieldByName("CDBANCCNAB").AsString());

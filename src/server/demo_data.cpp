@@ -22,7 +22,9 @@ struct DemoBank {
 
 // Masks as the banks print account numbers; the account numbers below have as many
 // characters as their bank's mask has places other than "-".
-constexpr std::array<DemoBank, 8> kBanks = {{
+// Bank 641 is a second Itaú relationship of the company, read in the 200-column layout
+// since LAYOUTBANCO names none for it.
+constexpr std::array<DemoBank, 9> kBanks = {{
     {"001", "BANCO DO BRASIL S.A.", "001", "99999999-9"},
     {"033", "BANCO SANTANDER (BRASIL) S.A.", "033", "99999999-9"},
     {"104", "CAIXA ECONÔMICA FEDERAL", "104", "99999999-9"},
@@ -31,6 +33,7 @@ constexpr std::array<DemoBank, 8> kBanks = {{
     {"356", "BANCO REAL S.A.", "356", "9999999-9"},
     {"399", "HSBC BANK BRASIL S.A.", "399", "99999-99"},
     {"707", "BANCO DAYCOVAL S.A.", "707", "9999999-9"},
+    {"641", "ITAÚ UNIBANCO S.A. - 200 COLUNAS", "341", "99999-9"},
 }};
 
 struct DemoAccount {
@@ -45,7 +48,7 @@ struct DemoAccount {
 // The current accounts ("C") are those of the sample statement files, so that each
 // sample imports as it is; every bank also has an investment ("L") and a guaranteed
 // ("G") account.
-constexpr std::array<DemoAccount, 26> kAccounts = {{
+constexpr std::array<DemoAccount, 29> kAccounts = {{
     {"001", "237", "3509", "00125668", "C", "BRADESCO C/C 0012566-8"},
     {"002", "237", "3509", "00125676", "L", "BRADESCO APLICAÇÃO"},
     {"003", "237", "3509", "00125684", "G", "BRADESCO CONTA GARANTIDA"},
@@ -72,6 +75,9 @@ constexpr std::array<DemoAccount, 26> kAccounts = {{
     {"024", "707", "0679", "27267110", "C", "DAYCOVAL C/C 2726711-0"},
     {"025", "707", "0679", "27267128", "L", "DAYCOVAL APLICAÇÃO"},
     {"026", "707", "0679", "27267136", "G", "DAYCOVAL CONTA GARANTIDA"},
+    {"027", "641", "3886", "007693", "C", "ITAÚ 200 C/C 00769-3"},
+    {"028", "641", "3886", "007701", "L", "ITAÚ 200 APLICAÇÃO"},
+    {"029", "641", "3886", "007719", "G", "ITAÚ 200 CONTA GARANTIDA"},
 }};
 
 void Insert(soci::session& session, std::string_view table, std::vector<std::string> values) {

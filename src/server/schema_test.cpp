@@ -78,8 +78,8 @@ TEST_P(SchemaTest, ServiceNeedsTheTablesOfItsVersion) {
 TEST_P(SchemaTest, DemoHasEveryAccountTypeForEachBankAndLoadsOnce) {
   DemoCounts first = LoadDemo(uri());
   DemoCounts second = LoadDemo(uri());
-  EXPECT_EQ(first.banks, 8);
-  EXPECT_EQ(first.accounts, 26);
+  EXPECT_EQ(first.banks, 9);
+  EXPECT_EQ(first.accounts, 29);
   EXPECT_EQ(first.layouts, 1);
   EXPECT_EQ(second.banks, first.banks);
   EXPECT_EQ(second.accounts, first.accounts);
@@ -87,7 +87,7 @@ TEST_P(SchemaTest, DemoHasEveryAccountTypeForEachBankAndLoadsOnce) {
       Count("SELECT COUNT(*) FROM BANCO WHERE CDBANCO IN ('237', '341', '033', '356', '001')"), 5);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM (SELECT CDBANCO FROM CONTCORR GROUP BY CDBANCO "
                   "HAVING COUNT(DISTINCT IDTIPOCONTA) = 3) banks"),
-            8);
+            9);
   // Each account number has one character per place of its bank's mask other than "-".
   EXPECT_EQ(Count("SELECT COUNT(*) FROM CONTCORR C JOIN BANCO B ON B.CDBANCO = C.CDBANCO "
                   "WHERE LENGTH(C.NRCONTCORR) <> LENGTH(REPLACE(B.CDPICTCONT, '-', ''))"),

@@ -46,7 +46,7 @@ TEST(DbCommandTest, InitAndDemoSayWhatTheyDid) {
     Outcome demo = RunDb("db demo --db " + uri + again);
     EXPECT_EQ(demo.status, kExitSuccess) << demo.err;
     EXPECT_EQ(demo.out, "Dados de demonstração em " + uri +
-                            ": 8 bancos, 26 contas correntes, 1 layout(s).\n");
+                            ": 9 bancos, 29 contas correntes, 1 layout(s).\n");
   }
   std::filesystem::remove_all(folder);
 }

@@ -1,0 +1,29 @@
+#include "importers/itau_240.h"
+
+#include "host/routines.h"
+#include "importers/run_state.h"
+
+namespace importers {
+
+namespace {
+
+constexpr Column kAccountNumber{66, 5};
+constexpr Column kCheckDigit{72, 1};
+constexpr int kDocumentWidth = 20;
+
+}  // namespace
+
+std::string Itau240Account(const Layout&, std::string_view line, std::string_view,
+                           RunState& state) {
+  return host::Ajusta(
+      host::AllTrim(FieldAt(line, kAccountNumber)) + host::AllTrim(FieldAt(line, kCheckDigit)),
+      state.nrDigConta);
+}
+
+std::string Itau240Document(std::string_view as_written) {
+  if (host::EmptyString(as_written))
+    return host::Replicate("0", kDocumentWidth);
+  return std::string(as_written);
+}
+
+}  // namespace importers
