@@ -220,6 +220,33 @@ Result SetArquivoImportacao(Db& db, const Arguments& args) {
   return json(changed > 0);
 }
 
+// Sums of a statement's movements: all of them, for the balance check, and those
+// the account's newest import stored.
+Result GetResumoExtrato(Db& db, const Arguments& args) {
+  std::vector<SqlValue> key = {TextValue(args.Text(0)), TextValue(args.Text(1))};
+  auto sum = [&](const char* kind, bool newest) {
+    std::vector<SqlValue> params = key;
+    params.push_back(TextValue(kind));
+    std::string newest_only;
+    if (newest) {
+      newest_only = " AND NRLOGIMP = :log";
+      params.push_back(TextValue(LogOf(db, args.Text(0))));
+    }
+    host::Packet total = QueryPacket(
+        db.session,
+        "SELECT SUM(VRMOVREAL) FROM MOVREAL WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato "
+        "AND IDMOVREAL = :dc" +
+            newest_only,
+        std::move(params), {{"TOTAL", FieldType::kFloat, 0}});
+    const auto* value = std::get_if<double>(&total.rows.at(0).at(0));
+    return value ? *value : 0.0;
+  };
+  return json{{"credits", sum("C", false)},
+              {"debits", sum("D", false)},
+              {"stored_credits", sum("C", true)},
+              {"stored_debits", sum("D", true)}};
+}
+
 }  // namespace
 
 void RecordImport(Db& db, const host::Packet& movements, const host::ChangeSet* header_changes) {
@@ -242,6 +269,9 @@ std::vector<Method> HistoryMethods() {
   return {
       {"GetImportacoes", {}, GetImportacoes},
       {"DesfazImportacao", {{ArgKind::kText, "número da importação", 20}}, DesfazImportacao},
+      {"GetResumoExtrato",
+       {{ArgKind::kText, "código reduzido da conta", 3}, {ArgKind::kText, "extrato", 10}},
+       GetResumoExtrato},
       {"SetArquivoImportacao",
        {{ArgKind::kText, "código reduzido da conta", 3}, {ArgKind::kText, "arquivo", 255}},
        SetArquivoImportacao},

@@ -120,7 +120,7 @@ TEST_F(ConventionsTest, DemoDataGoesOnlyIntoADatabaseWithoutBanksUnlessAdded) {
                         uri_));
   EXPECT_EQ(Count("BANCO"), 1);
   EXPECT_EQ(Extrato({"db", "demo", "--db", uri_, "--add"}).status, 0);
-  EXPECT_EQ(Count("BANCO"), 9);
+  EXPECT_GT(Count("BANCO"), 1) << "the demonstration banks added to the user's own";
 }
 
 // A file as large as needed for the run to be still reading when the signal comes.

@@ -11,6 +11,7 @@
 
 #include "apps/cli/commands.h"
 #include "apps/cli/import_report.h"
+#include "apps/cli/import_summary.h"
 #include "apps/cli/interrupt.h"
 #include "apps/cli/progress_line.h"
 #include "apps/cli/screen_driver.h"
@@ -174,10 +175,15 @@ void AddDetail(const ScreenDriver& screen, const apps::CallWatch& watch, Termina
     ui.AddDetail(*detail);
 }
 
+// Whether the run ended with its success message: its movements are stored.
+bool EndedStored(const TerminalUi& ui) {
+  return !ui.Shown().empty() && ui.Shown().back().key == std::optional<std::string>("Import_Suces");
+}
+
 // The history lists each import with its file, which only the front end knows.
 void NameImportedFile(const apps::CallWatch& watch, const ScreenDriver& screen,
                       const TerminalUi& ui) {
-  if (ui.Shown().empty() || ui.Shown().back().key != std::optional<std::string>("Import_Suces"))
+  if (!EndedStored(ui))
     return;
   if (auto account = apps::ResolvedAccount(watch)) {
     try {
@@ -189,7 +195,24 @@ void NameImportedFile(const apps::CallWatch& watch, const ScreenDriver& screen,
   }
 }
 
-host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui) {
+// Tells the screen's runs to report each line to the summary while it lives.
+class WatchedRuns {
+ public:
+  WatchedRuns(const host::ScreenModule& module, ImportSummary& summary)
+      : define_(reinterpret_cast<void (*)(importers::RunObserver*)>(
+            module.FindEntry("DefObservadorImportacao"))) {
+    define_(&summary);
+  }
+  ~WatchedRuns() { define_(nullptr); }
+  WatchedRuns(const WatchedRuns&) = delete;
+  WatchedRuns& operator=(const WatchedRuns&) = delete;
+
+ private:
+  void (*define_)(importers::RunObserver*);
+};
+
+host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
+                          nlohmann::json& summary_json) {
   try {
     std::string uri =
         options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
@@ -206,17 +229,31 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui) {
     if (screen.Outcome() != host::EventOutcome::kCompleted)
       return screen.Outcome();
     LookUpKeysIn(screen.Form(), ui);
+    ImportSummary summary;
+    WatchedRuns watched_runs(module, summary);
     ScreenDriver driver(screen.Form());
     WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
     host::EventOutcome outcome = WorkScreen(driver, options);
     if (!ui.StoppedByInterrupt())
       AddDetail(driver, watch, ui);
     NameImportedFile(watch, driver, ui);
+    if (!summary.Empty() && !ui.StoppedByInterrupt())
+      summary_json = summary.ToJson(CallServer, EndedStored(ui));
     return outcome;
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});
     return host::EventOutcome::kFailed;
   }
+}
+
+// The summary is the import's result: on stdout; its warnings, on stderr.
+void PrintSummary(const nlohmann::json& summary, bool json) {
+  if (summary.is_null())
+    return;
+  for (const auto& warning : summary["warnings"])
+    std::cerr << "Aviso: " << warning.get<std::string>() << "\n";
+  if (!json)
+    std::cout << SummaryText(summary) << std::flush;
 }
 
 // Messages, questions and progress go to stderr; stdout holds only the result.
@@ -228,15 +265,17 @@ int RunImport(const ImportOptions& options, bool json) {
                  progress ? &*progress : nullptr, &InterruptWatch::Interrupted});
   host::GetApplication().SetUiServices(&ui);
   host::EventOutcome ended;
+  nlohmann::json summary;
   {
     InterruptWatch watch;
-    ended = Import(options, ui);
+    ended = Import(options, ui, summary);
   }
   host::GetApplication().SetUiServices(nullptr);
   RunOutcome outcome =
       ui.StoppedByInterrupt() ? RunOutcome::kInterrupted : Classify(ended, ui.Shown());
+  PrintSummary(summary, json);
   if (json)
-    std::cout << ReportJson(outcome, ui.Shown()).dump() << std::endl;
+    std::cout << ReportJson(outcome, ui.Shown(), summary).dump() << std::endl;
   return StatusOf(outcome);
 }
 

@@ -186,8 +186,11 @@ std::optional<std::size_t> CommonLineWidth(const std::string& path, int lines) {
 }
 
 std::optional<std::string> MessageDetail(const std::string& text, const DetailContext& context) {
-  if (text == kAccountNotFound)
-    return AccountDetail(context);
+  // A file of the other width reads as some account that no one registered.
+  if (text == kAccountNotFound) {
+    std::optional<std::string> width = WidthDetail(context);
+    return width ? width : AccountDetail(context);
+  }
   if (text == kBankNotFound)
     return BankDetail(context);
   if (text == kFileMissing)

@@ -1,0 +1,63 @@
+#ifndef EXTRATO_APPS_CLI_IMPORT_SUMMARY_H_
+#define EXTRATO_APPS_CLI_IMPORT_SUMMARY_H_
+
+// What an import run did, told line by line by the run and summed up: the
+// statements with their periods and balances, the movements by verdict, the
+// credits and debits stored, and whether each statement's balances agree.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "importers/run_observer.h"
+
+namespace cli {
+
+class ImportSummary : public importers::RunObserver {
+ public:
+  // Calls a method of the application server and answers its payload; throws.
+  using Call = std::function<nlohmann::json(const std::string&, const nlohmann::json&)>;
+
+  void OnMovement(std::size_t line, Movement verdict) override;
+  void OnIgnored(std::size_t line) override;
+  void OnInitialBalance(std::size_t line, const Balance& balance, bool stored) override;
+  void OnFinalBalance(std::size_t line, const Balance& balance) override;
+
+  // Whether the run read any statement record.
+  bool Empty() const;
+
+  // The summary, with the sums the server holds for each statement:
+  // {"account", "statements": [{"code", "opening", "closing", "credits", "debits",
+  //  "balanced"}], "movements": {"new", "stored_already", "repeated", "ignored"},
+  //  "stored", "stored_credits", "stored_debits", "warnings": [...]}
+  // `stored`: the run ended with its movements stored.
+  nlohmann::json ToJson(const Call& call, bool stored) const;
+
+ private:
+  struct Statement {
+    std::string account;
+    std::string code;
+    std::optional<Balance> opening;
+    std::optional<Balance> closing;
+  };
+  Statement& Current(const Balance& balance);
+
+  std::vector<Statement> statements_;
+  int new_ = 0;
+  int stored_ = 0;
+  int repeated_ = 0;
+  int ignored_ = 0;
+};
+
+// The summary as a person reads it, one fact a line; its warnings apart.
+std::string SummaryText(const nlohmann::json& summary);
+
+// 1234.5 as "1.234,50".
+std::string Money(double amount);
+
+}  // namespace cli
+
+#endif  // EXTRATO_APPS_CLI_IMPORT_SUMMARY_H_
