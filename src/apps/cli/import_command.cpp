@@ -11,7 +11,6 @@
 
 #include "apps/cli/commands.h"
 #include "apps/cli/import_report.h"
-#include "apps/cli/import_summary.h"
 #include "apps/cli/interrupt.h"
 #include "apps/cli/progress_line.h"
 #include "apps/cli/screen_driver.h"
@@ -19,6 +18,7 @@
 #include "apps/cli/terminal_ui.h"
 #include "apps/cli/usage.h"
 #include "apps/common/call_watch.h"
+#include "apps/common/import_summary.h"
 #include "apps/common/message_detail.h"
 #include "host/base_screen.h"
 #include "host/config.h"
@@ -198,7 +198,7 @@ void NameImportedFile(const apps::CallWatch& watch, const ScreenDriver& screen,
 // Tells the screen's runs to report each line to the summary while it lives.
 class WatchedRuns {
  public:
-  WatchedRuns(const host::ScreenModule& module, ImportSummary& summary)
+  WatchedRuns(const host::ScreenModule& module, apps::ImportSummary& summary)
       : define_(reinterpret_cast<void (*)(importers::RunObserver*)>(
             module.FindEntry("DefObservadorImportacao"))) {
     define_(&summary);
@@ -229,7 +229,7 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
     if (screen.Outcome() != host::EventOutcome::kCompleted)
       return screen.Outcome();
     LookUpKeysIn(screen.Form(), ui);
-    ImportSummary summary;
+    apps::ImportSummary summary;
     WatchedRuns watched_runs(module, summary);
     ScreenDriver driver(screen.Form());
     WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
@@ -253,7 +253,7 @@ void PrintSummary(const nlohmann::json& summary, bool json) {
   for (const auto& warning : summary["warnings"])
     std::cerr << "Aviso: " << warning.get<std::string>() << "\n";
   if (!json)
-    std::cout << SummaryText(summary) << std::flush;
+    std::cout << apps::SummaryText(summary) << std::flush;
 }
 
 // Messages, questions and progress go to stderr; stdout holds only the result.

@@ -32,11 +32,18 @@ Desktop::Desktop(const LaunchOptions& options)
       ui_(std::make_unique<QtUiServices>(*window_)) {
   host::GetApplication().SetUiServices(ui_.get());
   window_->ShowServer(server_->ServerShown(), server_->DatabaseShown());
-  ui_->SetMessageDetail([this](const host::MessageDialog& message) {
+  window_->WatchImportRuns(&summary_);
+  // The message that ends a run carries the run's summary under it.
+  ui_->SetMessageDetail([this](const host::MessageDialog& message) -> std::optional<std::string> {
     apps::DetailContext context = DetailContext();
-    if (message.text == kImportSucceeded)
+    bool stored = message.text == kImportSucceeded;
+    if (stored)
       NameImportedFile(context);
-    return apps::MessageDetail(message.text, context);
+    std::optional<std::string> detail = apps::MessageDetail(message.text, context);
+    std::optional<std::string> summary = RunSummary(context, stored);
+    if (detail && summary)
+      return *detail + "\n\n" + *summary;
+    return detail ? detail : summary;
   });
 }
 
@@ -57,6 +64,22 @@ apps::DetailContext Desktop::DetailContext() const {
       context.file = file->Text();
   }
   return context;
+}
+
+std::optional<std::string> Desktop::RunSummary(const apps::DetailContext& context, bool stored) {
+  if (summary_.Empty())
+    return std::nullopt;
+  std::string text;
+  try {
+    nlohmann::json summary = summary_.ToJson(context.call, stored);
+    text = apps::SummaryText(summary);
+    for (const auto& warning : summary["warnings"])
+      text += "Aviso: " + warning.get<std::string>() + "\n";
+  } catch (const std::exception& e) {
+    text = std::string("Resumo indisponível: ") + e.what();
+  }
+  summary_.Clear();
+  return text;
 }
 
 Desktop::~Desktop() {

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "apps/common/import_summary.h"
 #include "apps/common/message_detail.h"
 #include "apps/gui/launch_options.h"
 #include "apps/gui/main_window.h"
@@ -27,10 +28,13 @@ class Desktop {
 
  private:
   apps::DetailContext DetailContext() const;
+  // What the run that showed `message` did, once; nothing when no run is told.
+  std::optional<std::string> RunSummary(const apps::DetailContext& context, bool stored);
 
   std::unique_ptr<ServerLink> server_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtUiServices> ui_;
+  apps::ImportSummary summary_;
 };
 
 }  // namespace gui

@@ -17,6 +17,7 @@ namespace gui {
 
 namespace {
 constexpr const char* kImportEntry = "CriaImpExtBanc";
+constexpr const char* kWatchRunsEntry = "DefObservadorImportacao";
 }  // namespace
 
 MainWindow::MainWindow(std::string module_file, QWidget* parent)
@@ -108,6 +109,11 @@ void MainWindow::OpenImportScreen() {
     if (module_ == nullptr)
       module_ = std::make_unique<host::ScreenModule>(module_file_);
     module_->FindEntry(kImportEntry)();
+    if (run_observer_ != nullptr) {
+      auto watch =
+          reinterpret_cast<void (*)(importers::RunObserver*)>(module_->FindEntry(kWatchRunsEntry));
+      watch(run_observer_);
+    }
   });
   ShowNewScreens();
 }

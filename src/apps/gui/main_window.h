@@ -16,6 +16,10 @@
 #include "apps/gui/screen_window.h"
 #include "host/screen_module.h"
 
+namespace importers {
+class RunObserver;
+}  // namespace importers
+
 namespace gui {
 
 // The host application's main window: a menu that opens the screens, and the
@@ -35,6 +39,10 @@ class MainWindow : public QMainWindow {
   // "Financeiro" → "Importação de Extrato Bancário": calls the module's entry,
   // which opens the screen or brings the open one forward.
   void OpenImportScreen();
+
+  // Told what each line of the import screen's runs does, from the next opening
+  // of the screen on.
+  void WatchImportRuns(importers::RunObserver* observer) { run_observer_ = observer; }
 
   // The status bar's permanent fields, which menu hints do not cover.
   void ShowServer(const std::string& server, const std::string& database);
@@ -61,6 +69,7 @@ class MainWindow : public QMainWindow {
   QMdiArea* mdi_;
   QAction* import_action_;
   std::map<QString, QPointer<RegistryWindow>> registries_;
+  importers::RunObserver* run_observer_ = nullptr;
   QLabel* server_field_;
   QLabel* database_field_;
 };

@@ -158,8 +158,8 @@ class RegistryWindowTest : public QObject {
     ModalDriver driver;
     driver.Then(testing::Accept());
     QTest::mouseClick(host_->Widget<QToolButton>("sbtConfirma"), Qt::LeftButton);
-    QCOMPARE(driver.Texts(),
-             QStringList{"A importação de extrato bancário foi realizada com sucesso."});
+    QVERIFY(driver.Texts().value(0).startsWith(
+        QStringLiteral("A importação de extrato bancário foi realizada com sucesso.")));
   }
 
   std::unique_ptr<DemoHost> host_;

@@ -1,10 +1,10 @@
-#include "apps/cli/import_summary.h"
+#include "apps/common/import_summary.h"
 
 #include <cmath>
 
 #include <fmt/format.h>
 
-namespace cli {
+namespace apps {
 
 namespace {
 
@@ -152,4 +152,4 @@ std::string SummaryText(const json& summary) {
   return text;
 }
 
-}  // namespace cli
+}  // namespace apps

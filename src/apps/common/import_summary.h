@@ -1,5 +1,5 @@
-#ifndef EXTRATO_APPS_CLI_IMPORT_SUMMARY_H_
-#define EXTRATO_APPS_CLI_IMPORT_SUMMARY_H_
+#ifndef EXTRATO_APPS_COMMON_IMPORT_SUMMARY_H_
+#define EXTRATO_APPS_COMMON_IMPORT_SUMMARY_H_
 
 // What an import run did, told line by line by the run and summed up: the
 // statements with their periods and balances, the movements by verdict, the
@@ -14,7 +14,7 @@
 
 #include "importers/run_observer.h"
 
-namespace cli {
+namespace apps {
 
 class ImportSummary : public importers::RunObserver {
  public:
@@ -28,6 +28,8 @@ class ImportSummary : public importers::RunObserver {
 
   // Whether the run read any statement record.
   bool Empty() const;
+  // Forgets what was told, for the next run.
+  void Clear() { *this = ImportSummary(); }
 
   // The summary, with the sums the server holds for each statement:
   // {"account", "statements": [{"code", "opening", "closing", "credits", "debits",
@@ -58,6 +60,6 @@ std::string SummaryText(const nlohmann::json& summary);
 // 1234.5 as "1.234,50".
 std::string Money(double amount);
 
-}  // namespace cli
+}  // namespace apps
 
-#endif  // EXTRATO_APPS_CLI_IMPORT_SUMMARY_H_
+#endif  // EXTRATO_APPS_COMMON_IMPORT_SUMMARY_H_
