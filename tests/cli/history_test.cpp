@@ -98,4 +98,46 @@ TEST_F(HistoryCommandTest, UndoFromTheCommandLinePutsTheTablesBack) {
       << "imports again after the undo";
 }
 
+// The whole database as SQL text.
+std::string Dump(const server::testing::TestDatabase& database) {
+  std::string path = server::ParseDatabaseUri(database.uri()).path;
+  return cli_test::RunProcess({{"/usr/bin/sqlite3", path, ".dump"}, {}, ""}).out;
+}
+
+TEST_F(HistoryCommandTest, DryRunOfEveryLayoutTellsEachLineAndLeavesTheDatabaseAsItWas) {
+  struct Sample {
+    const char* bank;
+    const char* file;
+  };
+  const Sample samples[] = {{"237", "bradesco-200.txt"}, {"001", "febraban-240.txt"},
+                            {"641", "itau-200.txt"},     {"341", "itau-240.txt"},
+                            {"356", "real-240.txt"},     {"033", "santander-240.txt"}};
+  ASSERT_EQ(Run({"import", "--bank", "237", "--file", kBradesco}).status, 0)
+      << "one layout with its movements stored already";
+  std::string before = Dump(database_);
+  ASSERT_NE(before.find("INSERT INTO MOVREAL"), std::string::npos);
+  for (const Sample& sample : samples) {
+    std::string file = std::string(EXTRATO_SOURCE_DIR) + "/samples/" + sample.file;
+    auto preview = Run({"import", "--bank", sample.bank, "--file", file, "--dry-run", "--json"});
+    // The Bradesco file is stored already: the preview says so, as the import would.
+    EXPECT_EQ(preview.status, std::string(sample.bank) == "237" ? 2 : 0)
+        << sample.file << ": " << preview.err;
+    json report = json::parse(preview.out);
+    EXPECT_EQ(report["messages"].back()["text"], "Simulação: nada foi gravado no banco de dados.");
+    json summary = report["result"];
+    EXPECT_EQ(summary["stored"], false);
+    EXPECT_EQ(summary["warnings"], json::array()) << "each example file balances";
+    const json& lines = summary["lines"];
+    ASSERT_FALSE(lines.empty()) << sample.file;
+    int movements =
+        summary["movements"]["new"].get<int>() + summary["movements"]["stored_already"].get<int>() +
+        summary["movements"]["repeated"].get<int>() + summary["movements"]["ignored"].get<int>();
+    EXPECT_EQ(static_cast<int>(lines.size()), movements) << sample.file;
+    EXPECT_EQ(Dump(database_), before) << sample.file;
+  }
+  json bradesco = json::parse(
+      Run({"import", "--bank", "237", "--file", kBradesco, "--dry-run", "--json"}).out)["result"];
+  EXPECT_EQ(bradesco["lines"][0], json::parse(R"({"line":3,"verdict":"stored_already"})"));
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include "apps/cli/terminal_ui.h"
 #include "apps/cli/usage.h"
 #include "apps/common/call_watch.h"
+#include "apps/common/dry_run.h"
 #include "apps/common/import_summary.h"
 #include "apps/common/message_detail.h"
 #include "host/base_screen.h"
@@ -48,7 +49,10 @@ struct ImportOptions {
   std::string company;                      // empty: EXTRATO_EMPRESA or the host's default
   bool yes = false;                         // answer every question "Sim"
   bool no = false;                          // answer every question "Não"
+  bool dry_run = false;                     // run the rules, store nothing
 };
+
+constexpr const char* kNothingStored = "Simulação: nada foi gravado no banco de dados.";
 
 AnswerPolicy Answers(const ImportOptions& options) {
   if (options.yes)
@@ -140,9 +144,13 @@ host::EventOutcome WorkScreen(ScreenDriver& screen, const ImportOptions& options
 // Puts the process's connections through the watch while it lives.
 class WatchedConnections {
  public:
-  WatchedConnections(apps::CallWatch& watch, server::InProcessServer* in_process) {
+  // With `held_back`, a preview: the writes are answered and never sent.
+  WatchedConnections(apps::CallWatch& watch, server::InProcessServer* in_process,
+                     apps::HeldBack* held_back) {
+    host::TransportFactory factory =
+        in_process ? in_process->Factory() : host::HttpTransportFactory();
     host::SetTransportFactory(
-        watch.Watching(in_process ? in_process->Factory() : host::HttpTransportFactory()));
+        watch.Watching(held_back ? apps::WithoutWrites(factory, *held_back) : factory));
   }
   ~WatchedConnections() { host::SetTransportFactory(nullptr); }
   WatchedConnections(const WatchedConnections&) = delete;
@@ -223,22 +231,27 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
     if (options.server.empty())
       in_process = std::make_unique<server::InProcessServer>(uri);
     apps::CallWatch watch;
-    WatchedConnections watched(watch, in_process.get());
+    apps::HeldBack held_back;
+    WatchedConnections watched(watch, in_process.get(), options.dry_run ? &held_back : nullptr);
     host::ScreenModule module(host::ScreenModulePath("libQAR62700.so"));
     OpenScreen screen(module);
     if (screen.Outcome() != host::EventOutcome::kCompleted)
       return screen.Outcome();
     LookUpKeysIn(screen.Form(), ui);
     apps::ImportSummary summary;
+    if (options.dry_run)
+      summary.KeepLines();
     WatchedRuns watched_runs(module, summary);
     ScreenDriver driver(screen.Form());
     WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
     host::EventOutcome outcome = WorkScreen(driver, options);
     if (!ui.StoppedByInterrupt())
       AddDetail(driver, watch, ui);
-    NameImportedFile(watch, driver, ui);
+    bool stored = EndedStored(ui) && !options.dry_run;
+    if (stored)
+      NameImportedFile(watch, driver, ui);
     if (!summary.Empty() && !ui.StoppedByInterrupt())
-      summary_json = summary.ToJson(CallServer, EndedStored(ui));
+      summary_json = summary.ToJson(CallServer, stored, options.dry_run ? &held_back : nullptr);
     return outcome;
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});
@@ -274,8 +287,14 @@ int RunImport(const ImportOptions& options, bool json) {
   RunOutcome outcome =
       ui.StoppedByInterrupt() ? RunOutcome::kInterrupted : Classify(ended, ui.Shown());
   PrintSummary(summary, json);
+  // Said after the run's own messages, which alone tell how it ended.
+  std::vector<ShownMessage> shown = ui.Shown();
+  if (options.dry_run && outcome != RunOutcome::kInterrupted) {
+    std::cerr << kNothingStored << "\n";
+    shown.push_back({std::nullopt, "information", kNothingStored});
+  }
   if (json)
-    std::cout << ReportJson(outcome, ui.Shown(), summary).dump() << std::endl;
+    std::cout << ReportJson(outcome, shown, summary).dump() << std::endl;
   return StatusOf(outcome);
 }
 
@@ -330,6 +349,9 @@ void AddImportCommand(CLI::App& app, RunContext& context) {
       ->add_option("--company", options->company,
                    "Código da empresa processada (padrão: EXTRATO_EMPRESA ou 1)")
       ->option_text("CODIGO");
+  command->add_flag("--dry-run", options->dry_run,
+                    "Simula: aplica as mesmas regras e mostra o que cada linha faria, sem gravar "
+                    "nada (nem extrato, nem movimento, nem pasta, nem registro da importação)");
   command->add_flag("--yes", options->yes, "Responde \"Sim\" às perguntas");
   command->add_flag("--no", options->no, "Responde \"Não\" às perguntas (o padrão sem terminal)");
   command->callback([command, options, &context] {

@@ -49,22 +49,29 @@ std::string Money(double amount) {
   return fmt::format("{}{},{:02}", amount < 0 ? "-" : "", whole, cents % 100);
 }
 
-void ImportSummary::OnMovement(std::size_t, Movement verdict) {
+void ImportSummary::OnMovement(std::size_t line, Movement verdict) {
+  const char* name = "new";
   switch (verdict) {
     case Movement::kNew:
       ++new_;
       break;
     case Movement::kStored:
       ++stored_;
+      name = "stored_already";
       break;
     case Movement::kRepeated:
       ++repeated_;
+      name = "repeated";
       break;
   }
+  if (keep_lines_)
+    lines_.push_back({{"line", line}, {"verdict", name}});
 }
 
-void ImportSummary::OnIgnored(std::size_t) {
+void ImportSummary::OnIgnored(std::size_t line) {
   ++ignored_;
+  if (keep_lines_)
+    lines_.push_back({{"line", line}, {"verdict", "ignored"}});
 }
 
 ImportSummary::Statement& ImportSummary::Current(const Balance& balance) {
@@ -87,13 +94,18 @@ bool ImportSummary::Empty() const {
   return statements_.empty() && new_ + stored_ + repeated_ + ignored_ == 0;
 }
 
-json ImportSummary::ToJson(const Call& call, bool stored) const {
+json ImportSummary::ToJson(const Call& call, bool stored, const HeldBack* held) const {
   json statements = json::array();
   json warnings = json::array();
   double stored_credits = 0;
   double stored_debits = 0;
   for (const Statement& statement : statements_) {
     json sums = call("GetResumoExtrato", {statement.account, statement.code});
+    if (held != nullptr) {
+      HeldBack::Sums pending = held->Of(statement.account, statement.code);
+      sums["credits"] = sums["credits"].get<double>() + pending.credits;
+      sums["debits"] = sums["debits"].get<double>() + pending.debits;
+    }
     json entry = {{"code", statement.code},
                   {"opening", BalanceJson(statement.opening)},
                   {"closing", BalanceJson(statement.closing)},
@@ -117,23 +129,39 @@ json ImportSummary::ToJson(const Call& call, bool stored) const {
     }
     statements.push_back(entry);
   }
-  return {{"account", statements_.empty() ? json() : json(statements_.front().account)},
-          {"statements", statements},
-          {"movements",
-           {{"new", new_},
-            {"stored_already", stored_},
-            {"repeated", repeated_},
-            {"ignored", ignored_}}},
-          {"stored", stored},
-          {"stored_credits", stored_credits},
-          {"stored_debits", stored_debits},
-          {"warnings", warnings}};
+  json summary = {{"account", statements_.empty() ? json() : json(statements_.front().account)},
+                  {"statements", statements},
+                  {"movements",
+                   {{"new", new_},
+                    {"stored_already", stored_},
+                    {"repeated", repeated_},
+                    {"ignored", ignored_}}},
+                  {"stored", stored},
+                  {"stored_credits", stored_credits},
+                  {"stored_debits", stored_debits},
+                  {"warnings", warnings}};
+  if (keep_lines_)
+    summary["lines"] = lines_;
+  return summary;
+}
+
+std::string VerdictText(const std::string& verdict) {
+  if (verdict == "new")
+    return "novo";
+  if (verdict == "stored_already")
+    return "já gravado antes";
+  return verdict == "repeated" ? "repetido no arquivo" : "ignorado";
 }
 
 std::string SummaryText(const json& summary) {
-  std::string text = fmt::format(
-      "Conta corrente: {}\n",
-      summary["account"].is_null() ? "não resolvida" : summary["account"].get<std::string>());
+  std::string text;
+  for (const json& line : summary.value("lines", json::array())) {
+    text += fmt::format("Linha {}: {}\n", line["line"].get<std::size_t>(),
+                        VerdictText(line["verdict"].get<std::string>()));
+  }
+  text += fmt::format("Conta corrente: {}\n", summary["account"].is_null()
+                                                  ? "não resolvida"
+                                                  : summary["account"].get<std::string>());
   for (const json& statement : summary["statements"]) {
     text += fmt::format("Extrato {}: saldo inicial {}; saldo final {}\n",
                         statement["code"].get<std::string>(), BalanceText(statement["opening"]),

@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "apps/common/dry_run.h"
 #include "importers/run_observer.h"
 
 namespace apps {
@@ -29,14 +30,22 @@ class ImportSummary : public importers::RunObserver {
   // Whether the run read any statement record.
   bool Empty() const;
   // Forgets what was told, for the next run.
-  void Clear() { *this = ImportSummary(); }
+  void Clear() {
+    bool keep = keep_lines_;
+    *this = ImportSummary();
+    keep_lines_ = keep;
+  }
+  // Also lists the verdict of each line ("lines" in the summary), for a preview.
+  void KeepLines() { keep_lines_ = true; }
 
   // The summary, with the sums the server holds for each statement:
   // {"account", "statements": [{"code", "opening", "closing", "credits", "debits",
   //  "balanced"}], "movements": {"new", "stored_already", "repeated", "ignored"},
-  //  "stored", "stored_credits", "stored_debits", "warnings": [...]}
-  // `stored`: the run ended with its movements stored.
-  nlohmann::json ToJson(const Call& call, bool stored) const;
+  //  "stored", "stored_credits", "stored_debits", "warnings": [...]}, and
+  //  "lines": [{"line", "verdict"}] when kept.
+  // `stored`: the run ended with its movements stored. `held`: the movements a
+  // preview kept from the server, counted in each statement's balance check.
+  nlohmann::json ToJson(const Call& call, bool stored, const HeldBack* held = nullptr) const;
 
  private:
   struct Statement {
@@ -52,6 +61,8 @@ class ImportSummary : public importers::RunObserver {
   int stored_ = 0;
   int repeated_ = 0;
   int ignored_ = 0;
+  bool keep_lines_ = false;
+  nlohmann::json lines_ = nlohmann::json::array();
 };
 
 // The summary as a person reads it, one fact a line; its warnings apart.
