@@ -64,6 +64,11 @@ HeldBack::Sums HeldBack::Of(const std::string& account, const std::string& code)
   return found == sums_.end() ? Sums{} : found->second;
 }
 
+void HeldBack::Clear() {
+  std::lock_guard lock(mutex_);
+  sums_.clear();
+}
+
 host::TransportFactory WithoutWrites(host::TransportFactory inner, HeldBack& held) {
   return [inner = std::move(inner), &held](const std::string& host,
                                            int port) -> std::unique_ptr<host::Transport> {

@@ -26,6 +26,7 @@ class HeldBack {
   };
   void Add(const host::Variant& movements);
   Sums Of(const std::string& account, const std::string& code) const;
+  void Clear();
 
  private:
   mutable std::mutex mutex_;

@@ -33,6 +33,9 @@ MainWindow::MainWindow(std::string module_file, QWidget* parent)
   import_action_ = finance->addAction(QStringLiteral("Importação de Extrato Bancário"), this,
                                       &MainWindow::OpenImportScreen);
   import_action_->setObjectName(QStringLiteral("actImpExtBanc"));
+  preview_action_ = finance->addAction(QStringLiteral("Simular importações (sem gravar)"));
+  preview_action_->setObjectName(QStringLiteral("actSimular"));
+  preview_action_->setCheckable(true);
   finance
       ->addAction(QStringLiteral("Importações realizadas"), this,
                   [this] { OpenRegistry(ImportsKind()); })

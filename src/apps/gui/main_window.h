@@ -34,6 +34,8 @@ class MainWindow : public QMainWindow {
 
   QMdiArea& MdiArea() const { return *mdi_; }
   QAction& ImportAction() const { return *import_action_; }
+  // "Financeiro" → "Simular importações (sem gravar)", checkable.
+  QAction& PreviewAction() const { return *preview_action_; }
   std::vector<ScreenWindow*> ScreenWindows() const;
 
   // "Financeiro" → "Importação de Extrato Bancário": calls the module's entry,
@@ -68,6 +70,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<host::ScreenModule> module_;
   QMdiArea* mdi_;
   QAction* import_action_;
+  QAction* preview_action_;
   std::map<QString, QPointer<RegistryWindow>> registries_;
   importers::RunObserver* run_observer_ = nullptr;
   QLabel* server_field_;

@@ -104,6 +104,30 @@ class RegistryWindowTest : public QObject {
                             "Contas correntes → Incluir."));
   }
 
+  void PreviewTellsWhatTheImportWouldDoAndStoresNothing() {
+    host_ = std::make_unique<DemoHost>();
+    host_->Window().PreviewAction().setChecked(true);
+    {
+      ModalDriver driver;
+      driver.Then(testing::Accept());
+      ImportBradesco(false);
+      QTRY_COMPARE(driver.Texts().size(), qsizetype{1});
+      QVERIFY2(driver.Texts()[0].contains(QStringLiteral("Movimentos: 8 novos (não gravados)")),
+               qPrintable(driver.Texts()[0]));
+      QVERIFY(driver.Texts()[0].contains(
+          QStringLiteral("Simulação: nada foi gravado no banco de dados.")));
+      QVERIFY(!driver.Texts()[0].contains(QStringLiteral("Aviso")));
+      RegistryWindow& history = Open("actImportacoes", "wndImportacoes");
+      QCOMPARE(history.Table().rowCount(), 0);
+      history.close();
+      QApplication::setActiveWindow(&host_->Window());
+    }
+
+    host_->Window().PreviewAction().setChecked(false);
+    ImportBradesco();
+    QCOMPARE(Open("actImportacoes", "wndImportacoes").Table().rowCount(), 1);
+  }
+
   void StatusFieldsStayWhenAMenuShowsItsTip() {
     host_ = std::make_unique<DemoHost>(false);
     MainWindow& window = host_->Window();

@@ -21,13 +21,21 @@ ServerLink::ServerLink(const LaunchOptions& options) {
     config.web_url = address.host;
     config.web_port = address.port;
   }
-  host::SetTransportFactory(
-      calls_.Watching(in_process_ ? in_process_->Factory() : host::HttpTransportFactory()));
+  SetPreview(false);
   config.database_uri = database_uri;
 }
 
 ServerLink::~ServerLink() {
   host::SetTransportFactory(nullptr);
+}
+
+void ServerLink::SetPreview(bool preview) {
+  preview_ = preview;
+  held_back_.Clear();
+  host::TransportFactory factory =
+      in_process_ ? in_process_->Factory() : host::HttpTransportFactory();
+  host::SetTransportFactory(
+      calls_.Watching(preview ? apps::WithoutWrites(factory, held_back_) : factory));
 }
 
 std::string ServerLink::ServerShown() const {
