@@ -74,7 +74,32 @@ constexpr std::array<std::string_view, 10> kVersion1 = {
          IDIMPIGUAIS VARCHAR(1)))",
 };
 
-constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersions = {kVersion1};
+// Which submission stored each movement, so that an import can be listed and undone.
+// Movements stored before this version belong to no listed import (0).
+constexpr std::array<std::string_view, 7> kVersion2 = {
+    "ALTER TABLE MOVREAL ADD COLUMN NRLOGIMP {bigint}",
+    "UPDATE MOVREAL SET NRLOGIMP = 0",
+    "CREATE INDEX MOVREAL_LOG ON MOVREAL (NRLOGIMP)",
+    // A submission finds the rows it has just stored, and only those, through this.
+    "CREATE INDEX MOVREAL_SEMLOG ON MOVREAL (CDREDUCONT) WHERE NRLOGIMP IS NULL",
+    "ALTER TABLE LOGIMPEXTR ADD COLUMN NMARQUIVO VARCHAR(255)",
+    "ALTER TABLE LOGIMPEXTR ADD COLUMN DTHRDESFEITA {timestamp}",
+    // The statements a submission stored movements in; whether it created the header
+    // (it had no movement before), and the final balance it replaced.
+    R"(CREATE TABLE EXTRLOGIMP (
+         NRLOGIMP {bigint} NOT NULL,
+         CDREDUCONT VARCHAR(3) NOT NULL,
+         CDSEQUEXTR VARCHAR(10) NOT NULL,
+         IDCRIADO VARCHAR(1) NOT NULL,
+         IDALTERADO VARCHAR(1) NOT NULL,
+         DTSALDFIN {date},
+         VRSALDFIM {amount},
+         IDEXTRFIM VARCHAR(1),
+         PRIMARY KEY (NRLOGIMP, CDREDUCONT, CDSEQUEXTR)))",
+};
+
+constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersions = {kVersion1,
+                                                                                     kVersion2};
 
 std::string ForDialect(std::string_view statement, Dialect dialect) {
   bool lite = dialect == Dialect::kSqlite;
@@ -82,7 +107,8 @@ std::string ForDialect(std::string_view statement, Dialect dialect) {
                      fmt::arg("amount", lite ? "REAL" : "NUMERIC(18,2)"),
                      fmt::arg("serial", lite ? "INTEGER PRIMARY KEY"
                                              : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"),
-                     fmt::arg("timestamp", lite ? "TEXT" : "TIMESTAMP WITH TIME ZONE"));
+                     fmt::arg("timestamp", lite ? "TEXT" : "TIMESTAMP WITH TIME ZONE"),
+                     fmt::arg("bigint", lite ? "INTEGER" : "BIGINT"));
 }
 
 int ReadVersion(soci::session& session) {

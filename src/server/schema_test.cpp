@@ -63,15 +63,15 @@ TEST_P(SchemaTest, ServiceNeedsTheTablesOfItsVersion) {
   InitSchema(uri());
   Exec("UPDATE VERSAOESQUEMA SET NRVERSAO = 99");
   EXPECT_EQ(OpenError(), fmt::format("O banco de dados {} está na versão 99 do esquema e este "
-                                     "programa usa a versão 1.",
-                                     ParseDatabaseUri(uri()).text));
+                                     "programa usa a versão {}.",
+                                     ParseDatabaseUri(uri()).text, kSchemaVersion));
   try {
     InitSchema(uri());
     FAIL() << "a newer schema was migrated";
   } catch (const DatabaseError& e) {
-    EXPECT_STREQ(
-        e.what(),
-        "O banco de dados está na versão 99 do esquema, mais nova que a deste programa (1).");
+    EXPECT_EQ(e.what(), fmt::format("O banco de dados está na versão 99 do esquema, mais nova que "
+                                    "a deste programa ({}).",
+                                    kSchemaVersion));
   }
 }
 

@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 
 #include "host/soci.h"
+#include "server/history_methods.h"
+#include "server/registry_methods.h"
 #include "server/schema.h"
 #include "server/session_pool.h"
 
@@ -69,7 +71,8 @@ std::unique_ptr<Service> Service::Open(const ServiceOptions& options) {
 }
 
 Service::Service(std::unique_ptr<SessionPool> pool) : pool_(std::move(pool)) {
-  for (auto list : {LookupMethods(), StatementMethods(), StoreMethods(), BatchLookupMethods()}) {
+  for (auto list : {LookupMethods(), StatementMethods(), StoreMethods(), BatchLookupMethods(),
+                    RegistryMethods(), HistoryMethods()}) {
     for (Method& method : list)
       methods_.emplace(method.name, std::move(method));
   }

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "server/change_writer.h"
+#include "server/history_methods.h"
 #include "server/methods.h"
 #include "server/movement_writer.h"
 #include "server/query.h"
@@ -80,6 +81,7 @@ Result Submit(Db& db, std::string_view method, const Arguments& args,
   if (!stored.value())
     return json(false);
   LogImport(db, method, movements, import_repeated);
+  RecordImport(db, movements, args.ChangeSetAt(1));
   transaction.Commit();
   return json(true);
 }

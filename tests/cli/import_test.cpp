@@ -183,35 +183,39 @@ TEST_P(ImportCommandTest, QuestionAnsweredNaoCancelsAndStoresNothingTwice) {
   EXPECT_EQ((std::vector<std::string>{cancelled[0], kSucesso}), Messages(Report(yes)));
 }
 
-TEST_P(ImportCommandTest, PlainOutputShowsTheMessagesAndARelativePathIsMadeAbsolute) {
+TEST_P(ImportCommandTest, PlainOutputShowsTheMessagesOnStderrAndARelativePathIsMadeAbsolute) {
   std::string argv0 = EXTRATO_CLI;
   auto result = cli_test::RunProcess(
       {{argv0, "import", "--bank", "237", "--file", "samples/bradesco-200.txt", "--db", uri_},
        {},
        kSource});
   EXPECT_EQ(0, result.status) << result.err;
-  EXPECT_EQ("A importação de extrato bancário foi realizada com sucesso.\n", result.out);
-  EXPECT_EQ("", result.err) << "no progress bar when stderr is not a terminal";
+  EXPECT_EQ("A importação de extrato bancário foi realizada com sucesso.\n", result.err)
+      << "no progress bar when stderr is not a terminal";
   EXPECT_EQ(std::filesystem::canonical(kSource).string() + "/samples/", Folder());
 
   auto again = cli_test::RunProcess(
       {{argv0, "import", "--bank", "237", "--file", kBradesco, "--db", uri_}, {}, ""});
   EXPECT_EQ(2, again.status);
   EXPECT_EQ("Erro: Arquivo já importado para a conta corrente de código reduzido 001.\n",
-            again.out);
+            again.err);
+  EXPECT_NE(std::string::npos, again.out.find("0 novos (não gravados), 8 já gravados antes"))
+      << "the summary, on stdout: " << again.out;
 }
 
-TEST_P(ImportCommandTest, FirstUseOfTheDefaultDatabaseCreatesItsTables) {
+TEST_P(ImportCommandTest, DefaultDatabaseThatDoesNotExistIsRefusedNotCreated) {
   std::filesystem::path data_home = folder_ / "dados";
   auto result =
       cli_test::RunProcess({{EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--json"},
                             {{"XDG_DATA_HOME", data_home.string()}, {"EXTRATO_DB", std::nullopt}},
                             ""});
   EXPECT_EQ(1, result.status);
-  EXPECT_EQ(std::vector<std::string>{"Banco_NCad|error|Banco não cadastrado."},
-            Messages(Report(result)))
-      << "an empty bank table, not a missing one";
-  EXPECT_TRUE(std::filesystem::exists(data_home / "extrato" / "extrato.db"));
+  std::string db = "sqlite:" + (data_home / "extrato" / "extrato.db").string();
+  EXPECT_EQ(
+      std::vector<std::string>{"null|error|O banco de dados " + db +
+                               " não existe: use extrato db init --db " + db + " para criá-lo."},
+      Messages(Report(result)));
+  EXPECT_FALSE(std::filesystem::exists(data_home / "extrato" / "extrato.db"));
 }
 
 TEST_P(ImportCommandTest, UnreachableServerIsAnErrorInPortuguese) {

@@ -125,9 +125,27 @@ BackgroundProcess::BackgroundProcess(const ProcessOptions& options) {
 }
 
 BackgroundProcess::~BackgroundProcess() {
-  kill(pid_, SIGTERM);
-  WaitFor(pid_);
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    WaitFor(pid_);
+  }
   close(err_);
+}
+
+void BackgroundProcess::Signal(int signal) const {
+  if (pid_ > 0)
+    kill(pid_, signal);
+}
+
+ProcessResult BackgroundProcess::Wait() {
+  ProcessResult result;
+  while (ReadSome(err_, pending_)) {
+  }
+  result.err = std::move(pending_);
+  pending_.clear();
+  result.status = WaitFor(pid_);
+  pid_ = -1;
+  return result;
 }
 
 std::string BackgroundProcess::WaitForLine(const std::string& text) {

@@ -41,6 +41,11 @@ class BackgroundProcess {
   // the stream ends first.
   std::string WaitForLine(const std::string& text);
 
+  void Signal(int signal) const;
+  // Waits for it to end; answers its status and the rest of its stderr (its
+  // stdout is not kept).
+  ProcessResult Wait();
+
  private:
   pid_t pid_ = -1;
   int err_ = -1;

@@ -5,20 +5,28 @@
 
 namespace cli {
 
-// Exit statuses of the command line.
+// Exit statuses of the command line (listed for the user in usage.cpp).
 enum ExitStatus {
   kExitSuccess = 0,
   kExitError = 1,
   kExitAborted = 2,
   kExitNoMessage = 3,
   kExitUsage = 64,
+  kExitInterrupted = 130,
 };
 
-// Each subcommand registers its options and, through the callback, stores the
-// status the process ends with.
-void AddServeCommand(CLI::App& app, int& status);
-void AddDbCommands(CLI::App& app, int& status);
-void AddImportCommand(CLI::App& app, int& status);
+// What every command shares: how the outcome is printed, and the status the
+// process ends with, which the command's callback stores.
+struct RunContext {
+  int status = kExitSuccess;
+  bool json = false;  // --json: one JSON object on stdout for every outcome
+};
+
+void AddServeCommand(CLI::App& app, RunContext& context);
+void AddDbCommands(CLI::App& app, RunContext& context);
+void AddImportCommand(CLI::App& app, RunContext& context);
+void AddRegistryCommands(CLI::App& app, RunContext& context);
+void AddHistoryCommands(CLI::App& app, RunContext& context);
 
 }  // namespace cli
 

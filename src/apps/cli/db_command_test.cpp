@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "apps/cli/commands.h"
+#include "server/schema.h"
 
 namespace cli {
 namespace {
@@ -19,12 +20,14 @@ struct Outcome {
 Outcome RunDb(const std::string& line) {
   CLI::App app;
   Outcome run;
-  AddDbCommands(app, run.status);
+  RunContext context;
+  AddDbCommands(app, context);
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
   app.parse(line, false);
   run.out = ::testing::internal::GetCapturedStdout();
   run.err = ::testing::internal::GetCapturedStderr();
+  run.status = context.status;
   return run;
 }
 
@@ -37,9 +40,10 @@ TEST(DbCommandTest, InitAndDemoSayWhatTheyDid) {
 
   Outcome init = RunDb("db init --db " + uri);
   EXPECT_EQ(init.status, kExitSuccess) << init.err;
-  EXPECT_EQ(init.out, "Tabelas do extrato prontas em " + uri + " (versão 1 do esquema).\n");
-  for (int time = 0; time < 2; ++time) {
-    Outcome demo = RunDb("db demo --db " + uri);
+  EXPECT_EQ(init.out, "Tabelas do extrato prontas em " + uri + " (versão " +
+                          std::to_string(server::kSchemaVersion) + " do esquema).\n");
+  for (const char* again : {"", " --add"}) {
+    Outcome demo = RunDb("db demo --db " + uri + again);
     EXPECT_EQ(demo.status, kExitSuccess) << demo.err;
     EXPECT_EQ(demo.out, "Dados de demonstração em " + uri +
                             ": 9 bancos, 29 contas correntes, 1 layout(s).\n");
@@ -52,7 +56,7 @@ TEST(DbCommandTest, DatabaseItCannotUseEndsWithStatus1) {
   EXPECT_EQ(run.status, kExitError);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err,
-            "extrato db: Banco de dados não reconhecido: 'mysql://localhost/extrato'. Use "
+            "Erro: Banco de dados não reconhecido: 'mysql://localhost/extrato'. Use "
             "sqlite:CAMINHO ou postgresql://...\n");
 }
 

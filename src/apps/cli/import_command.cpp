@@ -7,18 +7,27 @@
 #include <optional>
 #include <string>
 
+#include <fmt/format.h>
+
 #include "apps/cli/commands.h"
 #include "apps/cli/import_report.h"
+#include "apps/cli/interrupt.h"
 #include "apps/cli/progress_line.h"
 #include "apps/cli/screen_driver.h"
 #include "apps/cli/server_address.h"
 #include "apps/cli/terminal_ui.h"
+#include "apps/cli/usage.h"
+#include "apps/common/call_watch.h"
+#include "apps/common/dry_run.h"
+#include "apps/common/import_summary.h"
+#include "apps/common/message_detail.h"
 #include "host/base_screen.h"
 #include "host/config.h"
 #include "host/routines.h"
 #include "host/screen_module.h"
+#include "host/utf8.h"
 #include "server/database.h"
-#include "server/embedded_server.h"
+#include "server/in_process_server.h"
 
 namespace cli {
 
@@ -28,6 +37,8 @@ constexpr const char* kScreen = "frmImpExtBanc";
 constexpr const char* kDbHelp =
     "Banco de dados: sqlite:CAMINHO ou postgresql://... (padrão: EXTRATO_DB ou o arquivo na "
     "pasta de dados do usuário)";
+// As wide as the bank code field of the screen.
+constexpr std::size_t kBankCodeSize = 3;
 
 struct ImportOptions {
   std::string bank;                         // typed into the bank code field
@@ -38,8 +49,10 @@ struct ImportOptions {
   std::string company;                      // empty: EXTRATO_EMPRESA or the host's default
   bool yes = false;                         // answer every question "Sim"
   bool no = false;                          // answer every question "Não"
-  bool json = false;                        // print the report object on stdout
+  bool dry_run = false;                     // run the rules, store nothing
 };
+
+constexpr const char* kNothingStored = "Simulação: nada foi gravado no banco de dados.";
 
 AnswerPolicy Answers(const ImportOptions& options) {
   if (options.yes)
@@ -128,43 +141,160 @@ host::EventOutcome WorkScreen(ScreenDriver& screen, const ImportOptions& options
   return outcome;
 }
 
-host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui) {
+// Puts the process's connections through the watch while it lives.
+class WatchedConnections {
+ public:
+  // With `held_back`, a preview: the writes are answered and never sent.
+  WatchedConnections(apps::CallWatch& watch, server::InProcessServer* in_process,
+                     apps::HeldBack* held_back) {
+    host::TransportFactory factory =
+        in_process ? in_process->Factory() : host::HttpTransportFactory();
+    host::SetTransportFactory(
+        watch.Watching(held_back ? apps::WithoutWrites(factory, *held_back) : factory));
+  }
+  ~WatchedConnections() { host::SetTransportFactory(nullptr); }
+  WatchedConnections(const WatchedConnections&) = delete;
+  WatchedConnections& operator=(const WatchedConnections&) = delete;
+};
+
+// A call of the application server outside the screen, for the details.
+host::Variant CallServer(const std::string& method, const host::Variant& params) {
+  host::TNetConnection connection("netDetalhe");
+  connection.SetHost(host::Config().web_url);
+  connection.SetPort(host::Config().web_port);
+  connection.SetServerName("QAR62700.rdmImpExtBanc");
+  connection.SetConnected(true);
+  host::Variant answer = connection.AppServer().Call(method, params);
+  if (!answer.value("ok", false))
+    throw std::runtime_error(answer.value("error", ""));
+  return answer["result"];
+}
+
+// The line under the run's last message, where the front end knows more.
+void AddDetail(const ScreenDriver& screen, const apps::CallWatch& watch, TerminalUi& ui) {
+  if (ui.Shown().empty())
+    return;
+  apps::DetailContext context;
+  context.bank = screen.Find<host::Edit>("medCdBanco").Text();
+  context.file = screen.Find<host::Edit>("edtNmArquivo").Text();
+  context.calls = &watch;
+  context.call = CallServer;
+  if (auto detail = apps::MessageDetail(ui.Shown().back().text, context))
+    ui.AddDetail(*detail);
+}
+
+// Whether the run ended with its success message: its movements are stored.
+bool EndedStored(const TerminalUi& ui) {
+  return !ui.Shown().empty() && ui.Shown().back().key == std::optional<std::string>("Import_Suces");
+}
+
+// The history lists each import with its file, which only the front end knows.
+void NameImportedFile(const apps::CallWatch& watch, const ScreenDriver& screen,
+                      const TerminalUi& ui) {
+  if (!EndedStored(ui))
+    return;
+  if (auto account = apps::ResolvedAccount(watch)) {
+    try {
+      CallServer("SetArquivoImportacao",
+                 {*account, screen.Find<host::Edit>("edtNmArquivo").Text()});
+    } catch (const std::exception&) {
+      // The import is stored; only its listing lacks the file name.
+    }
+  }
+}
+
+// Tells the screen's runs to report each line to the summary while it lives.
+class WatchedRuns {
+ public:
+  WatchedRuns(const host::ScreenModule& module, apps::ImportSummary& summary)
+      : define_(reinterpret_cast<void (*)(importers::RunObserver*)>(
+            module.FindEntry("DefObservadorImportacao"))) {
+    define_(&summary);
+  }
+  ~WatchedRuns() { define_(nullptr); }
+  WatchedRuns(const WatchedRuns&) = delete;
+  WatchedRuns& operator=(const WatchedRuns&) = delete;
+
+ private:
+  void (*define_)(importers::RunObserver*);
+};
+
+host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
+                          nlohmann::json& summary_json) {
   try {
     std::string uri =
         options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
+    server::RequireExistingDatabase(uri);
     host::Config() = host::LoadHostConfig(Overrides(options, uri));
-    std::unique_ptr<server::EmbeddedServer> embedded;
-    if (options.server.empty()) {
-      embedded = std::make_unique<server::EmbeddedServer>(uri);
-      host::Config().web_url = "127.0.0.1";
-      host::Config().web_port = embedded->port();
-    }
+    // Without --server the server is this process's alone: no port, no socket.
+    std::unique_ptr<server::InProcessServer> in_process;
+    if (options.server.empty())
+      in_process = std::make_unique<server::InProcessServer>(uri);
+    apps::CallWatch watch;
+    apps::HeldBack held_back;
+    WatchedConnections watched(watch, in_process.get(), options.dry_run ? &held_back : nullptr);
     host::ScreenModule module(host::ScreenModulePath("libQAR62700.so"));
     OpenScreen screen(module);
     if (screen.Outcome() != host::EventOutcome::kCompleted)
       return screen.Outcome();
     LookUpKeysIn(screen.Form(), ui);
+    apps::ImportSummary summary;
+    if (options.dry_run)
+      summary.KeepLines();
+    WatchedRuns watched_runs(module, summary);
     ScreenDriver driver(screen.Form());
     WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
-    return WorkScreen(driver, options);
+    host::EventOutcome outcome = WorkScreen(driver, options);
+    if (!ui.StoppedByInterrupt())
+      AddDetail(driver, watch, ui);
+    bool stored = EndedStored(ui) && !options.dry_run;
+    if (stored)
+      NameImportedFile(watch, driver, ui);
+    if (!summary.Empty() && !ui.StoppedByInterrupt())
+      summary_json = summary.ToJson(CallServer, stored, options.dry_run ? &held_back : nullptr);
+    return outcome;
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});
     return host::EventOutcome::kFailed;
   }
 }
 
-int RunImport(const ImportOptions& options) {
+// The summary is the import's result: on stdout; its warnings, on stderr.
+void PrintSummary(const nlohmann::json& summary, bool json) {
+  if (summary.is_null())
+    return;
+  for (const auto& warning : summary["warnings"])
+    std::cerr << "Aviso: " << warning.get<std::string>() << "\n";
+  if (!json)
+    std::cout << apps::SummaryText(summary) << std::flush;
+}
+
+// Messages, questions and progress go to stderr; stdout holds only the result.
+int RunImport(const ImportOptions& options, bool json) {
   std::optional<ProgressLine> progress;
   if (isatty(STDERR_FILENO))
     progress.emplace(std::cerr);
-  TerminalUi ui({Answers(options), isatty(STDIN_FILENO) != 0, &std::cin,
-                 options.json ? &std::cerr : &std::cout, progress ? &*progress : nullptr});
+  TerminalUi ui({Answers(options), isatty(STDIN_FILENO) != 0, &std::cin, &std::cerr,
+                 progress ? &*progress : nullptr, &InterruptWatch::Interrupted});
   host::GetApplication().SetUiServices(&ui);
-  host::EventOutcome ended = Import(options, ui);
+  host::EventOutcome ended;
+  nlohmann::json summary;
+  {
+    InterruptWatch watch;
+    ended = Import(options, ui, summary);
+  }
   host::GetApplication().SetUiServices(nullptr);
-  RunOutcome outcome = Classify(ended, ui.Shown());
-  if (options.json)
-    std::cout << ReportJson(outcome, ui.Shown()).dump() << std::endl;
+  RunOutcome outcome =
+      ui.StoppedByInterrupt() ? RunOutcome::kInterrupted : Classify(ended, ui.Shown());
+  PrintSummary(summary, json);
+  // Said after the run's own messages, which alone tell how it ended.
+  std::vector<ShownMessage> shown = ui.Shown();
+  if (options.dry_run && outcome != RunOutcome::kInterrupted) {
+    std::cerr << kNothingStored << "\n";
+    shown.push_back({std::nullopt, "information", kNothingStored});
+  }
+  if (json)
+    std::cout << ReportJson(outcome, shown, summary).dump() << std::endl;
   return StatusOf(outcome);
 }
 
@@ -173,16 +303,7 @@ CLI::Validator ServerAddressValidator() {
       [](std::string& text) -> std::string {
         return ParseServerAddress(text, 1) ? "" : "esperado http://ENDEREÇO:PORTA";
       },
-      "URL");
-}
-
-CLI::Validator AccountTypeValidator() {
-  return CLI::Validator(
-      [](std::string& text) -> std::string {
-        bool known = text == "Circulante" || text == "Aplicação" || text == "Garantida";
-        return known ? "" : "esperado Circulante, Aplicação ou Garantida";
-      },
-      "TIPO");
+      "");
 }
 
 // CLI11 words these in English; the user reads Portuguese.
@@ -193,33 +314,49 @@ void CheckUsage(const CLI::App& command, const ImportOptions& options) {
   }
   if (options.yes && options.no)
     throw CLI::ValidationError("--yes", "não pode ser usado junto com --no");
+  // The field would keep the first three characters and import into another bank.
+  if (host::Utf8Length(options.bank) > kBankCodeSize) {
+    throw CLI::ValidationError(
+        "--bank", fmt::format("o código do banco tem no máximo {} caracteres", kBankCodeSize));
+  }
 }
 
 }  // namespace
 
-void AddImportCommand(CLI::App& app, int& status) {
+void AddImportCommand(CLI::App& app, RunContext& context) {
   auto options = std::make_shared<ImportOptions>();
-  CLI::App* command = app.add_subcommand(
-      "import", "Importa um arquivo de extrato bancário, como a tela QAR62700 faria.");
-  command->add_option("--bank", options->bank, "Código do banco (como no campo Banco)");
-  command->add_option("--file", options->file, "Arquivo de extrato a importar");
-  command->add_option("--account-type", options->account_type, "Tipo da conta corrente")
-      ->capture_default_str()
-      ->check(AccountTypeValidator());
-  command->add_option("--db", options->database_uri, kDbHelp);
+  CLI::App* command = app.add_subcommand("import", "Importa um arquivo de extrato bancário.");
+  command
+      ->add_option("--bank", options->bank,
+                   "Código do banco, até 3 caracteres (veja: extrato bancos)")
+      ->option_text("CODIGO");
+  command->add_option("--file", options->file, "Arquivo de extrato a importar")
+      ->option_text("CAMINHO");
+  command
+      ->add_option("--account-type", options->account_type,
+                   "Tipo da conta corrente: Circulante, Aplicação ou Garantida (padrão: "
+                   "Circulante)")
+      ->option_text("TIPO")
+      ->check(OneOf({"Circulante", "Aplicação", "Garantida"}));
+  command->add_option("--db", options->database_uri, kDbHelp)->option_text("URI");
   command
       ->add_option("--server", options->server,
                    "Servidor de aplicação em execução (extrato serve); sem ele, o servidor roda "
                    "dentro deste processo. A consulta de bancos lê --db diretamente.")
+      ->option_text("URL")
       ->check(ServerAddressValidator());
-  command->add_option("--company", options->company,
-                      "Código da empresa processada (padrão: EXTRATO_EMPRESA ou 1)");
+  command
+      ->add_option("--company", options->company,
+                   "Código da empresa processada (padrão: EXTRATO_EMPRESA ou 1)")
+      ->option_text("CODIGO");
+  command->add_flag("--dry-run", options->dry_run,
+                    "Simula: aplica as mesmas regras e mostra o que cada linha faria, sem gravar "
+                    "nada (nem extrato, nem movimento, nem pasta, nem registro da importação)");
   command->add_flag("--yes", options->yes, "Responde \"Sim\" às perguntas");
-  command->add_flag("--no", options->no, "Responde \"Não\" às perguntas");
-  command->add_flag("--json", options->json, "Imprime o resultado como um objeto JSON");
-  command->callback([command, options, &status] {
+  command->add_flag("--no", options->no, "Responde \"Não\" às perguntas (o padrão sem terminal)");
+  command->callback([command, options, &context] {
     CheckUsage(*command, *options);
-    status = RunImport(*options);
+    context.status = RunImport(*options, context.json);
   });
 }
 

@@ -69,21 +69,33 @@ int StatusOf(RunOutcome outcome) {
       return kExitAborted;
     case RunOutcome::kNone:
       return kExitNoMessage;
+    case RunOutcome::kUsage:
+      return kExitUsage;
+    case RunOutcome::kInterrupted:
+      return kExitInterrupted;
     case RunOutcome::kError:
       break;
   }
   return kExitError;
 }
 
-nlohmann::json ReportJson(RunOutcome outcome, const std::vector<ShownMessage>& shown) {
-  static constexpr std::array<const char*, 4> kNames = {"success", "error", "aborted", "none"};
+nlohmann::json ReportJson(RunOutcome outcome, const std::vector<ShownMessage>& shown,
+                          const nlohmann::json& result) {
+  static constexpr std::array<const char*, 6> kNames = {"success", "error", "aborted",
+                                                        "none",    "usage", "interrupted"};
   nlohmann::json messages = nlohmann::json::array();
   for (const ShownMessage& message : shown) {
     messages.push_back({{"key", message.key ? nlohmann::json(*message.key) : nlohmann::json()},
                         {"kind", message.kind},
                         {"text", message.text}});
+    if (message.detail)
+      messages.back()["detail"] = *message.detail;
   }
-  return {{"outcome", kNames[static_cast<std::size_t>(outcome)]}, {"messages", messages}};
+  nlohmann::json report = {{"outcome", kNames[static_cast<std::size_t>(outcome)]},
+                           {"messages", messages}};
+  if (!result.is_null())
+    report["result"] = result;
+  return report;
 }
 
 std::optional<std::string> KeyOfText(

@@ -20,11 +20,20 @@ struct ShownMessage {
   std::optional<std::string> key;  // the message-table key, when the text came from the table
   std::string kind;                // "error", "warning", "information" or "question"
   std::string text;
+  // One more line from the front end, where it knows more than the message says.
+  std::optional<std::string> detail = std::nullopt;
 };
 
 std::string KindName(host::DialogType type);
 
-enum class RunOutcome { kSuccess, kError, kAborted, kNone };
+enum class RunOutcome {
+  kSuccess,      // "success"
+  kError,        // "error"
+  kAborted,      // "aborted"
+  kNone,         // "none": ended without any message
+  kUsage,        // "usage": the command line was not understood
+  kInterrupted,  // "interrupted": stopped by SIGINT
+};
 
 // How a run ended, from how its last action ended and what it showed: a run
 // that completed showing something succeeded, and one that showed nothing
@@ -36,8 +45,10 @@ RunOutcome Classify(host::EventOutcome last_action, const std::vector<ShownMessa
 // The process's exit status for an outcome.
 int StatusOf(RunOutcome outcome);
 
-// {"outcome": "success"|"error"|"aborted"|"none", "messages": [{"key", "kind", "text"}]}
-nlohmann::json ReportJson(RunOutcome outcome, const std::vector<ShownMessage>& shown);
+// {"outcome": ..., "messages": [{"key", "kind", "text"}]}, and "result" when the
+// command has one (not null).
+nlohmann::json ReportJson(RunOutcome outcome, const std::vector<ShownMessage>& shown,
+                          const nlohmann::json& result = nullptr);
 
 // The key of the message-table entry that reads as `text`; an entry with "%s"
 // matches any text in its place.

@@ -1,12 +1,14 @@
 // extrato serve: the application server, until SIGTERM or SIGINT.
 #include <signal.h>
 
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include <fmt/format.h>
 
+#include "apps/cli/command_output.h"
 #include "apps/cli/commands.h"
 #include "server/database.h"
 #include "server/http_server.h"
@@ -18,8 +20,22 @@ namespace {
 
 struct ServeOptions {
   std::string database_uri;  // empty: the default database
+  std::string token_file;    // empty: the token, if any, comes from --token or EXTRATO_TOKEN
   server::HttpServerOptions http;
 };
+
+// The token on the file's first line, so that it need not show in the process list.
+std::string ReadToken(const std::string& path) {
+  std::ifstream file(path);
+  std::string token;
+  if (!file || !std::getline(file, token))
+    throw std::runtime_error(fmt::format("não foi possível ler o token em {}", path));
+  if (!token.empty() && token.back() == '\r')
+    token.pop_back();
+  if (token.empty())
+    throw std::runtime_error(fmt::format("o arquivo {} não tem um token na primeira linha", path));
+  return token;
+}
 
 // Waits in this thread for the signals that end the server; the workers, started
 // after the signals are blocked here, never take them.
@@ -44,9 +60,11 @@ class StopSignals {
   sigset_t previous_;
 };
 
-int RunServe(const ServeOptions& options) {
+int RunServe(ServeOptions options, bool json) {
   StopSignals stop;
   try {
+    if (!options.token_file.empty())
+      options.http.token = ReadToken(options.token_file);
     server::ServiceOptions service_options;
     service_options.database_uri =
         options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
@@ -63,6 +81,8 @@ int RunServe(const ServeOptions& options) {
                              signal == SIGINT ? "SIGINT" : "SIGTERM");
     return kExitSuccess;
   } catch (const std::exception& e) {
+    if (json)
+      return Finish(Failed(e.what()), true, std::cout, std::cerr);
     std::cerr << "extrato serve: " << e.what() << "\n";
     return kExitError;
   }
@@ -70,22 +90,41 @@ int RunServe(const ServeOptions& options) {
 
 }  // namespace
 
-void AddServeCommand(CLI::App& app, int& status) {
+void AddServeCommand(CLI::App& app, RunContext& context) {
   auto options = std::make_shared<ServeOptions>();
-  CLI::App* serve = app.add_subcommand("serve", "Executa o servidor de aplicação (rdmImpExtBanc).");
-  serve->add_option("--db", options->database_uri,
-                    "Banco de dados: sqlite:CAMINHO ou postgresql://... (padrão: EXTRATO_DB ou "
-                    "o arquivo na pasta de dados do usuário)");
-  serve->add_option("--host", options->http.host, "Endereço em que escuta")->capture_default_str();
-  serve->add_option("--port", options->http.port, "Porta em que escuta (0: qualquer livre)")
-      ->capture_default_str()
-      ->check(CLI::Range(0, 65535));
+  CLI::App* serve = app.add_subcommand(
+      "serve", "Executa o servidor de aplicação, para outros computadores e programas.");
+  serve
+      ->add_option("--db", options->database_uri,
+                   "Banco de dados: sqlite:CAMINHO ou postgresql://... (padrão: EXTRATO_DB ou "
+                   "o arquivo na pasta de dados do usuário)")
+      ->option_text("URI");
+  serve->add_option("--host", options->http.host, "Endereço em que escuta (padrão: 127.0.0.1)")
+      ->option_text("ENDERECO");
+  serve
+      ->add_option("--port", options->http.port,
+                   "Porta em que escuta (padrão: 8211; 0: qualquer livre)")
+      ->option_text("PORTA")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            return text.find_first_not_of("0123456789") == std::string::npos && !text.empty() &&
+                           text.size() <= 5 && std::stoi(text) <= 65535
+                       ? ""
+                       : "esperado um número de 0 a 65535";
+          },
+          ""));
   serve
       ->add_option("--token", options->http.token,
                    "Exige \"Authorization: Bearer TOKEN\" em cada chamada; necessário para "
-                   "escutar em outro endereço que não 127.0.0.1")
+                   "escutar em outro endereço que não 127.0.0.1. Também lido de EXTRATO_TOKEN, "
+                   "que não aparece na lista de processos")
+      ->option_text("TOKEN")
       ->envname("EXTRATO_TOKEN");
-  serve->callback([options, &status] { status = RunServe(*options); });
+  serve
+      ->add_option("--token-file", options->token_file,
+                   "Lê o token da primeira linha deste arquivo")
+      ->option_text("CAMINHO");
+  serve->callback([options, &context] { context.status = RunServe(*options, context.json); });
 }
 
 }  // namespace cli

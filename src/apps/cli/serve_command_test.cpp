@@ -6,11 +6,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "apps/cli/commands.h"
+#include "host/config.h"
 #include "host/net_connection.h"
 #include "server/schema.h"
 
@@ -40,12 +42,13 @@ class ServeCommandTest : public ::testing::Test {
 
   int Serve(const std::string& options) {
     CLI::App app;
-    int status = -1;
-    AddServeCommand(app, status);
+    RunContext context;
+    context.status = -1;
+    AddServeCommand(app, context);
     ::testing::internal::CaptureStderr();
     app.parse("serve --db " + uri_ + " " + options, false);
     err_ = ::testing::internal::GetCapturedStderr();
-    return status;
+    return context.status;
   }
 
   // Of this process alone: tests run in parallel.
@@ -78,6 +81,35 @@ TEST_F(ServeCommandTest, ServesUntilSigtermThenEndsWithStatus0) {
   EXPECT_EQ(answer, host::Variant({{"ok", true}, {"result", "0000000001"}}));
   EXPECT_EQ(err_, "extrato serve: " + uri_ + " em http://127.0.0.1:" + std::to_string(port) +
                       "/QAR62700.rdmImpExtBanc\nextrato serve: encerrado (SIGTERM).\n");
+}
+
+// The token comes from a file, so that it never shows in the process list.
+TEST_F(ServeCommandTest, TokenFromAFileIsRequiredOfEveryCall) {
+  std::filesystem::path token_file = folder_ / "token";
+  std::ofstream(token_file) << "segredo-do-arquivo\n";
+  int port = FreePort();
+  pthread_t serving_thread = pthread_self();
+  host::Variant without;
+  host::Variant with;
+  std::thread client([&] {
+    auto anonymous = host::HttpTransportFactory()("127.0.0.1", port);
+    host::Variant call = {{"method", "GetPrxMovReal"}, {"params", {"001", 1}}};
+    for (int attempt = 0; attempt < 500; ++attempt) {
+      without = anonymous->Send("QAR62700.rdmImpExtBanc", call);
+      if (without.value("error", "").find("onectar") == std::string::npos)
+        break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    host::Config().token = "segredo-do-arquivo";
+    with = host::HttpTransportFactory()("127.0.0.1", port)->Send("QAR62700.rdmImpExtBanc", call);
+    host::Config().token.clear();
+    pthread_kill(serving_thread, SIGTERM);
+  });
+  int status = Serve("--port " + std::to_string(port) + " --token-file " + token_file.string());
+  client.join();
+  EXPECT_EQ(status, kExitSuccess) << err_;
+  EXPECT_NE(without.value("error", "").find("HTTP 401"), std::string::npos) << without.dump();
+  EXPECT_EQ(with, host::Variant({{"ok", true}, {"result", "0000000001"}}));
 }
 
 TEST_F(ServeCommandTest, AnotherAddressWithoutATokenEndsWithStatus1) {

@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "host/exceptions.h"
 #include "host/routines.h"
 
 namespace cli {
@@ -55,7 +56,17 @@ void TerminalUi::ShowMessage(const host::MessageDialog& message) {
   Record(message.type, message.text, message.key);
 }
 
+void TerminalUi::AddDetail(const std::string& detail) {
+  auto last = std::find_if(shown_.rbegin(), shown_.rend(),
+                           [](const ShownMessage& m) { return m.kind != "question"; });
+  if (last == shown_.rend())
+    return;
+  last->detail = detail;
+  *options_.output << "  " << detail << "\n" << std::flush;
+}
+
 int TerminalUi::Ask(const host::Question& question) {
+  StopIfInterrupted();
   ClearProgress();
   *options_.output << Prefix(host::DialogType::kConfirmation) << question.text << "\n";
   Record(host::DialogType::kConfirmation, question.text, question.key);
@@ -97,6 +108,7 @@ std::string TerminalUi::AskTerminal(const host::Question& question) {
 }
 
 void TerminalUi::Repaint() {
+  StopIfInterrupted();
   if (options_.progress == nullptr || bar_ == nullptr)
     return;
   if (bar_->Visible()) {
@@ -111,6 +123,16 @@ void TerminalUi::ShowWait(int) {
       bar_->Position() >= bar_->Max()) {
     options_.progress->Storing();
   }
+}
+
+// The run reads a line or asks between remote calls, never inside its
+// submission, so stopping here leaves nothing stored in part.
+void TerminalUi::StopIfInterrupted() {
+  if (stopped_ || options_.interrupted == nullptr || !options_.interrupted())
+    return;
+  stopped_ = true;
+  ShowMessage({host::DialogType::kError, kInterruptedText, std::nullopt});
+  throw host::EAbort();
 }
 
 void TerminalUi::ClearProgress() {

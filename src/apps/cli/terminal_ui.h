@@ -35,7 +35,11 @@ struct TerminalUiOptions {
   std::ostream* output = nullptr;
   // Where the progress is drawn; none: it is not drawn.
   ProgressLine* progress = nullptr;
+  // Whether the person asked to stop (Ctrl-C); none: never.
+  bool (*interrupted)() = nullptr;
 };
+
+inline constexpr const char* kInterruptedText = "Importação interrompida.";
 
 class TerminalUi : public host::UiServices {
  public:
@@ -49,6 +53,10 @@ class TerminalUi : public host::UiServices {
   }
   // Everything shown or asked, in order.
   const std::vector<ShownMessage>& Shown() const { return shown_; }
+  // Adds a line under the last message shown.
+  void AddDetail(const std::string& detail);
+  // Whether the run was stopped at the person's request.
+  bool StoppedByInterrupt() const { return stopped_; }
 
   void ShowMessage(const host::MessageDialog& message) override;
   int Ask(const host::Question& question) override;
@@ -69,6 +77,8 @@ class TerminalUi : public host::UiServices {
   void Record(host::DialogType type, const std::string& text,
               const std::optional<std::string>& key);
   void ClearProgress();
+  // At the person's request: says so and ends the running handler.
+  void StopIfInterrupted();
   // The caption chosen: "Sim", "Não", or what the person typed.
   std::string Choose(const host::Question& question);
   std::string AskTerminal(const host::Question& question);
@@ -77,6 +87,7 @@ class TerminalUi : public host::UiServices {
   const host::ProgressBar* bar_ = nullptr;
   std::function<std::optional<std::string>(const std::string&)> key_of_;
   std::vector<ShownMessage> shown_;
+  bool stopped_ = false;
 };
 
 }  // namespace cli

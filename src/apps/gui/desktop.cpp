@@ -1,17 +1,96 @@
 #include "apps/gui/desktop.h"
 
-#include <QStatusBar>
-
+#include "apps/common/message_detail.h"
+#include "apps/gui/service_client.h"
 #include "host/application.h"
+#include "host/controls.h"
 
 namespace gui {
+
+namespace {
+
+constexpr const char* kImportSucceeded =
+    "A importação de extrato bancário foi realizada com sucesso.";
+
+// The history lists each import with its file, which only the front end knows.
+void NameImportedFile(const apps::DetailContext& context) {
+  std::optional<std::string> account = apps::ResolvedAccount(*context.calls);
+  if (!account)
+    return;
+  try {
+    context.call("SetArquivoImportacao", {*account, context.file});
+  } catch (const std::exception&) {
+    // The import is stored; only its listing lacks the file name.
+  }
+}
+
+}  // namespace
 
 Desktop::Desktop(const LaunchOptions& options)
     : server_(std::make_unique<ServerLink>(options)),
       window_(std::make_unique<MainWindow>()),
       ui_(std::make_unique<QtUiServices>(*window_)) {
   host::GetApplication().SetUiServices(ui_.get());
-  window_->statusBar()->showMessage(QString::fromStdString(server_->Description()));
+  window_->ShowServer(server_->ServerShown(), server_->DatabaseShown());
+  window_->WatchImportRuns(&summary_);
+  // A screen keeps the connection it opened with: the open ones close, and the
+  // next one opens with the new choice.
+  QObject::connect(&window_->PreviewAction(), &QAction::toggled, window_.get(), [this](bool on) {
+    window_->MdiArea().closeAllSubWindows();
+    server_->SetPreview(on);
+    summary_.Clear();
+    window_->ServerField().setText(QString::fromStdString(
+        server_->ServerShown() + (on ? " | Simulação: nada é gravado" : "")));
+  });
+  // The message that ends a run carries the run's summary under it.
+  ui_->SetMessageDetail([this](const host::MessageDialog& message) -> std::optional<std::string> {
+    apps::DetailContext context = DetailContext();
+    bool stored = message.text == kImportSucceeded && server_->HeldBack() == nullptr;
+    if (stored)
+      NameImportedFile(context);
+    std::optional<std::string> detail = apps::MessageDetail(message.text, context);
+    std::optional<std::string> summary = RunSummary(context, stored);
+    if (detail && summary)
+      return *detail + "\n\n" + *summary;
+    return detail ? detail : summary;
+  });
+}
+
+// What the open import screen holds, and how the host calls its server.
+apps::DetailContext Desktop::DetailContext() const {
+  apps::DetailContext context;
+  context.calls = &server_->Calls();
+  context.registration = apps::Registration::kMenu;
+  context.call = [](const std::string& method, const host::Variant& params) {
+    return ServiceClient().Call(method, params);
+  };
+  for (const auto& form : host::GetApplication().Forms()) {
+    if (form->Released() || form->Name() != "frmImpExtBanc")
+      continue;
+    if (auto* bank = dynamic_cast<host::Edit*>(form->FindControl("medCdBanco")))
+      context.bank = bank->Text();
+    if (auto* file = dynamic_cast<host::Edit*>(form->FindControl("edtNmArquivo")))
+      context.file = file->Text();
+  }
+  return context;
+}
+
+std::optional<std::string> Desktop::RunSummary(const apps::DetailContext& context, bool stored) {
+  if (summary_.Empty())
+    return std::nullopt;
+  std::string text;
+  try {
+    nlohmann::json summary = summary_.ToJson(context.call, stored, server_->HeldBack());
+    text = apps::SummaryText(summary);
+    for (const auto& warning : summary["warnings"])
+      text += "Aviso: " + warning.get<std::string>() + "\n";
+    if (server_->HeldBack() != nullptr)
+      text += "Simulação: nada foi gravado no banco de dados.\n";
+  } catch (const std::exception& e) {
+    text = std::string("Resumo indisponível: ") + e.what();
+  }
+  summary_.Clear();
+  return text;
 }
 
 Desktop::~Desktop() {

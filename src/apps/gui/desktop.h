@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "apps/common/import_summary.h"
+#include "apps/common/message_detail.h"
 #include "apps/gui/launch_options.h"
 #include "apps/gui/main_window.h"
 #include "apps/gui/qt_ui_services.h"
@@ -25,9 +27,14 @@ class Desktop {
   QtUiServices& Ui() const { return *ui_; }
 
  private:
+  apps::DetailContext DetailContext() const;
+  // What the run that showed `message` did, once; nothing when no run is told.
+  std::optional<std::string> RunSummary(const apps::DetailContext& context, bool stored);
+
   std::unique_ptr<ServerLink> server_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtUiServices> ui_;
+  apps::ImportSummary summary_;
 };
 
 }  // namespace gui

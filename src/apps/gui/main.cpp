@@ -8,6 +8,7 @@
 #include "apps/gui/desktop.h"
 #include "apps/gui/launch_options.h"
 #include "apps/gui/message_dialogs.h"
+#include "apps/gui/translations.h"
 
 namespace {
 constexpr int kExitError = 1;
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   // not from a command line it would share with ours.
   int qt_argc = 1;
   QApplication application(qt_argc, argv);
+  gui::InstallPortuguese(application);
   try {
     gui::Desktop desktop(options);
     desktop.Window().show();

@@ -4,15 +4,20 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTimer>
 
+#include "apps/common/version.h"
 #include "host/application.h"
+#include "host/config.h"
 
 namespace gui {
 
 namespace {
 constexpr const char* kImportEntry = "CriaImpExtBanc";
+constexpr const char* kWatchRunsEntry = "DefObservadorImportacao";
 }  // namespace
 
 MainWindow::MainWindow(std::string module_file, QWidget* parent)
@@ -28,6 +33,32 @@ MainWindow::MainWindow(std::string module_file, QWidget* parent)
   import_action_ = finance->addAction(QStringLiteral("Importação de Extrato Bancário"), this,
                                       &MainWindow::OpenImportScreen);
   import_action_->setObjectName(QStringLiteral("actImpExtBanc"));
+  preview_action_ = finance->addAction(QStringLiteral("Simular importações (sem gravar)"));
+  preview_action_->setObjectName(QStringLiteral("actSimular"));
+  preview_action_->setCheckable(true);
+  finance
+      ->addAction(QStringLiteral("Importações realizadas"), this,
+                  [this] { OpenRegistry(ImportsKind()); })
+      ->setObjectName(QStringLiteral("actImportacoes"));
+  QMenu* registry = menuBar()->addMenu(QStringLiteral("&Cadastros"));
+  registry->addAction(QStringLiteral("Bancos"), this, [this] { OpenRegistry(BanksKind()); })
+      ->setObjectName(QStringLiteral("actBancos"));
+  registry
+      ->addAction(QStringLiteral("Contas correntes"), this,
+                  [this] { OpenRegistry(AccountsKind()); })
+      ->setObjectName(QStringLiteral("actContas"));
+  registry
+      ->addAction(QStringLiteral("Layouts por banco"), this,
+                  [this] { OpenRegistry(LayoutsKind(host::Config().empresa)); })
+      ->setObjectName(QStringLiteral("actLayouts"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Aj&uda"));
+  help->addAction(QStringLiteral("&Sobre o Extrato"), this, &MainWindow::ShowAbout)
+      ->setObjectName(QStringLiteral("actSobre"));
+
+  server_field_ = new QLabel;
+  database_field_ = new QLabel;
+  statusBar()->addPermanentWidget(server_field_);
+  statusBar()->addPermanentWidget(database_field_, 1);
 
   // The activation event runs after Qt has finished switching windows.
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
@@ -37,6 +68,34 @@ MainWindow::MainWindow(std::string module_file, QWidget* parent)
         Activated(activated);
     });
   });
+}
+
+void MainWindow::ShowServer(const std::string& server, const std::string& database) {
+  server_field_->setText(QString::fromStdString(server));
+  database_field_->setText(
+      QStringLiteral("Banco de dados: %1").arg(QString::fromStdString(database)));
+}
+
+RegistryWindow& MainWindow::OpenRegistry(const RegistryKind& kind) {
+  QPointer<RegistryWindow>& window = registries_[kind.object_name];
+  if (window == nullptr) {
+    window = new RegistryWindow(kind, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+  } else {
+    window->Reload();
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return *window;
+}
+
+void MainWindow::ShowAbout() {
+  QMessageBox::about(
+      this, QStringLiteral("Sobre o Extrato"),
+      QStringLiteral("<b>Extrato %1</b><p>Importação de extratos bancários: arquivos CNAB de 200 "
+                     "e 240 colunas, contas correntes e histórico das importações.</p>")
+          .arg(QString::fromUtf8(apps::kVersion)));
 }
 
 std::vector<ScreenWindow*> MainWindow::ScreenWindows() const {
@@ -53,6 +112,11 @@ void MainWindow::OpenImportScreen() {
     if (module_ == nullptr)
       module_ = std::make_unique<host::ScreenModule>(module_file_);
     module_->FindEntry(kImportEntry)();
+    if (run_observer_ != nullptr) {
+      auto watch =
+          reinterpret_cast<void (*)(importers::RunObserver*)>(module_->FindEntry(kWatchRunsEntry));
+      watch(run_observer_);
+    }
   });
   ShowNewScreens();
 }

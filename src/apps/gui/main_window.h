@@ -1,16 +1,24 @@
 #ifndef EXTRATO_APPS_GUI_MAIN_WINDOW_H_
 #define EXTRATO_APPS_GUI_MAIN_WINDOW_H_
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QPointer>
 
+#include "apps/gui/registry_window.h"
 #include "apps/gui/screen_window.h"
 #include "host/screen_module.h"
+
+namespace importers {
+class RunObserver;
+}  // namespace importers
 
 namespace gui {
 
@@ -26,11 +34,29 @@ class MainWindow : public QMainWindow {
 
   QMdiArea& MdiArea() const { return *mdi_; }
   QAction& ImportAction() const { return *import_action_; }
+  // "Financeiro" → "Simular importações (sem gravar)", checkable.
+  QAction& PreviewAction() const { return *preview_action_; }
   std::vector<ScreenWindow*> ScreenWindows() const;
 
   // "Financeiro" → "Importação de Extrato Bancário": calls the module's entry,
   // which opens the screen or brings the open one forward.
   void OpenImportScreen();
+
+  // Told what each line of the import screen's runs does, from the next opening
+  // of the screen on.
+  void WatchImportRuns(importers::RunObserver* observer) { run_observer_ = observer; }
+
+  // The status bar's permanent fields, which menu hints do not cover.
+  void ShowServer(const std::string& server, const std::string& database);
+  QLabel& ServerField() const { return *server_field_; }
+  QLabel& DatabaseField() const { return *database_field_; }
+
+  // "Ajuda" → "Sobre": the program and its version.
+  void ShowAbout();
+
+  // "Cadastros" → "Bancos", ... and "Financeiro" → "Importações realizadas": opens
+  // the list, or brings the open one forward with its rows read again.
+  RegistryWindow& OpenRegistry(const RegistryKind& kind);
 
  protected:
   // Closes every screen first; a screen that stays open keeps the host open.
@@ -44,6 +70,11 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<host::ScreenModule> module_;
   QMdiArea* mdi_;
   QAction* import_action_;
+  QAction* preview_action_;
+  std::map<QString, QPointer<RegistryWindow>> registries_;
+  importers::RunObserver* run_observer_ = nullptr;
+  QLabel* server_field_;
+  QLabel* database_field_;
 };
 
 }  // namespace gui

@@ -114,7 +114,12 @@ class MainWindowTest : public QObject {
     ModalDriver driver;
     QTest::keyClicks(Field("medCdBanco"), "999");
     QTest::keyClick(Field("medCdBanco"), Qt::Key_Tab);
-    QTRY_COMPARE(driver.Texts(), QStringList{"Banco não cadastrado."});
+    QTRY_COMPARE(driver.Texts().size(), qsizetype{1});
+    QVERIFY2(driver.Texts()[0].startsWith(
+                 QStringLiteral("Banco não cadastrado.\nBancos cadastrados: 001, 033, ")),
+             qPrintable(driver.Texts()[0]));
+    QVERIFY(driver.Texts()[0].endsWith(
+        QStringLiteral("Para incluir o banco 999: menu Cadastros → Bancos → Incluir.")));
     QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Erro"));
     QTRY_VERIFY(Field("medCdBanco")->hasFocus());
     QCOMPARE(Field("edtNmBanco")->text(), QString());
@@ -219,8 +224,13 @@ class MainWindowTest : public QObject {
     QTest::keyClicks(Field("edtNmArquivo"), kBradesco);
     QTest::mouseClick(host_->Widget<QToolButton>("sbtConfirma"), Qt::LeftButton);
 
-    QCOMPARE(driver.Texts(),
-             QStringList{"A importação de extrato bancário foi realizada com sucesso."});
+    QCOMPARE(driver.Texts().size(), qsizetype{1});
+    // The message, then the run's summary under it.
+    QVERIFY(driver.Texts()[0].startsWith(
+        QStringLiteral("A importação de extrato bancário foi realizada com sucesso.\nConta "
+                       "corrente: 001\nExtrato 0000000001: saldo inicial 364.911,92 C em "
+                       "02/01/2024; saldo final 387.960,97 C em 28/01/2024\nMovimentos: 8 novos "
+                       "(gravados)")));
     QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Informação"));
     QCOMPARE(progress.steps, (QStringList{"shown", "end", "hidden"}));
     QVERIFY(bar_hidden_at_message);

@@ -38,10 +38,13 @@ constexpr int kIconSize = 32;
 
 }  // namespace
 
-void ShowMessageBox(QWidget* parent, const host::MessageDialog& message) {
+void ShowMessageBox(QWidget* parent, const host::MessageDialog& message,
+                    const std::optional<std::string>& detail) {
   DialogLook look = LookOf(message.type);
   QMessageBox box(look.icon, look.title, QString::fromStdString(message.text), QMessageBox::Ok,
                   parent);
+  if (detail)
+    box.setInformativeText(QString::fromStdString(*detail));
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
 }

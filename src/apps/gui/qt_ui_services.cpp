@@ -22,7 +22,7 @@ QtUiServices::~QtUiServices() {
 }
 
 void QtUiServices::ShowMessage(const host::MessageDialog& message) {
-  ShowMessageBox(main_window_, message);
+  ShowMessageBox(main_window_, message, detail_ ? detail_(message) : std::nullopt);
   ReturnToMainWindow();
 }
 

@@ -1,6 +1,10 @@
 #ifndef EXTRATO_APPS_GUI_QT_UI_SERVICES_H_
 #define EXTRATO_APPS_GUI_QT_UI_SERVICES_H_
 
+#include <functional>
+#include <optional>
+#include <string>
+
 #include <QElapsedTimer>
 #include <QWidget>
 
@@ -30,6 +34,10 @@ class QtUiServices : public host::UiServices {
 
   const WaitOverlay& Wait() const { return *wait_; }
 
+  // Where the host knows more than a message says: one line shown under it.
+  using DetailProvider = std::function<std::optional<std::string>(const host::MessageDialog&)>;
+  void SetMessageDetail(DetailProvider provider) { detail_ = std::move(provider); }
+
  private:
   void ReturnToMainWindow();
 
@@ -38,6 +46,7 @@ class QtUiServices : public host::UiServices {
   int wait_depth_ = 0;
   bool hourglass_ = false;
   QElapsedTimer since_repaint_;
+  DetailProvider detail_;
 };
 
 }  // namespace gui

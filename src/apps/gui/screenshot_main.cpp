@@ -1,16 +1,20 @@
-// Takes the README's picture: the desktop host with the import screen open and a
-// bank code typed in and left, as a user sees it. scripts/screenshot runs it
-// under Xvfb on a demonstration database.
+// Takes the README's picture: the desktop host with the import screen open, a
+// statement imported, and the closing message with the run's summary, as a user
+// sees it. scripts/screenshot runs it under Xvfb on a demonstration database.
 #include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "apps/gui/desktop.h"
+#include "apps/gui/translations.h"
 
 namespace {
 
@@ -20,13 +24,19 @@ constexpr int kSettleMs = 300;
 struct ShotOptions {
   std::string database_uri;
   std::string bank = "237";
+  std::string file;  // imported when given
   std::string output;
 };
+
+void Save(const QPixmap& shot, const std::string& output) {
+  if (!shot.save(QString::fromStdString(output)))
+    throw std::runtime_error("não foi possível gravar " + output);
+}
 
 int TakeShot(const ShotOptions& options) {
   gui::Desktop desktop(gui::LaunchOptions{options.database_uri, ""});
   gui::MainWindow& window = desktop.Window();
-  window.resize(640, 300);
+  window.resize(720, 420);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window))
     throw std::runtime_error("janela não exibida");
@@ -42,10 +52,28 @@ int TakeShot(const ShotOptions& options) {
   QTest::keyClicks(code, QString::fromStdString(options.bank));
   QTest::keyClick(code, Qt::Key_Tab);
   QTest::qWait(kSettleMs);
-  QPixmap shot = window.screen()->grabWindow(window.winId());
-  if (!shot.save(QString::fromStdString(options.output))) {
-    throw std::runtime_error("não foi possível gravar " + options.output);
+  if (options.file.empty()) {
+    Save(window.screen()->grabWindow(window.winId()), options.output);
+    return 0;
   }
+  QTest::keyClicks(window.findChild<QLineEdit*>("edtNmArquivo"),
+                   QString::fromStdString(options.file));
+  // The closing message is modal: it is taken, with the window behind it, while it shows.
+  bool taken = false;
+  QTimer::singleShot(kSettleMs * 3, [&] {
+    QWidget* message = QApplication::activeModalWidget();
+    QRect area = window.frameGeometry();
+    if (message != nullptr)
+      area = area.united(message->frameGeometry());
+    Save(window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+         options.output);
+    taken = true;
+    if (auto* dialog = qobject_cast<QDialog*>(message))
+      dialog->accept();
+  });
+  QTest::mouseClick(window.findChild<QToolButton*>("sbtConfirma"), Qt::LeftButton);
+  if (!taken)
+    throw std::runtime_error("a importação terminou sem mensagem");
   return 0;
 }
 
@@ -53,11 +81,13 @@ int TakeShot(const ShotOptions& options) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  gui::InstallPortuguese(application);
   ShotOptions options;
   CLI::App app{"Grava a imagem da tela de importação para o README.", "gui_screenshot"};
   app.add_option("output", options.output, "Arquivo PNG")->required();
   app.add_option("--db", options.database_uri, "Banco de dados com os dados de demonstração");
   app.add_option("--bank", options.bank, "Código do banco digitado")->capture_default_str();
+  app.add_option("--file", options.file, "Arquivo de extrato importado");
   CLI11_PARSE(app, argc, argv);
   try {
     return TakeShot(options);

@@ -3,14 +3,11 @@
 #include <fmt/format.h>
 
 #include "host/config.h"
+#include "host/net_connection.h"
 #include "server/database.h"
-#include "server/embedded_server.h"
+#include "server/in_process_server.h"
 
 namespace gui {
-
-namespace {
-constexpr const char* kLoopback = "127.0.0.1";
-}  // namespace
 
 ServerLink::ServerLink(const LaunchOptions& options) {
   std::string database_uri =
@@ -18,23 +15,34 @@ ServerLink::ServerLink(const LaunchOptions& options) {
   database_shown_ = server::ParseDatabaseUri(database_uri).text;
   host::HostConfig& config = host::Config();
   if (options.server_url.empty()) {
-    embedded_ = std::make_unique<server::EmbeddedServer>(database_uri);
-    config.web_url = kLoopback;
-    config.web_port = embedded_->port();
+    in_process_ = std::make_unique<server::InProcessServer>(database_uri);
   } else {
     ServerAddress address = ParseServerUrl(options.server_url);
     config.web_url = address.host;
     config.web_port = address.port;
   }
+  SetPreview(false);
   config.database_uri = database_uri;
 }
 
-ServerLink::~ServerLink() = default;
+ServerLink::~ServerLink() {
+  host::SetTransportFactory(nullptr);
+}
 
-std::string ServerLink::Description() const {
+void ServerLink::SetPreview(bool preview) {
+  preview_ = preview;
+  held_back_.Clear();
+  host::TransportFactory factory =
+      in_process_ ? in_process_->Factory() : host::HttpTransportFactory();
+  host::SetTransportFactory(
+      calls_.Watching(preview ? apps::WithoutWrites(factory, held_back_) : factory));
+}
+
+std::string ServerLink::ServerShown() const {
+  if (in_process_)
+    return "Servidor: embutido (sem porta)";
   const host::HostConfig& config = host::Config();
-  return fmt::format("Servidor {}:{}{} | Banco de dados: {}", config.web_url, config.web_port,
-                     embedded_ ? " (embutido)" : "", database_shown_);
+  return fmt::format("Servidor: {}:{}", config.web_url, config.web_port);
 }
 
 }  // namespace gui

@@ -4,17 +4,20 @@
 #include <memory>
 #include <string>
 
+#include "apps/common/call_watch.h"
+#include "apps/common/dry_run.h"
 #include "apps/gui/launch_options.h"
 
 namespace server {
-class EmbeddedServer;
+class InProcessServer;
 }  // namespace server
 
 namespace gui {
 
 // The application server the screens talk to: the real server run inside this
-// process on a loopback port, or a running `extrato serve`. While it lives, the
-// host configuration points at it and at the database the bank lookup reads.
+// process with no port (no other process can reach it), or a running `extrato
+// serve`. While it lives, the host configuration points at it and at the
+// database the bank lookup reads.
 class ServerLink {
  public:
   // Throws host::Exception or server::DatabaseError when the address or the
@@ -24,11 +27,22 @@ class ServerLink {
   ServerLink(const ServerLink&) = delete;
   ServerLink& operator=(const ServerLink&) = delete;
 
-  // For the status bar: where the server is and what it stores in.
-  std::string Description() const;
+  // For the status bar: where the server is, and what it stores in.
+  std::string ServerShown() const;
+  const std::string& DatabaseShown() const { return database_shown_; }
+  // What the screens last asked the server, for the messages' details.
+  const apps::CallWatch& Calls() const { return calls_; }
+
+  // Previewing: connections opened from now on hold every write back. Answers
+  // what they held back, or null when not previewing.
+  void SetPreview(bool preview);
+  const apps::HeldBack* HeldBack() const { return preview_ ? &held_back_ : nullptr; }
 
  private:
-  std::unique_ptr<server::EmbeddedServer> embedded_;
+  apps::CallWatch calls_;
+  apps::HeldBack held_back_;
+  bool preview_ = false;
+  std::unique_ptr<server::InProcessServer> in_process_;
   std::string database_shown_;  // the database URI without a password
 };
 

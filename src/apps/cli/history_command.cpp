@@ -1,0 +1,90 @@
+// extrato importacoes [desfazer N]: what each import stored, and taking one back.
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <fmt/format.h>
+
+#include "apps/cli/command_output.h"
+#include "apps/cli/commands.h"
+#include "apps/cli/service_session.h"
+#include "apps/cli/text_table.h"
+
+namespace cli {
+
+namespace {
+
+using nlohmann::json;
+
+const std::vector<ShownColumn> kImportColumns = {
+    {"NRLOGIMP", "number", "Nº"},
+    {"DTHRIMPORT", "when", "Quando (UTC)"},
+    {"NMARQUIVO", "file", "Arquivo"},
+    {"CDBANCO", "bank", "Banco"},
+    {"CDREDUCONT", "account", "Conta"},
+    {"QTEXTRATOS", "statements", "Extratos"},
+    {"DTINICIO", "first_date", "De"},
+    {"DTFIM", "last_date", "Até"},
+    {"QTMOVREAL", "movements", "Movimentos"},
+    {"DTHRDESFEITA", "undone", "Desfeita em"},
+};
+
+struct HistoryOptions {
+  SessionOptions session;
+  std::string number;  // the import to undo
+};
+
+int Run(const HistoryOptions& options, bool json_output,
+        CommandEnd (*work)(ServiceSession&, const HistoryOptions&)) {
+  CommandEnd end;
+  try {
+    ServiceSession session(options.session);
+    end = work(session, options);
+  } catch (const std::exception& e) {
+    end = Failed(e.what());
+  }
+  return Finish(end, json_output, std::cout, std::cerr);
+}
+
+CommandEnd List(ServiceSession& session, const HistoryOptions&) {
+  json imports = session.Call("GetImportacoes", json::array());
+  CommandEnd end;
+  end.text = TextTable(imports, kImportColumns, "Nenhuma importação gravada.");
+  end.result = JsonRows(imports, kImportColumns);
+  return end;
+}
+
+CommandEnd Undo(ServiceSession& session, const HistoryOptions& options) {
+  json undone = session.Call("DesfazImportacao", {options.number});
+  CommandEnd end;
+  end.result = undone;
+  end.messages.push_back(
+      {std::nullopt, "information",
+       fmt::format("Importação {} desfeita: {} movimento(s) e {} extrato(s) excluídos.",
+                   options.number, undone.value("movements", 0), undone.value("statements", 0))});
+  return end;
+}
+
+}  // namespace
+
+void AddHistoryCommands(CLI::App& app, RunContext& context) {
+  auto options = std::make_shared<HistoryOptions>();
+  CLI::App* history =
+      app.add_subcommand("importacoes", "Lista as importações gravadas, a mais recente primeiro.");
+  history->require_subcommand(0, 1);
+  AddSessionOptions(*history, options->session);
+  CLI::App* undo = history->add_subcommand(
+      "desfazer",
+      "Desfaz uma importação: exclui os movimentos que ela gravou e os extratos que ela criou e "
+      "ficaram vazios; recusado se algum movimento já não está pendente de conciliação.");
+  undo->add_option("numero", options->number, "Número da importação (veja extrato importacoes)")
+      ->required();
+  AddSessionOptions(*undo, options->session);
+  history->callback([history, options, &context] {
+    if (history->get_subcommands().empty())
+      context.status = Run(*options, context.json, List);
+  });
+  undo->callback([options, &context] { context.status = Run(*options, context.json, Undo); });
+}
+
+}  // namespace cli

@@ -1,0 +1,64 @@
+#include "apps/cli/service_session.h"
+
+#include "apps/cli/server_address.h"
+#include "host/config.h"
+#include "server/database.h"
+#include "server/in_process_server.h"
+
+namespace cli {
+
+namespace {
+constexpr const char* kServerName = "QAR62700.rdmImpExtBanc";
+}  // namespace
+
+void AddSessionOptions(CLI::App& command, SessionOptions& options) {
+  command
+      .add_option("--db", options.database_uri,
+                  "Banco de dados: sqlite:CAMINHO ou postgresql://... (padrão: EXTRATO_DB ou o "
+                  "arquivo na pasta de dados do usuário)")
+      ->option_text("URI");
+  command
+      .add_option("--server", options.server,
+                  "Servidor de aplicação em execução (extrato serve); sem ele, o servidor roda "
+                  "dentro deste processo")
+      ->option_text("URL")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            return ParseServerAddress(text, 1) ? "" : "esperado http://ENDEREÇO:PORTA";
+          },
+          ""));
+}
+
+ServiceSession::ServiceSession(const SessionOptions& options) {
+  std::string uri =
+      options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
+  database_shown_ = server::ParseDatabaseUri(uri).text;
+  host::HostConfigOverrides overrides;
+  overrides.database_uri = uri;
+  if (auto address = ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
+    overrides.web_url = address->host;
+    overrides.web_port = address->port;
+  }
+  host::Config() = host::LoadHostConfig(overrides);
+  if (options.server.empty()) {
+    server::RequireExistingDatabase(uri);
+    in_process_ = std::make_unique<server::InProcessServer>(uri);
+  }
+  connection_.SetHost(host::Config().web_url);
+  connection_.SetPort(host::Config().web_port);
+  connection_.SetServerName(kServerName);
+  connection_.SetConnected(true);
+}
+
+ServiceSession::~ServiceSession() {
+  connection_.SetConnected(false);
+}
+
+nlohmann::json ServiceSession::Call(const std::string& method, nlohmann::json params) {
+  host::Variant answer = connection_.AppServer().Call(method, params);
+  if (!answer.value("ok", false))
+    throw ServiceError(answer.value("error", "Resposta inválida do servidor de aplicação."));
+  return answer["result"];
+}
+
+}  // namespace cli

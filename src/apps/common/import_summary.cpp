@@ -1,0 +1,183 @@
+#include "apps/common/import_summary.h"
+
+#include <cmath>
+
+#include <fmt/format.h>
+
+namespace apps {
+
+namespace {
+
+using nlohmann::json;
+
+double Signed(const importers::RunObserver::Balance& balance) {
+  return balance.indicator == "D" ? -balance.amount : balance.amount;
+}
+
+json BalanceJson(const std::optional<importers::RunObserver::Balance>& balance) {
+  if (!balance)
+    return nullptr;
+  return {{"date", balance->date.ToIso()},
+          {"amount", balance->amount},
+          {"indicator", balance->indicator}};
+}
+
+long long Cents(double amount) {
+  return std::llround(amount * 100);
+}
+
+std::string BrazilianDate(const std::string& iso) {
+  return iso.size() == 10 ? iso.substr(8, 2) + "/" + iso.substr(5, 2) + "/" + iso.substr(0, 4)
+                          : iso;
+}
+
+std::string BalanceText(const json& balance) {
+  if (balance.is_null())
+    return "não lido";
+  return fmt::format("{} {} em {}", Money(balance["amount"].get<double>()),
+                     balance["indicator"].get<std::string>(),
+                     BrazilianDate(balance["date"].get<std::string>()));
+}
+
+}  // namespace
+
+std::string Money(double amount) {
+  long long cents = Cents(std::fabs(amount));
+  std::string whole = std::to_string(cents / 100);
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3)
+    whole.insert(static_cast<std::size_t>(i), ".");
+  return fmt::format("{}{},{:02}", amount < 0 ? "-" : "", whole, cents % 100);
+}
+
+void ImportSummary::OnMovement(std::size_t line, Movement verdict) {
+  const char* name = "new";
+  switch (verdict) {
+    case Movement::kNew:
+      ++new_;
+      break;
+    case Movement::kStored:
+      ++stored_;
+      name = "stored_already";
+      break;
+    case Movement::kRepeated:
+      ++repeated_;
+      name = "repeated";
+      break;
+  }
+  if (keep_lines_)
+    lines_.push_back({{"line", line}, {"verdict", name}});
+}
+
+void ImportSummary::OnIgnored(std::size_t line) {
+  ++ignored_;
+  if (keep_lines_)
+    lines_.push_back({{"line", line}, {"verdict", "ignored"}});
+}
+
+ImportSummary::Statement& ImportSummary::Current(const Balance& balance) {
+  if (statements_.empty() || statements_.back().account != balance.account ||
+      statements_.back().code != balance.code) {
+    statements_.push_back({balance.account, balance.code, std::nullopt, std::nullopt});
+  }
+  return statements_.back();
+}
+
+void ImportSummary::OnInitialBalance(std::size_t, const Balance& balance, bool) {
+  Current(balance).opening = balance;
+}
+
+void ImportSummary::OnFinalBalance(std::size_t, const Balance& balance) {
+  Current(balance).closing = balance;
+}
+
+bool ImportSummary::Empty() const {
+  return statements_.empty() && new_ + stored_ + repeated_ + ignored_ == 0;
+}
+
+json ImportSummary::ToJson(const Call& call, bool stored, const HeldBack* held) const {
+  json statements = json::array();
+  json warnings = json::array();
+  double stored_credits = 0;
+  double stored_debits = 0;
+  for (const Statement& statement : statements_) {
+    json sums = call("GetResumoExtrato", {statement.account, statement.code});
+    if (held != nullptr) {
+      HeldBack::Sums pending = held->Of(statement.account, statement.code);
+      sums["credits"] = sums["credits"].get<double>() + pending.credits;
+      sums["debits"] = sums["debits"].get<double>() + pending.debits;
+    }
+    json entry = {{"code", statement.code},
+                  {"opening", BalanceJson(statement.opening)},
+                  {"closing", BalanceJson(statement.closing)},
+                  {"credits", sums["credits"]},
+                  {"debits", sums["debits"]},
+                  {"balanced", nullptr}};
+    if (stored && new_ > 0) {
+      stored_credits += sums["stored_credits"].get<double>();
+      stored_debits += sums["stored_debits"].get<double>();
+    }
+    if (statement.opening && statement.closing) {
+      double expected =
+          Signed(*statement.opening) + sums["credits"].get<double>() - sums["debits"].get<double>();
+      bool balanced = Cents(expected) == Cents(Signed(*statement.closing));
+      entry["balanced"] = balanced;
+      if (!balanced) {
+        warnings.push_back(fmt::format(
+            "No extrato {}, saldo inicial + créditos - débitos = {}, mas o saldo final lido é {}.",
+            statement.code, Money(expected), Money(Signed(*statement.closing))));
+      }
+    }
+    statements.push_back(entry);
+  }
+  json summary = {{"account", statements_.empty() ? json() : json(statements_.front().account)},
+                  {"statements", statements},
+                  {"movements",
+                   {{"new", new_},
+                    {"stored_already", stored_},
+                    {"repeated", repeated_},
+                    {"ignored", ignored_}}},
+                  {"stored", stored},
+                  {"stored_credits", stored_credits},
+                  {"stored_debits", stored_debits},
+                  {"warnings", warnings}};
+  if (keep_lines_)
+    summary["lines"] = lines_;
+  return summary;
+}
+
+std::string VerdictText(const std::string& verdict) {
+  if (verdict == "new")
+    return "novo";
+  if (verdict == "stored_already")
+    return "já gravado antes";
+  return verdict == "repeated" ? "repetido no arquivo" : "ignorado";
+}
+
+std::string SummaryText(const json& summary) {
+  std::string text;
+  for (const json& line : summary.value("lines", json::array())) {
+    text += fmt::format("Linha {}: {}\n", line["line"].get<std::size_t>(),
+                        VerdictText(line["verdict"].get<std::string>()));
+  }
+  text += fmt::format("Conta corrente: {}\n", summary["account"].is_null()
+                                                  ? "não resolvida"
+                                                  : summary["account"].get<std::string>());
+  for (const json& statement : summary["statements"]) {
+    text += fmt::format("Extrato {}: saldo inicial {}; saldo final {}\n",
+                        statement["code"].get<std::string>(), BalanceText(statement["opening"]),
+                        BalanceText(statement["closing"]));
+  }
+  const json& movements = summary["movements"];
+  text += fmt::format(
+      "Movimentos: {} novos{}, {} já gravados antes, {} repetidos no arquivo, {} ignorados\n",
+      movements["new"].get<int>(),
+      summary["stored"].get<bool>() ? " (gravados)" : " (não gravados)",
+      movements["stored_already"].get<int>(), movements["repeated"].get<int>(),
+      movements["ignored"].get<int>());
+  text += fmt::format("Gravados: créditos {}, débitos {}\n",
+                      Money(summary["stored_credits"].get<double>()),
+                      Money(summary["stored_debits"].get<double>()));
+  return text;
+}
+
+}  // namespace apps

@@ -1,0 +1,76 @@
+#ifndef EXTRATO_APPS_COMMON_IMPORT_SUMMARY_H_
+#define EXTRATO_APPS_COMMON_IMPORT_SUMMARY_H_
+
+// What an import run did, told line by line by the run and summed up: the
+// statements with their periods and balances, the movements by verdict, the
+// credits and debits stored, and whether each statement's balances agree.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "apps/common/dry_run.h"
+#include "importers/run_observer.h"
+
+namespace apps {
+
+class ImportSummary : public importers::RunObserver {
+ public:
+  // Calls a method of the application server and answers its payload; throws.
+  using Call = std::function<nlohmann::json(const std::string&, const nlohmann::json&)>;
+
+  void OnMovement(std::size_t line, Movement verdict) override;
+  void OnIgnored(std::size_t line) override;
+  void OnInitialBalance(std::size_t line, const Balance& balance, bool stored) override;
+  void OnFinalBalance(std::size_t line, const Balance& balance) override;
+
+  // Whether the run read any statement record.
+  bool Empty() const;
+  // Forgets what was told, for the next run.
+  void Clear() {
+    bool keep = keep_lines_;
+    *this = ImportSummary();
+    keep_lines_ = keep;
+  }
+  // Also lists the verdict of each line ("lines" in the summary), for a preview.
+  void KeepLines() { keep_lines_ = true; }
+
+  // The summary, with the sums the server holds for each statement:
+  // {"account", "statements": [{"code", "opening", "closing", "credits", "debits",
+  //  "balanced"}], "movements": {"new", "stored_already", "repeated", "ignored"},
+  //  "stored", "stored_credits", "stored_debits", "warnings": [...]}, and
+  //  "lines": [{"line", "verdict"}] when kept.
+  // `stored`: the run ended with its movements stored. `held`: the movements a
+  // preview kept from the server, counted in each statement's balance check.
+  nlohmann::json ToJson(const Call& call, bool stored, const HeldBack* held = nullptr) const;
+
+ private:
+  struct Statement {
+    std::string account;
+    std::string code;
+    std::optional<Balance> opening;
+    std::optional<Balance> closing;
+  };
+  Statement& Current(const Balance& balance);
+
+  std::vector<Statement> statements_;
+  int new_ = 0;
+  int stored_ = 0;
+  int repeated_ = 0;
+  int ignored_ = 0;
+  bool keep_lines_ = false;
+  nlohmann::json lines_ = nlohmann::json::array();
+};
+
+// The summary as a person reads it, one fact a line; its warnings apart.
+std::string SummaryText(const nlohmann::json& summary);
+
+// 1234.5 as "1.234,50".
+std::string Money(double amount);
+
+}  // namespace apps
+
+#endif  // EXTRATO_APPS_COMMON_IMPORT_SUMMARY_H_

@@ -1,0 +1,203 @@
+#include "apps/common/message_detail.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include <fmt/format.h>
+
+#include "host/utf8.h"
+#include "server/account_number.h"
+
+namespace apps {
+
+namespace {
+
+using host::Variant;
+
+constexpr const char* kAccountNotFound = "Conta corrente não cadastrada.";
+constexpr const char* kBankNotFound = "Banco não cadastrado.";
+constexpr const char* kFileMissing = "Arquivo não existe.";
+constexpr const char* kNoData = "Arquivo não possui dados para importação.";
+constexpr const char* kNotAStatement = "Arquivo informado não é um arquivo de extrato bancário.";
+// Banks named in a detail before it says "..." instead.
+constexpr std::size_t kBanksNamed = 20;
+
+std::string TypeName(const std::string& letter) {
+  if (letter == "L")
+    return "Aplicação";
+  if (letter == "G")
+    return "Garantida";
+  return letter == "C" ? "Circulante" : letter;
+}
+
+// The payload's rows of an answer envelope that succeeded; empty otherwise.
+Variant RowsOf(const Variant& answer) {
+  if (!answer.value("ok", false) || !answer.contains("result"))
+    return Variant::array();
+  return answer["result"].value("rows", Variant::array());
+}
+
+std::string Text(const Variant& value) {
+  return value.is_string() ? value.get<std::string>() : "";
+}
+
+std::string AccountMask(const CallWatch& calls) {
+  std::optional<WatchedCall> mask = calls.Last("GetMaskCont");
+  if (!mask)
+    return "";
+  Variant rows = RowsOf(mask->answer);
+  return rows.empty() ? "" : Text(rows[0][2]);
+}
+
+std::optional<std::string> AccountDetail(const DetailContext& context) {
+  if (context.calls == nullptr)
+    return std::nullopt;
+  std::optional<WatchedCall> lookup = LastAccountLookup(*context.calls);
+  if (!lookup || lookup->params.size() < 4)
+    return std::nullopt;
+  const Variant& p = lookup->params;
+  std::string bank = Text(p[0]);
+  std::string agency = Text(p[1]);
+  std::string number = Text(p[2]);
+  std::string type = TypeName(Text(p[3]));
+  if (!number.empty() && number.back() != '%')
+    number = server::ShownAccountNumber(number, AccountMask(*context.calls));
+  std::string looked_up = fmt::format("Procurada: banco {}, agência {}, conta {}, tipo {}.", bank,
+                                      agency, number, type);
+  if (context.registration == Registration::kMenu)
+    return looked_up + " Para cadastrá-la: menu Cadastros → Contas correntes → Incluir.";
+  return fmt::format(
+      "{} Para cadastrá-la: extrato contas incluir --code CÓDIGO --bank {} --agency {} --number "
+      "{} --type {} --name NOME",
+      looked_up, bank, agency, number, type);
+}
+
+Variant Banks(const DetailContext& context) {
+  try {
+    return context.call
+               ? context.call("GetBancos", Variant::array()).value("rows", Variant::array())
+               : Variant::array();
+  } catch (const std::exception&) {
+    return Variant::array();
+  }
+}
+
+std::optional<std::string> BankDetail(const DetailContext& context) {
+  Variant banks = Banks(context);
+  std::string add = context.registration == Registration::kMenu
+                        ? "menu Cadastros → Bancos → Incluir"
+                        : fmt::format(
+                              "extrato bancos incluir --code {} --name NOME --mask "
+                              "9999999-9",
+                              context.bank.empty() ? "CÓDIGO" : context.bank);
+  if (banks.empty()) {
+    std::string demo = context.registration == Registration::kMenu
+                           ? ""
+                           : " (ou extrato db demo, para os bancos de demonstração)";
+    return fmt::format("Não há banco cadastrado. Para incluir um: {}{}.", add, demo);
+  }
+  std::string codes;
+  for (std::size_t i = 0; i < banks.size() && i < kBanksNamed; ++i)
+    codes += (i ? ", " : "") + Text(banks[i][0]);
+  if (banks.size() > kBanksNamed)
+    codes += ", ...";
+  return fmt::format("Bancos cadastrados: {}. Para incluir o banco {}: {}.", codes, context.bank,
+                     add);
+}
+
+// The columns the bank's importer reads: Bradesco 200, Itaú as the company chose,
+// every other layout 240.
+std::optional<std::size_t> ExpectedWidth(const DetailContext& context, std::string& cnab) {
+  for (const Variant& bank : Banks(context)) {
+    if (Text(bank[0]) != context.bank)
+      continue;
+    cnab = Text(bank[2]);
+    if (cnab == "237")
+      return 200;
+    if (cnab != "341")
+      return 240;
+    std::optional<WatchedCall> layout =
+        context.calls ? context.calls->Last("GetIdLayout") : std::nullopt;
+    bool wide = layout && layout->answer.value("ok", false) &&
+                layout->answer["result"].is_array() && !layout->answer["result"].empty() &&
+                Text(layout->answer["result"][0]) == "240";
+    return wide ? 240 : 200;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> WidthDetail(const DetailContext& context) {
+  std::optional<std::size_t> width = CommonLineWidth(context.file);
+  std::string cnab;
+  std::optional<std::size_t> expected = ExpectedWidth(context, cnab);
+  if (!width || !expected || *width == *expected || (*width != 200 && *width != 240))
+    return std::nullopt;
+  std::string detail = fmt::format(
+      "As linhas do arquivo têm {} colunas, mas o banco {} é lido no layout de {} "
+      "colunas: confira o banco informado.",
+      *width, context.bank, *expected);
+  if (cnab != "341")
+    return detail;
+  std::string choose =
+      context.registration == Registration::kMenu
+          ? "menu Cadastros → Layouts"
+          : fmt::format("extrato layouts definir --bank {} --layout {}", context.bank, *width);
+  return fmt::format("{} Se o arquivo é do Itaú em {} colunas, escolha esse layout: {}.", detail,
+                     *width, choose);
+}
+
+}  // namespace
+
+std::optional<std::string> NotAFileDetail(const std::string& path) {
+  std::error_code error;
+  std::filesystem::file_status status = std::filesystem::status(path, error);
+  switch (status.type()) {
+    case std::filesystem::file_type::directory:
+      return fmt::format("{} é uma pasta, não um arquivo: informe o arquivo de extrato.", path);
+    case std::filesystem::file_type::fifo:
+      return fmt::format("{} é um FIFO (pipe com nome), não um arquivo de extrato.", path);
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+      return fmt::format("{} é um dispositivo, não um arquivo de extrato.", path);
+    case std::filesystem::file_type::socket:
+      return fmt::format("{} é um socket, não um arquivo de extrato.", path);
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<std::size_t> CommonLineWidth(const std::string& path, int lines) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error))
+    return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  std::set<std::size_t> widths;
+  std::string line;
+  for (int read = 0; read < lines && std::getline(file, line); ++read) {
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    if (!line.empty())
+      widths.insert(host::Utf8Length(line));
+  }
+  if (widths.size() != 1)
+    return std::nullopt;
+  return *widths.begin();
+}
+
+std::optional<std::string> MessageDetail(const std::string& text, const DetailContext& context) {
+  // A file of the other width reads as some account that no one registered.
+  if (text == kAccountNotFound) {
+    std::optional<std::string> width = WidthDetail(context);
+    return width ? width : AccountDetail(context);
+  }
+  if (text == kBankNotFound)
+    return BankDetail(context);
+  if (text == kFileMissing)
+    return NotAFileDetail(context.file);
+  if (text == kNoData || text == kNotAStatement)
+    return WidthDetail(context);
+  return std::nullopt;
+}
+
+}  // namespace apps

@@ -1,0 +1,116 @@
+#include "apps/common/message_detail.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+namespace apps {
+namespace {
+
+using host::Variant;
+
+class MessageDetailTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ =
+        std::filesystem::temp_directory_path() / ("extrato_detail_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder_);
+    context_.calls = &calls_;
+    context_.call = [this](const std::string& method, const Variant&) -> Variant {
+      EXPECT_EQ(method, "GetBancos");
+      return {{"fields", Variant::array()}, {"rows", banks_}};
+    };
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  void Watched(const std::string& method, Variant params, Variant result) {
+    calls_.Record({{"method", method}, {"params", std::move(params)}},
+                  {{"ok", true}, {"result", std::move(result)}});
+  }
+
+  std::string FileOfWidth(std::size_t width) {
+    std::string path = (folder_ / ("largura" + std::to_string(width))).string();
+    std::ofstream file(path);
+    for (int i = 0; i < 3; ++i)
+      file << std::string(width, '0') << "\r\n";
+    return path;
+  }
+
+  std::filesystem::path folder_;
+  CallWatch calls_;
+  Variant banks_ = Variant::array();
+  DetailContext context_;
+};
+
+TEST_F(MessageDetailTest, AccountNotFoundNamesWhatWasLookedUpAndHowToRegisterIt) {
+  Watched("GetMaskCont", {"237"}, {{"rows", {{"237", "237", "9999999-9"}}}});
+  Watched("GetContCorr", {"237", "3509", "90000002", "C"}, {{"rows", Variant::array()}});
+  EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
+            "Procurada: banco 237, agência 3509, conta 9000000-2, tipo Circulante. Para "
+            "cadastrá-la: extrato contas incluir --code CÓDIGO --bank 237 --agency 3509 --number "
+            "9000000-2 --type Circulante --name NOME");
+  context_.registration = Registration::kMenu;
+  Watched("GetVerificaContCorr", {"237", "3509", "9000000%", "L"}, {{"rows", Variant::array()}});
+  EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
+            "Procurada: banco 237, agência 3509, conta 9000000%, tipo Aplicação. Para "
+            "cadastrá-la: menu Cadastros → Contas correntes → Incluir.")
+      << "the later of the two lookups";
+}
+
+TEST_F(MessageDetailTest, BankNotFoundListsTheBanksOrSaysHowToAddOne) {
+  context_.bank = "999";
+  EXPECT_EQ(MessageDetail("Banco não cadastrado.", context_),
+            "Não há banco cadastrado. Para incluir um: extrato bancos incluir --code 999 --name "
+            "NOME --mask 9999999-9 (ou extrato db demo, para os bancos de demonstração).");
+  banks_ = {{"001", "BB", "001", "99999999-9"}, {"237", "BRADESCO", "237", "9999999-9"}};
+  EXPECT_EQ(MessageDetail("Banco não cadastrado.", context_),
+            "Bancos cadastrados: 001, 237. Para incluir o banco 999: extrato bancos incluir "
+            "--code 999 --name NOME --mask 9999999-9.");
+}
+
+TEST_F(MessageDetailTest, LinesOfTheOtherWidthAreNamedForNoData) {
+  banks_ = {{"237", "BRADESCO", "237", "9999999-9"},
+            {"001", "BB", "001", "99999999-9"},
+            {"341", "ITAU", "341", "99999-9"}};
+  const std::string no_data = "Arquivo não possui dados para importação.";
+  context_.bank = "237";
+  context_.file = FileOfWidth(240);
+  EXPECT_EQ(MessageDetail(no_data, context_),
+            "As linhas do arquivo têm 240 colunas, mas o banco 237 é lido no layout de 200 "
+            "colunas: confira o banco informado.");
+  context_.bank = "001";
+  context_.file = FileOfWidth(200);
+  EXPECT_EQ(MessageDetail(no_data, context_),
+            "As linhas do arquivo têm 200 colunas, mas o banco 001 é lido no layout de 240 "
+            "colunas: confira o banco informado.");
+  context_.bank = "341";
+  Watched("GetIdLayout", {"1", "341"}, {""});
+  context_.file = FileOfWidth(240);
+  EXPECT_EQ(MessageDetail(no_data, context_),
+            "As linhas do arquivo têm 240 colunas, mas o banco 341 é lido no layout de 200 "
+            "colunas: confira o banco informado. Se o arquivo é do Itaú em 240 colunas, escolha "
+            "esse layout: extrato layouts definir --bank 341 --layout 240.");
+  context_.bank = "237";
+  context_.file = FileOfWidth(200);
+  EXPECT_EQ(MessageDetail(no_data, context_), std::nullopt) << "the right width: nothing to add";
+}
+
+TEST_F(MessageDetailTest, PathsThatAreNoFileSayWhatTheyAre) {
+  std::string fifo = (folder_ / "fila").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  context_.file = folder_.string();
+  EXPECT_EQ(MessageDetail("Arquivo não existe.", context_),
+            folder_.string() + " é uma pasta, não um arquivo: informe o arquivo de extrato.");
+  EXPECT_EQ(NotAFileDetail(fifo), fifo + " é um FIFO (pipe com nome), não um arquivo de extrato.");
+  EXPECT_EQ(NotAFileDetail("/dev/null"), "/dev/null é um dispositivo, não um arquivo de extrato.");
+  EXPECT_EQ(NotAFileDetail((folder_ / "nada").string()), std::nullopt);
+  EXPECT_EQ(MessageDetail("A importação de extrato bancário foi realizada com sucesso.", context_),
+            std::nullopt);
+}
+
+}  // namespace
+}  // namespace apps

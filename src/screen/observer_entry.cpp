@@ -1,0 +1,15 @@
+// An exported entry through which a host watches what each line of the screen's
+// import runs does, without knowing the screen's class.
+#include "importers/run_observer.h"
+#include "screen/imp_ext_banc.h"
+#include "screen/module.h"
+
+extern "C" {
+
+// Watches the open screen's runs; null stops watching. Without a screen, nothing.
+void DefObservadorImportacao(importers::RunObserver* observer) {
+  if (boIdCriado && frmImpExtBanc != nullptr)
+    frmImpExtBanc->runObserver = observer;
+}
+
+}  // extern "C"

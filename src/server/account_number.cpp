@@ -1,0 +1,61 @@
+#include "server/account_number.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include <fmt/format.h>
+
+namespace server {
+
+namespace {
+
+constexpr char kSeparator = '-';
+// What people type between the parts of a number.
+constexpr std::string_view kTypedSeparators = "-./ ";
+
+bool IsAccountCharacter(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) || c == 'X' || c == 'x';
+}
+
+}  // namespace
+
+std::size_t MaskPlaces(std::string_view mask) {
+  return static_cast<std::size_t>(
+      std::count_if(mask.begin(), mask.end(), [](char c) { return c != kSeparator; }));
+}
+
+Expected<std::string> StoredAccountNumber(std::string_view typed, std::string_view mask,
+                                          std::string_view bank) {
+  std::string bare;
+  for (char c : typed) {
+    if (kTypedSeparators.find(c) != std::string_view::npos)
+      continue;
+    if (!IsAccountCharacter(c)) {
+      return Failure{fmt::format(
+          "O número da conta \"{}\" deve ter só dígitos (e \"-\" antes do dígito verificador).",
+          typed)};
+    }
+    bare += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (bare.empty())
+    return Failure{"O número da conta corrente deve ser informado."};
+  std::size_t places = MaskPlaces(mask);
+  if (bare.size() > places) {
+    return Failure{
+        fmt::format("O número da conta \"{}\" tem {} dígitos; a máscara do banco {} ({}) tem {}.",
+                    typed, bare.size(), bank, mask, places)};
+  }
+  return std::string(places - bare.size(), '0') + bare;
+}
+
+std::string ShownAccountNumber(std::string_view stored, std::string_view mask) {
+  if (stored.size() != MaskPlaces(mask))
+    return std::string(stored);
+  std::string shown;
+  std::size_t next = 0;
+  for (char c : mask)
+    shown += c == kSeparator ? kSeparator : stored[next++];
+  return shown;
+}
+
+}  // namespace server
