@@ -11,6 +11,7 @@
 #include "host/utf8.h"
 #include "importers/conversions.h"
 #include "screen/imp_ext_banc.h"
+#include "services/remote.h"
 
 namespace importers {
 

@@ -83,7 +83,7 @@ class LookupAheadTest : public LayoutImportTest, public ::testing::WithParamInte
   }
 
   void ResetDatabaseAndScreen() {
-    for (const char* table : {"MOVREAL", "EXTRBANCO", "LOGIMPEXTR", "DIRETORIO"})
+    for (const char* table : {"MOVREAL", "EXTRBANCO", "EXTRLOGIMP", "LOGIMPEXTR", "DIRETORIO"})
       Exec(fmt::format("DELETE FROM {}", table));
     ui_ = host::RecordingUiServices();  // no answer left over from the last transcript
     host::GetApplication().Dispatch([] { frmImpExtBanc->Close(); });

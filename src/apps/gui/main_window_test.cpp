@@ -185,7 +185,7 @@ class MainWindowTest : public QObject {
       auto& dialog = static_cast<QFileDialog&>(widget);
       folders << dialog.directory().absolutePath();
       QCOMPARE(dialog.nameFilters(), QStringList{"Todos os Arquivos (*.*) (*)"});
-      dialog.selectFile(kBradesco);
+      testing::TypeFileName(dialog, kBradesco);
       static_cast<QDialog&>(dialog).accept();
     };
     auto look = [&](QWidget& widget) {

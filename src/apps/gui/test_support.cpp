@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include "server/demo_data.h"
@@ -111,6 +112,16 @@ void ModalWatchdog::Check() {
 void ModalWatchdog::FailRunningTest(const QString& dialog) {
   QTest::qFail(qPrintable(QStringLiteral("o diálogo \"%1\" ficou aberto sem resposta").arg(dialog)),
                __FILE__, __LINE__);
+}
+
+// Not selectFile(): while the dialog's name field has the focus it selects only
+// through the file model, which fills in the background, so an accept right after
+// it races the model and may find no file chosen.
+void TypeFileName(QWidget& file_dialog, const QString& path) {
+  auto* name = file_dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (name == nullptr)
+    qFatal("the file dialog has no name field");
+  name->setText(path);
 }
 
 DemoHost::DemoHost(bool with_demo_data) {

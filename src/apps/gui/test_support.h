@@ -61,6 +61,8 @@ ModalDriver::Action Accept();
 ModalDriver::Action Reject();
 // Clicks the dialog's button with this text.
 ModalDriver::Action Press(const QString& caption);
+// Types a path into a file dialog's name field, as a user would.
+void TypeFileName(QWidget& file_dialog, const QString& path);
 
 // Fails the running test and closes a modal dialog that stays open longer than
 // the limit, naming it, so that no test waits on a dialog nobody answers. One
