@@ -36,7 +36,8 @@ TEST_F(SantanderImportTest, StoredDocumentIsTheOneFittedForTheLookup) {
   std::vector<std::string> lines = Statement(1);
   Put(lines[MovementLine(lines, 0)], layout().columns.document, "  PIX 77");
   EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(lines));
-  EXPECT_EQ("000000000000PIX 77", ParamsOf("GetPesqLancLote")[0][0][1].get<std::string>().substr(2));
+  EXPECT_EQ("000000000000PIX 77",
+            ParamsOf("GetPesqLancLote")[0][0][1].get<std::string>().substr(2));
   EXPECT_EQ(std::vector<std::string>{"00000000000000PIX 77"},
             Rows("SELECT NRDOCMOVREAL FROM MOVREAL"));
   EXPECT_EQ("0", screen_->runState.stNrDocMov);
