@@ -52,8 +52,7 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
       options_(options),
       policy_(layout.movement_policy ? layout.movement_policy()
                                      : std::make_unique<SkipStoredMovements>()),
-      connection_calls_(screen.netImpExtBanc),
-      calls_(options.calls ? options.calls : &connection_calls_),
+      calls_(screen.netImpExtBanc),
       lookups_(screen.netImpExtBanc, file, [this](std::string_view ahead, std::size_t number) {
         return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
       }) {}
@@ -150,7 +149,7 @@ void ImportRun::ForgetAccount() {
 
 void ImportRun::ResolveAccount(std::string_view line) {
   const std::string& bank = screen_.medCdBanco.Text();
-  calls_->Load(screen_.cdsMaskCont, "GetMaskCont", host::Variant::array({bank}));
+  calls_.Load(screen_.cdsMaskCont, "GetMaskCont", host::Variant::array({bank}));
   std::string mask = screen_.cdsMaskCont.FieldByName("CDPICTCONT").AsString();
   state_.nrDigConta = MaskPlaces(mask);
   state_.stNrContMask = layout_.masked_account(layout_, line, mask, state_);
@@ -169,18 +168,18 @@ void ImportRun::ResolveAccount(std::string_view line) {
 // The reduced code of the account; empty when none is registered.
 std::string ImportRun::LookUpAccount(const std::string& bank, const std::string& agency) {
   if (layout_.account_lookup == AccountLookup::kContCorr) {
-    calls_->Load(screen_.cdsContCorr, "GetContCorr",
-                 host::Variant::array({bank, agency, state_.stNrContMask, state_.stTipoConta}));
+    calls_.Load(screen_.cdsContCorr, "GetContCorr",
+                host::Variant::array({bank, agency, state_.stNrContMask, state_.stTipoConta}));
     return screen_.cdsContCorr.FieldByName("CDREDUCONT").AsString();
   }
-  calls_->Load(screen_.cdsVerificaContCorr, "GetVerificaContCorr",
-               host::Variant::array(
-                   {bank, agency + "%", state_.stNrContMask + "%", state_.stTipoConta + "%"}));
+  calls_.Load(screen_.cdsVerificaContCorr, "GetVerificaContCorr",
+              host::Variant::array(
+                  {bank, agency + "%", state_.stNrContMask + "%", state_.stTipoConta + "%"}));
   return screen_.cdsVerificaContCorr.FieldByName("CDREDUCONT").AsString();
 }
 
 std::string ImportRun::NextSequenceCode() {
-  return AsText(calls_->Call("GetPrxMovReal", host::Variant::array({state_.stCdReduCont, 1})));
+  return AsText(calls_.Call("GetPrxMovReal", host::Variant::array({state_.stCdReduCont, 1})));
 }
 
 void ImportRun::CheckBank(const Record& record) {
@@ -204,8 +203,8 @@ void ImportRun::ReadDate(const Record& record) {
 
 void ImportRun::InitialBalance() {
   host::RecordSet& header = screen_.cdsExtrBanco;
-  calls_->Load(header, "GetExtrBanco",
-               host::Variant::array({state_.stCdReduCont, state_.dtMovimento.ToIso()}));
+  calls_.Load(header, "GetExtrBanco",
+              host::Variant::array({state_.stCdReduCont, state_.dtMovimento.ToIso()}));
   bool stored = !header.IsEmpty();
   if (stored) {
     AdoptStoredStatement(header.FieldByName("CDSEQUEXTR").AsString());
@@ -240,8 +239,8 @@ void ImportRun::AdoptStoredStatement(const std::string& code) {
     return;
   }
   state_.stCdSequExtr = code;
-  calls_->Load(screen_.cdsSequencia, "GetSequencia",
-               host::Variant::array({state_.stCdReduCont, code}));
+  calls_.Load(screen_.cdsSequencia, "GetSequencia",
+              host::Variant::array({state_.stCdReduCont, code}));
   long long stored = ToNumberOrZero(screen_.cdsSequencia.FieldByName("NRSEQMOV").AsString());
   long long numbered = UltSeqMovReal(state_.stCdReduCont, code);
   long long last = layout_.stored_statement == StoredStatement::kAdoptAddingRunNumbers

@@ -26,8 +26,6 @@ namespace importers {
 struct ImportOptions {
   // Told what each line did; null: nobody watches.
   RunObserver* observer = nullptr;
-  // Makes the remote calls; null: the screen's connection does.
-  RunCalls* calls = nullptr;
 };
 
 class ImportRun {
@@ -81,8 +79,7 @@ class ImportRun {
   const Layout& layout_;
   ImportOptions options_;
   std::unique_ptr<MovementPolicy> policy_;
-  ConnectionCalls connection_calls_;
-  RunCalls* calls_;
+  RunCalls calls_;
   bool account_resolved_ = false;
   std::string resolving_line_;
   // Bank code of the last statement record read; empty while none was.

@@ -4,12 +4,12 @@
 
 namespace importers {
 
-void ConnectionCalls::Load(host::RecordSet& record_set, const std::string& method,
-                           host::Variant params) {
+void RunCalls::Load(host::RecordSet& record_set, const std::string& method,
+                    host::Variant params) const {
   services::LoadFromServer(record_set, connection_, method, std::move(params));
 }
 
-host::Variant ConnectionCalls::Call(const std::string& method, host::Variant params) {
+host::Variant RunCalls::Call(const std::string& method, host::Variant params) const {
   return services::CallServer(connection_, method, std::move(params));
 }
 

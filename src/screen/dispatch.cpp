@@ -70,7 +70,6 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
 }
 
 void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
-  importers::ImportRun(*this, arqExtrato, stLinha, runState, layout,
-                       {.observer = runObserver, .calls = runCalls})
+  importers::ImportRun(*this, arqExtrato, stLinha, runState, layout, {.observer = runObserver})
       .Execute();
 }

@@ -13,7 +13,6 @@
 
 namespace importers {
 struct Layout;
-class RunCalls;
 class RunObserver;
 }  // namespace importers
 
@@ -83,8 +82,6 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   importers::RunState runState;
   // Told what each line of a run did; null: nobody watches.
   importers::RunObserver* runObserver = nullptr;
-  // Makes a run's remote calls; null: netImpExtBanc does.
-  importers::RunCalls* runCalls = nullptr;
 
  private:
   void SetUpControls();
