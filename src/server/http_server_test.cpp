@@ -1,10 +1,5 @@
 #include "server/http_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <thread>
 
@@ -13,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "server/embedded_server.h"
+#include "server/soak/raw_client.h"
 #include "server/test_database.h"
 
 namespace server::testing {
@@ -20,56 +16,8 @@ namespace {
 
 constexpr std::size_t kSmallBody = 4096;
 
-// A client that writes raw bytes: slow, greedy or pipelining, as a test needs.
-class RawClient {
- public:
-  explicit RawClient(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    timeval wait{0, 200'000};
-    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof(wait));
-  }
-  ~RawClient() { close(fd_); }
-  RawClient(const RawClient&) = delete;
-  RawClient& operator=(const RawClient&) = delete;
-
-  bool connected() const { return connected_; }
-  bool Send(std::string_view data) {
-    return send(fd_, data.data(), data.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(data.size());
-  }
-  // What arrives until the server closes the connection or `wait` has passed.
-  std::string Read(std::chrono::milliseconds wait) {
-    std::string got;
-    auto until = std::chrono::steady_clock::now() + wait;
-    char buffer[4096];
-    while (std::chrono::steady_clock::now() < until) {
-      ssize_t n = recv(fd_, buffer, sizeof(buffer), 0);
-      if (n == 0) {
-        closed_ = true;
-        break;
-      }
-      if (n > 0)
-        got.append(buffer, static_cast<std::size_t>(n));
-    }
-    return got;
-  }
-  bool closed() const { return closed_; }
-
- private:
-  int fd_;
-  bool connected_ = false;
-  bool closed_ = false;
-};
-
-std::string RawPost(const std::string& body, const std::string& headers = "") {
-  return fmt::format(
-      "POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
-      "{}Content-Length: {}\r\n\r\n{}",
-      headers, body.size(), body);
-}
+using soak::RawClient;
+using soak::RawPost;
 
 class HttpServerTest : public ServiceTest {
  protected:

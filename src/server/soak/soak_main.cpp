@@ -1,13 +1,7 @@
 // extrato_soak: slow, greedy and bursting clients against a running server on
 // loopback, each case bounded in count and time. Prints one row per case: case,
 // expected, observed; exits 1 when a case is not as expected.
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -21,6 +15,8 @@
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
+
+#include "raw_client.h"
 
 namespace {
 
@@ -45,69 +41,13 @@ struct Row {
   bool ok;
 };
 
-class Socket {
- public:
-  explicit Socket(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ =
-        fd_ >= 0 && connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-  }
-  ~Socket() {
-    if (fd_ >= 0)
-      close(fd_);
-  }
-  Socket(const Socket&) = delete;
-  Socket& operator=(const Socket&) = delete;
-
-  bool connected() const { return connected_; }
-  bool Send(std::string_view data) {
-    return send(fd_, data.data(), data.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(data.size());
-  }
-  // What arrives within `wait`, until the peer closes.
-  std::string Read(milliseconds wait) {
-    std::string got;
-    auto until = Clock::now() + wait;
-    char buffer[4096];
-    while (Clock::now() < until) {
-      pollfd ready{fd_, POLLIN, 0};
-      auto left = std::chrono::duration_cast<milliseconds>(until - Clock::now()).count();
-      if (poll(&ready, 1, static_cast<int>(std::max<long long>(left, 0))) <= 0)
-        break;
-      ssize_t n = recv(fd_, buffer, sizeof(buffer), 0);
-      if (n <= 0) {
-        closed_ = true;
-        break;
-      }
-      got.append(buffer, static_cast<std::size_t>(n));
-    }
-    return got;
-  }
-  // Whether the peer has already answered, without waiting.
-  bool Readable() {
-    pollfd ready{fd_, POLLIN, 0};
-    return poll(&ready, 1, 0) > 0;
-  }
-  bool closed() const { return closed_; }
-
- private:
-  int fd_;
-  bool connected_ = false;
-  bool closed_ = false;
-};
-
 std::string Auth(const std::string& token) {
   return token.empty() ? "" : "Authorization: Bearer " + token + "\r\n";
 }
 
 std::string Call(const std::string& token, const std::string& more_headers = "") {
-  std::string body = R"({"method": "GetPrxMovReal", "params": ["001", 1]})";
-  return fmt::format(
-      "POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: 127.0.0.1\r\n{}{}Content-Type: "
-      "application/json\r\nContent-Length: {}\r\n\r\n{}",
-      Auth(token), more_headers, body.size(), body);
+  return soak::RawPost(R"({"method": "GetPrxMovReal", "params": ["001", 1]})",
+                       Auth(token) + more_headers);
 }
 
 bool Answered(const std::string& response) {
@@ -121,9 +61,9 @@ long long Millis(Clock::duration d) {
 
 // A normal call while many connections trickle one header line at a time.
 Row Trickling(const Options& o) {
-  std::vector<std::unique_ptr<Socket>> tricklers;
+  std::vector<std::unique_ptr<soak::RawClient>> tricklers;
   for (int i = 0; i < o.tricklers; ++i) {
-    tricklers.push_back(std::make_unique<Socket>(o.port));
+    tricklers.push_back(std::make_unique<soak::RawClient>(o.port));
     tricklers.back()->Send("POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\n");
   }
   std::atomic<bool> stop{false};
@@ -136,7 +76,7 @@ Row Trickling(const Options& o) {
     }
   });
   std::this_thread::sleep_for(milliseconds(o.trickle_hold_ms / 2));
-  Socket normal(o.port);
+  soak::RawClient normal(o.port);
   auto started = Clock::now();
   normal.Send(Call(o.token, "Connection: close\r\n"));
   bool answered = Answered(normal.Read(milliseconds(5000)));
@@ -153,10 +93,10 @@ Row Trickling(const Options& o) {
 
 // Many connections opened at once, each with one call.
 Row Parallel(const Options& o) {
-  std::vector<std::unique_ptr<Socket>> sockets;
+  std::vector<std::unique_ptr<soak::RawClient>> sockets;
   int refused = 0;
   for (int i = 0; i < o.parallel; ++i) {
-    sockets.push_back(std::make_unique<Socket>(o.port));
+    sockets.push_back(std::make_unique<soak::RawClient>(o.port));
     if (!sockets.back()->connected() ||
         !sockets.back()->Send(Call(o.token, "Connection: close\r\n")))
       ++refused;
@@ -176,7 +116,7 @@ Row Parallel(const Options& o) {
 
 // A chunked body far over the limit, sent as fast as the server takes it.
 Row OversizedChunked(const Options& o, const std::string& token, int status, long long mib) {
-  Socket s(o.port);
+  soak::RawClient s(o.port);
   s.Send(fmt::format(
       "POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: 127.0.0.1\r\n{}Transfer-Encoding: "
       "chunked\r\n\r\n",
@@ -203,7 +143,7 @@ Row OversizedChunked(const Options& o, const std::string& token, int status, lon
 }
 
 Row Pipelined(const Options& o) {
-  Socket s(o.port);
+  soak::RawClient s(o.port);
   s.Send(Call(o.token) + Call(o.token) + Call(o.token, "Connection: close\r\n"));
   std::string answers = s.Read(milliseconds(5000));
   int count = 0;
@@ -242,7 +182,7 @@ Row LargePacket(const Options& o) {
       rows + "]}, null]}";
   std::string().swap(rows);
   long long before = PeakKib(o.server_pid);
-  Socket s(o.port);
+  soak::RawClient s(o.port);
   auto started = Clock::now();
   s.Send(
       fmt::format("POST /QAR62700.rdmImpExtBanc HTTP/1.1\r\nHost: 127.0.0.1\r\n{}Content-Type: "
