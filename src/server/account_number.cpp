@@ -58,4 +58,20 @@ std::string ShownAccountNumber(std::string_view stored, std::string_view mask) {
   return shown;
 }
 
+std::string AccountTypeLetter(std::string_view name) {
+  for (const AccountType& type : kAccountTypes) {
+    if (type.name == name)
+      return std::string(type.letter);
+  }
+  return std::string(name);
+}
+
+std::string AccountTypeName(std::string_view letter) {
+  for (const AccountType& type : kAccountTypes) {
+    if (type.letter == letter)
+      return std::string(type.name);
+  }
+  return std::string(letter);
+}
+
 }  // namespace server

@@ -19,6 +19,18 @@ std::size_t MaskPlaces(std::string_view mask);
 Expected<std::string> StoredAccountNumber(std::string_view typed, std::string_view mask,
                                           std::string_view bank);
 
+// The account types as users name them, and the letter IDTIPOCONTA stores.
+struct AccountType {
+  std::string_view name;
+  std::string_view letter;
+};
+inline constexpr AccountType kAccountTypes[] = {
+    {"Circulante", "C"}, {"Aplicação", "L"}, {"Garantida", "G"}};
+
+// The letter of a named type, and the name of a letter; anything else as given.
+std::string AccountTypeLetter(std::string_view name);
+std::string AccountTypeName(std::string_view letter);
+
 // A stored number laid over its mask: "90000002" gives "9000000-2". A number that
 // does not fit the mask is shown as stored.
 std::string ShownAccountNumber(std::string_view stored, std::string_view mask);

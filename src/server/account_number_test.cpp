@@ -44,5 +44,15 @@ TEST(AccountNumberTest, StoredNumberIsShownOverItsMask) {
   EXPECT_EQ(MaskPlaces("9999999-9"), 8u);
 }
 
+TEST(AccountNumberTest, AccountTypesByNameAndLetter) {
+  for (const AccountType& type : kAccountTypes) {
+    EXPECT_EQ(AccountTypeLetter(type.name), type.letter);
+    EXPECT_EQ(AccountTypeName(type.letter), type.name);
+  }
+  EXPECT_EQ(AccountTypeLetter("Aplicação"), "L");
+  EXPECT_EQ(AccountTypeLetter("Poupança"), "Poupança") << "not a type: as given";
+  EXPECT_EQ(AccountTypeName("X"), "X");
+}
+
 }  // namespace
 }  // namespace server

@@ -14,6 +14,7 @@
 #include "apps/cli/usage.h"
 #include "host/config.h"
 #include "host/routines.h"
+#include "server/account_number.h"
 
 namespace cli {
 
@@ -45,15 +46,6 @@ struct RegistryOptions {
   std::string layout;                      // layouts
   std::string company;                     // layouts; empty: EXTRATO_EMPRESA or 1
 };
-
-// The table's letter for an account type named on the command line.
-std::string AccountTypeCode(const std::string& type) {
-  if (type == "Aplicação")
-    return "L";
-  if (type == "Garantida")
-    return "G";
-  return type == "Circulante" ? "C" : type;
-}
 
 using Work = std::function<CommandEnd(ServiceSession& session, const RegistryOptions& options,
                                       const CLI::App& command)>;
@@ -140,18 +132,18 @@ CommandEnd ListAccounts(ServiceSession& session, const RegistryOptions& o, const
 
 CommandEnd StoreAccount(ServiceSession& session, const RegistryOptions& o, const CLI::App& command,
                         bool adding) {
-  json values = {o.code, o.bank, o.agency, o.number, AccountTypeCode(o.type), o.name};
+  json values = {o.code, o.bank, o.agency, o.number, server::AccountTypeLetter(o.type), o.name};
   if (!adding) {
     json accounts = session.Call("GetContas", {""});
     json row = RowWith(accounts, "CDREDUCONT", o.code,
                        fmt::format("A conta corrente {} não está cadastrada.", o.code));
-    values = {
-        o.code,
-        GivenOr(command, "--bank", o.bank, accounts, row, "CDBANCO"),
-        GivenOr(command, "--agency", o.agency, accounts, row, "CDAGENCIA"),
-        GivenOr(command, "--number", o.number, accounts, row, "NRCONTCORR"),
-        command.count("--type") ? AccountTypeCode(o.type) : Cell(accounts, row, "IDTIPOCONTA"),
-        GivenOr(command, "--name", o.name, accounts, row, "NMCONTCORR")};
+    values = {o.code,
+              GivenOr(command, "--bank", o.bank, accounts, row, "CDBANCO"),
+              GivenOr(command, "--agency", o.agency, accounts, row, "CDAGENCIA"),
+              GivenOr(command, "--number", o.number, accounts, row, "NRCONTCORR"),
+              command.count("--type") ? server::AccountTypeLetter(o.type)
+                                      : Cell(accounts, row, "IDTIPOCONTA"),
+              GivenOr(command, "--name", o.name, accounts, row, "NMCONTCORR")};
   }
   session.Call(adding ? "IncluiConta" : "AlteraConta", values);
   return Told(fmt::format("Conta corrente {} {}.", o.code, adding ? "incluída" : "alterada"));

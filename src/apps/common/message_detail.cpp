@@ -23,14 +23,6 @@ constexpr const char* kNotAStatement = "Arquivo informado não é um arquivo de 
 // Banks named in a detail before it says "..." instead.
 constexpr std::size_t kBanksNamed = 20;
 
-std::string TypeName(const std::string& letter) {
-  if (letter == "L")
-    return "Aplicação";
-  if (letter == "G")
-    return "Garantida";
-  return letter == "C" ? "Circulante" : letter;
-}
-
 // The payload's rows of an answer envelope that succeeded; empty otherwise.
 Variant RowsOf(const Variant& answer) {
   if (!answer.value("ok", false) || !answer.contains("result"))
@@ -60,7 +52,7 @@ std::optional<std::string> AccountDetail(const DetailContext& context) {
   std::string bank = Text(p[0]);
   std::string agency = Text(p[1]);
   std::string number = Text(p[2]);
-  std::string type = TypeName(Text(p[3]));
+  std::string type = server::AccountTypeName(Text(p[3]));
   if (!number.empty() && number.back() != '%')
     number = server::ShownAccountNumber(number, AccountMask(*context.calls));
   std::string looked_up = fmt::format("Procurada: banco {}, agência {}, conta {}, tipo {}.", bank,
