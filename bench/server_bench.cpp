@@ -69,11 +69,10 @@ void LoadMovements(const std::string& uri, int count) {
   soci::session session;
   server::Connect(session, parsed);
   server::WriteTransaction transaction(session, parsed.dialect);
-  host::Packet chunk{server::FieldDefs(server::kMovRealTable), {}};
   for (long first = 0; first < count; first += kLoadChunk) {
-    chunk.rows.clear();
+    host::PackedPacket chunk{server::FieldDefs(server::kMovRealTable), {}};
     for (long i = first; i < std::min<long>(first + kLoadChunk, count); ++i) {
-      chunk.rows.push_back(StoredMovement(i));
+      chunk.rows.Add(StoredMovement(i));
     }
     if (!server::InsertMovements(session, chunk).value())
       throw std::runtime_error("load clash");

@@ -1,5 +1,6 @@
 #include "host/net_connection.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "host/exceptions.h"
@@ -14,6 +15,10 @@ class ClosedTransport : public Transport {
     return FailureAnswer("Conexão com o servidor de aplicação não está aberta.");
   }
 };
+
+// Pieces of a written request: large enough to be few, small enough that none is
+// ever copied to grow.
+constexpr std::size_t kPieceSize = 1 << 20;
 
 std::mutex factory_mutex;
 TransportFactory& CurrentFactory() {
@@ -33,9 +38,23 @@ Variant FailureAnswer(const std::string& text) {
 }
 
 Variant InProcessTransport::Send(const std::string&, const Variant& request) {
-  // The request crosses as text, as it would on the wire, so nothing is shared.
+  return Answer({request.dump()});
+}
+
+Variant InProcessTransport::SendWritten(const std::string&, const RequestWriter& writer) {
+  TextPieces pieces;
+  writer([&pieces](std::string_view text) {
+    if (pieces.empty() || pieces.back().size() + text.size() > pieces.back().capacity())
+      pieces.emplace_back().reserve(std::max(kPieceSize, text.size()));
+    pieces.back() += text;
+  });
+  return Answer(std::move(pieces));
+}
+
+// As text, as on the wire, so that nothing is shared with the server.
+Variant InProcessTransport::Answer(TextPieces request) {
   try {
-    return Variant::parse(dispatcher_(Variant::parse(request.dump())).dump());
+    return Variant::parse(dispatcher_(std::move(request)));
   } catch (const std::exception& e) {
     return FailureAnswer(e.what());
   }

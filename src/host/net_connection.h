@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -38,15 +39,20 @@ using TransportFactory =
 void SetTransportFactory(TransportFactory factory);
 TransportFactory HttpTransportFactory();
 
-// A transport that hands each request to a function in this process (the
-// server's dispatcher), with no socket in between.
+// A transport that hands each request's text to a function in this process (the
+// server's reader), with no socket in between. The text crosses in pieces, as a
+// body would arrive, so that a large request is never one string or one document.
 class InProcessTransport : public Transport {
  public:
-  using Dispatcher = std::function<Variant(const Variant& request)>;
+  using TextPieces = std::vector<std::string>;
+  using Dispatcher = std::function<std::string(TextPieces request)>;
   explicit InProcessTransport(Dispatcher dispatcher) : dispatcher_(std::move(dispatcher)) {}
   Variant Send(const std::string& server_name, const Variant& request) override;
+  Variant SendWritten(const std::string& server_name, const RequestWriter& writer) override;
 
  private:
+  Variant Answer(TextPieces request);
+
   Dispatcher dispatcher_;
 };
 

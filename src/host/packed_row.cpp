@@ -1,5 +1,6 @@
 #include "host/packed_row.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -79,13 +80,21 @@ FieldValue Unpack(std::string_view packed, std::size_t& at, bool read = true) {
   return std::monostate{};
 }
 
+void AppendPacked(std::string& out, const Row& row) {
+  PutNumber(out, static_cast<std::uint32_t>(row.size()));
+  for (const FieldValue& value : row)
+    Pack(out, value);
+}
+
+// Big enough that the blocks' own overhead is nothing, small enough that the last
+// one's unused room is too.
+constexpr std::size_t kBlockSize = 1 << 20;
+
 }  // namespace
 
 PackedRow PackRow(const Row& row) {
   PackedRow out;
-  PutNumber(out, static_cast<std::uint32_t>(row.size()));
-  for (const FieldValue& value : row)
-    Pack(out, value);
+  AppendPacked(out, row);
   out.shrink_to_fit();
   return out;
 }
@@ -111,6 +120,44 @@ FieldValue PackedField(std::string_view packed, std::size_t index) {
   for (std::size_t i = 0; i < index; ++i)
     Unpack(packed, at, false);
   return Unpack(packed, at);
+}
+
+void PackedRows::Add(const Row& row) {
+  packing_.clear();
+  AppendPacked(packing_, row);
+  if (blocks_.empty() || blocks_.back().size() + packing_.size() > blocks_.back().capacity())
+    blocks_.emplace_back().reserve(std::max(kBlockSize, packing_.size()));
+  std::string& block = blocks_.back();
+  rows_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1),
+                   static_cast<std::uint32_t>(block.size()),
+                   static_cast<std::uint32_t>(packing_.size())});
+  block += packing_;
+}
+
+void PackedRows::Unpack(std::size_t i, Row& row) const {
+  const Place& place = rows_[i];
+  UnpackRow(std::string_view(blocks_[place.block]).substr(place.offset, place.size), row);
+}
+
+Row PackedRows::operator[](std::size_t i) const {
+  Row row;
+  Unpack(i, row);
+  return row;
+}
+
+PackedPacket Pack(const Packet& packet) {
+  PackedPacket packed{packet.fields, {}};
+  for (const Row& row : packet.rows)
+    packed.rows.Add(row);
+  return packed;
+}
+
+Packet Unpack(const PackedPacket& packet) {
+  Packet unpacked{packet.fields, {}};
+  unpacked.rows.resize(packet.rows.size());
+  for (std::size_t r = 0; r < packet.rows.size(); ++r)
+    packet.rows.Unpack(r, unpacked.rows[r]);
+  return unpacked;
 }
 
 }  // namespace host

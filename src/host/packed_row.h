@@ -6,8 +6,10 @@
 #ifndef EXTRATO_HOST_PACKED_ROW_H_
 #define EXTRATO_HOST_PACKED_ROW_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/record_set.h"
 
@@ -21,6 +23,36 @@ void UnpackRow(std::string_view packed, Row& row);
 Row UnpackRow(std::string_view packed);
 // The value at `index` alone, without unpacking the others.
 FieldValue PackedField(std::string_view packed, std::size_t index);
+
+// Many packed rows, one after another in large blocks: a packet of many rows costs
+// about the size of its values, and growing it never copies the rows it holds.
+class PackedRows {
+ public:
+  void Add(const Row& row);
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+  // Unpacks row `i` into `row`, reusing its storage.
+  void Unpack(std::size_t i, Row& row) const;
+  Row operator[](std::size_t i) const;
+
+ private:
+  struct Place {
+    std::uint32_t block;
+    std::uint32_t offset;
+    std::uint32_t size;
+  };
+  std::vector<std::string> blocks_;
+  std::vector<Place> rows_;
+  std::string packing_;  // the row being added, before it is placed
+};
+
+// A packet whose rows are packed.
+struct PackedPacket {
+  std::vector<FieldDef> fields;
+  PackedRows rows;
+};
+PackedPacket Pack(const Packet& packet);
+Packet Unpack(const PackedPacket& packet);
 
 }  // namespace host
 

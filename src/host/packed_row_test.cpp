@@ -23,5 +23,16 @@ TEST(PackedRowTest, EveryKindOfValueComesBackAsItWas) {
   EXPECT_EQ(Row{}, UnpackRow(PackRow({})));
 }
 
+// Enough rows to fill several blocks, one of them larger than a block by itself.
+TEST(PackedRowTest, ManyRowsComeBackInOrderAcrossBlocks) {
+  Packet packet{{{"N", FieldType::kText, 0}, {"V", FieldType::kFloat, 0}}, {}};
+  for (int i = 0; i < 60000; ++i)
+    packet.rows.push_back({std::to_string(i) + std::string(i % 50, 'x'), i * 0.25});
+  packet.rows.insert(packet.rows.begin() + 30000, Row{std::string(3 << 20, 'g'), 1.0});
+  Packet unpacked = Unpack(Pack(packet));
+  EXPECT_EQ(packet.rows, unpacked.rows);
+  EXPECT_EQ(packet.fields.size(), unpacked.fields.size());
+}
+
 }  // namespace
 }  // namespace host

@@ -71,7 +71,7 @@ Expected<Arguments::Value> Arguments::ReadList(const Param& param, const json& v
   return Value(std::move(sets));
 }
 
-Expected<Arguments::Value> Arguments::TakePacket(Expected<host::Packet>& packet) {
+Expected<Arguments::Value> Arguments::TakePacket(Expected<host::PackedPacket>& packet) {
   if (!packet.ok())
     return packet.failure();
   return Value(std::move(packet).value());
@@ -112,7 +112,8 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
         return Value(value.get<bool>());
       return Failure{"deve ser verdadeiro ou falso."};
     case ArgKind::kPacket:
-      return wrap(ReadStructure<host::Packet>(value, host::PacketFromJson));
+      return wrap(ReadStructure<host::PackedPacket>(
+          value, [](const json& packet) { return host::Pack(host::PacketFromJson(packet)); }));
     case ArgKind::kChangeSet:
     case ArgKind::kChangeSetOrNull:
       if (value.is_null() && param.kind == ArgKind::kChangeSetOrNull) {

@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/packed_row.h"
 #include "host/record_set.h"
 #include "server/expected.h"
 
@@ -51,7 +52,7 @@ struct TextMatch {
 
 // Packet arguments read into rows as the request arrived, by position: a whole
 // movement file as a JSON document would cost many times its text.
-using ReadPackets = std::map<std::size_t, Expected<host::Packet>>;
+using ReadPackets = std::map<std::size_t, Expected<host::PackedPacket>>;
 
 class Arguments {
  public:
@@ -66,7 +67,9 @@ class Arguments {
   const host::Date& DateAt(std::size_t i) const { return std::get<host::Date>(values_[i]); }
   long long Cents(std::size_t i) const { return std::get<long long>(values_[i]); }
   bool Boolean(std::size_t i) const { return std::get<bool>(values_[i]); }
-  const host::Packet& PacketAt(std::size_t i) const { return std::get<host::Packet>(values_[i]); }
+  const host::PackedPacket& PacketAt(std::size_t i) const {
+    return std::get<host::PackedPacket>(values_[i]);
+  }
   const std::vector<Arguments>& List(std::size_t i) const {
     return std::get<std::vector<Arguments>>(values_[i]);
   }
@@ -77,13 +80,14 @@ class Arguments {
   }
 
  private:
-  using Value = std::variant<std::monostate, std::string, TextMatch, host::Date, long long, bool,
-                             host::Packet, std::optional<host::ChangeSet>, std::vector<Arguments>>;
+  using Value =
+      std::variant<std::monostate, std::string, TextMatch, host::Date, long long, bool,
+                   host::PackedPacket, std::optional<host::ChangeSet>, std::vector<Arguments>>;
   explicit Arguments(std::vector<Value> values) : values_(std::move(values)) {}
 
   static Expected<Value> ReadOne(const Param& param, const nlohmann::json& value);
   static Expected<Value> ReadList(const Param& param, const nlohmann::json& value);
-  static Expected<Value> TakePacket(Expected<host::Packet>& packet);
+  static Expected<Value> TakePacket(Expected<host::PackedPacket>& packet);
 
   std::vector<Value> values_;
 };

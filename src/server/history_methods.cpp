@@ -34,12 +34,15 @@ std::string TextAt(const host::Row& row, std::size_t i) {
   return text ? *text : "";
 }
 
-std::set<StatementKey> Statements(const host::Packet& movements) {
+std::set<StatementKey> Statements(const host::PackedPacket& movements) {
   std::size_t account = FieldIndex(movements.fields, "CDREDUCONT");
   std::size_t statement = FieldIndex(movements.fields, "CDSEQUEXTR");
   std::set<StatementKey> keys;
-  for (const host::Row& row : movements.rows)
+  host::Row row;
+  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
+    movements.rows.Unpack(r, row);
     keys.insert({TextAt(row, account), TextAt(row, statement)});
+  }
   return keys;
 }
 
@@ -249,7 +252,8 @@ Result GetResumoExtrato(Db& db, const Arguments& args) {
 
 }  // namespace
 
-void RecordImport(Db& db, const host::Packet& movements, const host::ChangeSet* header_changes) {
+void RecordImport(Db& db, const host::PackedPacket& movements,
+                  const host::ChangeSet* header_changes) {
   std::set<StatementKey> statements = Statements(movements);
   std::map<std::string, std::string> logs;
   for (const auto& [account, code] : statements) {

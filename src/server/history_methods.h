@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "host/record_set.h"
+#include "host/packed_row.h"
 #include "server/methods.h"
 
 namespace server {
@@ -12,7 +12,8 @@ namespace server {
 // Inside a submission's transaction, after its movements and log rows are stored:
 // marks each movement with its account's log row, and remembers the statements it
 // stored into, which of them it created, and the final balances it replaced.
-void RecordImport(Db& db, const host::Packet& movements, const host::ChangeSet* header_changes);
+void RecordImport(Db& db, const host::PackedPacket& movements,
+                  const host::ChangeSet* header_changes);
 
 // GetImportacoes, DesfazImportacao and SetArquivoImportacao.
 std::vector<Method> HistoryMethods();

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "server/database.h"
+#include "server/request_reader.h"
 #include "server/service.h"
 
 namespace server {
@@ -22,7 +23,9 @@ InProcessServer::InProcessServer(const std::string& database_uri)
 host::TransportFactory InProcessServer::Factory() {
   return [this](const std::string&, int) -> std::unique_ptr<host::Transport> {
     return std::make_unique<host::InProcessTransport>(
-        [this](const host::Variant& request) { return service_->Handle(request); });
+        [this](host::InProcessTransport::TextPieces request) {
+          return AnswerCall(*service_, std::move(request)).body;
+        });
   };
 }
 

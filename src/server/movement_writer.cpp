@@ -1,6 +1,8 @@
 #include "server/movement_writer.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <functional>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -33,26 +35,41 @@ std::string InsertSql(const FieldMapping& mapping, std::size_t rows) {
   return fmt::format("INSERT INTO {} ({}) VALUES {}", kMovRealTable.name, columns, values);
 }
 
-Status CheckRows(const FieldMapping& mapping, const host::Packet& movements) {
-  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
-    Status status = mapping.CheckRow(movements.rows[r], fmt::format("Movimento {}", r + 1));
+Status CheckRows(const FieldMapping& mapping, const host::PackedRows& rows) {
+  host::Row row;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    rows.Unpack(r, row);
+    Status status = mapping.CheckRow(row, fmt::format("Movimento {}", r + 1));
     if (!status.ok())
       return status;
   }
   return Ok();
 }
 
-// Keys joined into one text each: a set of vectors would cost several times more.
-bool KeysRepeat(const FieldMapping& mapping, const host::Packet& movements) {
-  std::unordered_set<std::string> keys;
-  keys.reserve(movements.rows.size());
-  for (const host::Row& row : movements.rows) {
-    std::string key;
-    for (const std::string& value : mapping.KeyValues(row)) {
-      key += value;
-      key += '\0';
-    }
-    if (!keys.insert(std::move(key)).second)
+std::string JoinedKey(const FieldMapping& mapping, const host::Row& row) {
+  std::string key;
+  for (const std::string& value : mapping.KeyValues(row)) {
+    key += value;
+    key += '\0';
+  }
+  return key;
+}
+
+// Sorted hashes of the keys, the rows behind equal hashes compared after: a set of
+// the keys themselves would cost more than the rows.
+bool KeysRepeat(const FieldMapping& mapping, const host::PackedRows& rows) {
+  std::vector<std::pair<std::size_t, std::size_t>> hashes;  // hash, row
+  hashes.reserve(rows.size());
+  host::Row row;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    rows.Unpack(r, row);
+    hashes.emplace_back(std::hash<std::string>{}(JoinedKey(mapping, row)), r);
+  }
+  std::sort(hashes.begin(), hashes.end());
+  for (std::size_t i = 1; i < hashes.size(); ++i) {
+    if (hashes[i].first == hashes[i - 1].first &&
+        JoinedKey(mapping, rows[hashes[i].second]) ==
+            JoinedKey(mapping, rows[hashes[i - 1].second]))
       return true;
   }
   return false;
@@ -69,10 +86,11 @@ class BatchInsert {
     statement_.define_and_bind();
   }
 
-  void Run(const std::vector<host::Row>& rows, std::size_t first) {
+  void Run(const host::PackedRows& rows, std::size_t first) {
     std::size_t k = 0;
     for (std::size_t r = first; k < values_.size(); ++r) {
-      for (const host::FieldValue& value : rows[r])
+      rows.Unpack(r, row_);
+      for (const host::FieldValue& value : row_)
         values_[k++] = ToSqlValue(value);
     }
     statement_.execute(true);
@@ -81,25 +99,26 @@ class BatchInsert {
  private:
   soci::statement statement_;
   std::vector<SqlValue> values_;
+  host::Row row_;
 };
 
 }  // namespace
 
-Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements,
+Expected<bool> InsertMovements(soci::session& session, const host::PackedPacket& movements,
                                bool refuse_stored) {
   if (movements.rows.empty())
     return true;  // whatever its fields: a statement without movements stores none
   auto mapping = FieldMapping::Make(kMovRealTable, movements.fields);
   if (!mapping.ok())
     return mapping.failure();
-  Status rows_fit = CheckRows(mapping.value(), movements);
+  Status rows_fit = CheckRows(mapping.value(), movements.rows);
   if (!rows_fit.ok())
     return rows_fit.failure();
-  if (KeysRepeat(mapping.value(), movements))
+  if (KeysRepeat(mapping.value(), movements.rows))
     return false;
   if (refuse_stored && AnyStored(session, movements))
     return false;
-  const std::vector<host::Row>& rows = movements.rows;
+  const host::PackedRows& rows = movements.rows;
   std::size_t full = rows.size() / kBatchRows * kBatchRows;
   try {
     if (full > 0) {

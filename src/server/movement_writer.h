@@ -2,7 +2,7 @@
 #ifndef EXTRATO_SERVER_MOVEMENT_WRITER_H_
 #define EXTRATO_SERVER_MOVEMENT_WRITER_H_
 
-#include "host/record_set.h"
+#include "host/packed_row.h"
 #include "host/soci.h"
 #include "server/expected.h"
 
@@ -13,7 +13,7 @@ namespace server {
 // movement's key repeats within the packet or is stored already, or, with
 // `refuse_stored`, when a movement matches a stored one (see AnyStored); a failure
 // when a row does not fit the table.
-Expected<bool> InsertMovements(soci::session& session, const host::Packet& movements,
+Expected<bool> InsertMovements(soci::session& session, const host::PackedPacket& movements,
                                bool refuse_stored = false);
 
 }  // namespace server

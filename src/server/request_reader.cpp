@@ -104,10 +104,11 @@ class CallReader {
   struct Rows {
     std::size_t argument = 0;
     std::size_t depth = 0;  // frames while inside the rows array
-    host::Packet packet;
+    host::PackedPacket packet;
     std::optional<std::string> error;
     bool in_row = false;
     json row = json::array();
+    host::Row values;  // the row being read, as values; its storage is reused
   };
 
   // Counts the element in its array and refuses too deep a nesting.
@@ -156,7 +157,8 @@ class CallReader {
       return false;
     Rows rows;
     try {
-      rows.packet = host::PacketFromJson({{"fields", *fields}, {"rows", json::array()}});
+      rows.packet.fields =
+          host::PacketFromJson({{"fields", *fields}, {"rows", json::array()}}).fields;
     } catch (const host::EConvertError&) {
       return false;  // the document keeps it, and the argument's reader says what is wrong
     }
@@ -213,16 +215,16 @@ class CallReader {
       rows_->error = "Linha com número de valores diferente do número de campos.";
       return;
     }
-    host::Row row;
-    row.reserve(fields.size());
+    host::Row& row = rows_->values;
+    row.resize(fields.size());
     try {
       for (std::size_t i = 0; i < fields.size(); ++i)
-        row.push_back(host::FieldValueFromJson(rows_->row[i], fields[i].type));
+        row[i] = host::FieldValueFromJson(rows_->row[i], fields[i].type);
     } catch (const host::EConvertError& e) {
       rows_->error = e.what();
       return;
     }
-    rows_->packet.rows.push_back(std::move(row));
+    rows_->packet.rows.Add(row);
   }
 
   Call& call_;

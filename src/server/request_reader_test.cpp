@@ -17,9 +17,9 @@ TEST(ReadCallTest, PacketRowsBecomeRowsAndLeaveTheDocument) {
   ASSERT_TRUE(call.ok()) << call.error();
   EXPECT_EQ(call.value().request["params"][0], json({{"fields", packet["fields"]}}));
   ASSERT_EQ(call.value().packets.size(), 1u);
-  const Expected<host::Packet>& rows = call.value().packets.at(0);
+  const Expected<host::PackedPacket>& rows = call.value().packets.at(0);
   ASSERT_TRUE(rows.ok()) << rows.error();
-  EXPECT_EQ(host::ToJson(rows.value()), packet);
+  EXPECT_EQ(host::ToJson(host::Unpack(rows.value())), packet);
 }
 
 // Another writer may put the rows first: they stay in the document, read as before.

@@ -39,7 +39,7 @@ Result SetExtrBanco(Db& db, const Arguments& args) {
 }
 
 // One log row per account of the submission, with its movement count.
-void LogImport(Db& db, std::string_view method, const host::Packet& movements,
+void LogImport(Db& db, std::string_view method, const host::PackedPacket& movements,
                std::optional<bool> import_repeated) {
   // Stored rows always have the field; an empty packet may come without it.
   auto account_field =
@@ -47,7 +47,9 @@ void LogImport(Db& db, std::string_view method, const host::Packet& movements,
                    [](const host::FieldDef& f) { return f.name == "CDREDUCONT"; }) -
       movements.fields.begin();
   std::map<std::string, int> counts;
-  for (const host::Row& row : movements.rows) {
+  host::Row row;
+  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
+    movements.rows.Unpack(r, row);
     ++counts[std::get<std::string>(row[account_field])];
   }
   for (const auto& [account, count] : counts) {
@@ -67,7 +69,7 @@ void LogImport(Db& db, std::string_view method, const host::Packet& movements,
 // two clients that looked up before either stored cannot both store a movement.
 Result Submit(Db& db, std::string_view method, const Arguments& args,
               std::optional<bool> import_repeated, bool store_found) {
-  const host::Packet& movements = args.PacketAt(0);
+  const host::PackedPacket& movements = args.PacketAt(0);
   WriteTransaction transaction(db.session, db.dialect);
   LockAccounts(db.session, db.dialect, movements);
   if (const host::ChangeSet* header = args.ChangeSetAt(1)) {

@@ -19,7 +19,7 @@ constexpr std::array<std::string_view, 4> kLookupColumns = {"CDREDUCONT", "NRDOC
 // Movements per query: a few hundred index probes, well inside the parameter limits.
 constexpr std::size_t kBatchRows = 200;
 
-std::optional<std::size_t> FieldIndex(const host::Packet& packet, std::string_view name) {
+std::optional<std::size_t> FieldIndex(const host::PackedPacket& packet, std::string_view name) {
   for (std::size_t i = 0; i < packet.fields.size(); ++i) {
     if (packet.fields[i].name == name)
       return i;
@@ -62,12 +62,13 @@ class StoredProbe {
     statement_.define_and_bind();
   }
 
-  bool Run(const std::vector<host::Row>& rows, const std::array<std::size_t, 4>& fields,
+  bool Run(const host::PackedRows& rows, const std::array<std::size_t, 4>& fields,
            std::size_t first) {
     std::size_t k = 0;
     for (std::size_t r = first; k < values_.size(); ++r) {
+      rows.Unpack(r, row_);
       for (std::size_t field : fields)
-        values_[k++] = ToSqlValue(rows[r][field]);
+        values_[k++] = ToSqlValue(row_[field]);
     }
     statement_.execute(true);
     return count_ > 0;
@@ -76,25 +77,29 @@ class StoredProbe {
  private:
   soci::statement statement_;
   std::vector<SqlValue> values_;
+  host::Row row_;
   long long count_ = 0;
 };
 
 }  // namespace
 
-void LockAccounts(soci::session& session, Dialect dialect, const host::Packet& movements) {
+void LockAccounts(soci::session& session, Dialect dialect, const host::PackedPacket& movements) {
   auto account = FieldIndex(movements, "CDREDUCONT");
   if (dialect != Dialect::kPostgresql || !account)
     return;
   std::set<std::string> accounts;
-  for (const host::Row& row : movements.rows)
+  host::Row row;
+  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
+    movements.rows.Unpack(r, row);
     accounts.insert(ToSqlValue(row[*account]).text);
+  }
   for (const std::string& code : accounts) {
     QueryNumber(session, "SELECT 1 FROM (SELECT pg_advisory_xact_lock(:chave)) trava",
                 {TextValue(std::to_string(LockKey(code)))});
   }
 }
 
-bool AnyStored(soci::session& session, const host::Packet& movements) {
+bool AnyStored(soci::session& session, const host::PackedPacket& movements) {
   std::array<std::size_t, 4> fields;
   for (std::size_t c = 0; c < kLookupColumns.size(); ++c) {
     auto index = FieldIndex(movements, kLookupColumns[c]);
@@ -102,7 +107,7 @@ bool AnyStored(soci::session& session, const host::Packet& movements) {
       return false;
     fields[c] = *index;
   }
-  const std::vector<host::Row>& rows = movements.rows;
+  const host::PackedRows& rows = movements.rows;
   std::size_t full = rows.size() / kBatchRows * kBatchRows;
   if (full > 0) {
     StoredProbe probe(session, kBatchRows);

@@ -23,6 +23,12 @@ class WatchedTransport : public host::Transport {
     watch_.Record(request, answer);
     return answer;
   }
+  // Written requests are submissions, never one of the watched lookups: they pass
+  // through as written, not gathered into one document.
+  host::Variant SendWritten(const std::string& server_name,
+                            const host::RequestWriter& writer) override {
+    return inner_->SendWritten(server_name, writer);
+  }
 
  private:
   std::unique_ptr<host::Transport> inner_;
