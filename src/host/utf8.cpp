@@ -1,7 +1,9 @@
 #include "host/utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace host {
 
@@ -11,8 +13,26 @@ bool IsContinuation(unsigned char c) {
   return (c & 0xC0) == 0x80;
 }
 
+bool IsAscii(std::string_view text) {
+  // Eight bytes at a time: statement lines are read field by field, many per line.
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    high |= word;
+  }
+  for (; i < text.size(); ++i)
+    high |= static_cast<unsigned char>(text[i]);
+  return (high & 0x8080808080808080ull) == 0;
+}
+
 // Byte offset of character `index`, or the text's size when it has fewer.
 std::size_t OffsetOf(std::string_view text, std::size_t index) {
+  std::size_t ascii = std::min(index, text.size());
+  if (IsAscii(text.substr(0, ascii)) &&
+      (ascii == text.size() || !IsContinuation(static_cast<unsigned char>(text[ascii]))))
+    return ascii;
   std::size_t offset = 0;
   for (std::size_t n = 0; n < index && offset < text.size(); ++n) {
     ++offset;

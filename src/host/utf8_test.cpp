@@ -21,6 +21,11 @@ TEST(Utf8Test, CutsByCharacters) {
   EXPECT_EQ("ÃO", Utf8Mid("AÇÃOX", 2, 2));
   EXPECT_EQ("OX", Utf8Mid("AÇÃOX", 3, 10));  // past the end: what is there
   EXPECT_EQ("", Utf8Mid("AÇ", 5, 2));
+  // Past plain text longer than a word, before, at and after the first accent.
+  EXPECT_EQ("HIJ", Utf8Mid("ABCDEFGHIJKLMÇÃO", 7, 3));
+  EXPECT_EQ("MÇÃ", Utf8Mid("ABCDEFGHIJKLMÇÃO", 12, 3));
+  EXPECT_EQ("ÇÃO", Utf8Mid("ABCDEFGHIJKLMÇÃO", 13, 5));
+  EXPECT_EQ("O", Utf8Mid("ABCDEFGHIJKLMÇÃO", 15, 1));
   EXPECT_EQ("ÃOX", Utf8Right("AÇÃOX", 3));
   EXPECT_EQ("AÇÃO É", Utf8Upper("aÇãO é"));
 }
