@@ -70,6 +70,31 @@ TEST(NetConnectionTest, WrittenRequestIsTheSameCallInProcess) {
   EXPECT_EQ("JSON malformado.", remote.CallWritten("Echo", broken)["error"]);
 }
 
+// A large written request reaches the server as pieces, never gathered into one text.
+TEST(NetConnectionTest, WrittenRequestCrossesInProcessInPieces) {
+  std::vector<std::size_t> sizes;
+  InProcessTransport transport([&sizes](InProcessTransport::TextPieces pieces) {
+    for (const std::string& piece : pieces)
+      sizes.push_back(piece.size());
+    return EchoText(std::move(pieces));
+  });
+  RemoteServer remote(transport, "QAR62700.rdmImpExtBanc");
+  std::string value(300'000, 'v');
+  auto write_params = [&value](const std::function<void(std::string_view)>& write) {
+    write("[");
+    for (int i = 0; i < 10; ++i) {
+      write(i ? ",\"" : "\"");
+      write(value);
+      write("\"");
+    }
+    write("]");
+  };
+  EXPECT_EQ(10u, remote.CallWritten("Echo", write_params)["result"].size());
+  EXPECT_GT(sizes.size(), 1u);
+  for (std::size_t size : sizes)
+    EXPECT_LE(size, std::size_t{1} << 20);
+}
+
 TEST(NetConnectionTest, HttpTransportPostsToTheServerName) {
   httplib::Server server;
   std::string path, transfer_encoding;
