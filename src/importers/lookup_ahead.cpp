@@ -68,11 +68,16 @@ void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
     if (auto predicted = predict_(next, reader.LineNumber()))
       ahead_.push_back({reader.LineNumber(), std::move(*predicted), {}});
   }
-  host::Variant sets = host::Variant::array();
-  for (const Answer& answer : ahead_)
-    sets.push_back(answer.arguments);
-  host::Variant found =
-      services::CallServer(connection_, "GetPesqLancLote", host::Variant::array({sets}));
+  // The sets are written into the request, not copied into a document first.
+  host::Variant found = services::CallServerWritten(
+      connection_, "GetPesqLancLote", [this](const std::function<void(std::string_view)>& write) {
+        write("[[");
+        for (std::size_t i = 0; i < ahead_.size(); ++i) {
+          write(i ? "," : "");
+          write(ahead_[i].arguments.dump());
+        }
+        write("]]");
+      });
   host::Variant& answers = found["answers"];
   if (!answers.is_array() || answers.size() != ahead_.size())
     throw host::EConvertError("Resposta inválida do servidor de aplicação a GetPesqLancLote.");

@@ -10,6 +10,11 @@ host::Variant CallServer(const host::TNetConnection& connection, const std::stri
   return host::CheckResultServ(connection.AppServer().Call(method, params), true, 0);
 }
 
+host::Variant CallServerWritten(const host::TNetConnection& connection, const std::string& method,
+                                const host::RequestWriter& params) {
+  return host::CheckResultServ(connection.AppServer().CallWritten(method, params), true, 0);
+}
+
 host::Variant CallServerWithRows(const host::TNetConnection& connection, const std::string& method,
                                  const host::Variant& params, std::size_t rows_at,
                                  const host::RecordSet& rows) {
@@ -25,7 +30,7 @@ host::Variant CallServerWithRows(const host::TNetConnection& connection, const s
     }
     write("]");
   };
-  return host::CheckResultServ(connection.AppServer().CallWritten(method, write_params), true, 0);
+  return CallServerWritten(connection, method, write_params);
 }
 
 void LoadFromServer(host::RecordSet& record_set, const host::TNetConnection& connection,

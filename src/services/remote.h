@@ -14,6 +14,10 @@ namespace services {
 host::Variant CallServer(const host::TNetConnection& connection, const std::string& method,
                          host::Variant params = host::Variant::array());
 
+// The same, with the argument list ("[...]") written into the request as it is sent.
+host::Variant CallServerWritten(const host::TNetConnection& connection, const std::string& method,
+                                const host::RequestWriter& params);
+
 // The same, with the rows of `rows` as the argument at `rows_at` (whatever `params`
 // holds there), written into the request as it is sent instead of copied first.
 host::Variant CallServerWithRows(const host::TNetConnection& connection, const std::string& method,
