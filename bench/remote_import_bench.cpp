@@ -1,7 +1,8 @@
 // The import as a user far from the server meets it: every layout of the table, on
-// SQLite and PostgreSQL, straight over loopback and through a proxy that adds a fixed
-// delay to each round trip. Per case: seconds, movements per second, remote calls and
-// peak memory (screen and embedded server together, as `extrato import` runs them).
+// SQLite and PostgreSQL, with the server in the process (as `extrato import` runs it),
+// straight over loopback and through a proxy that adds a fixed delay to each round
+// trip. Per case: seconds, movements per second, remote calls and peak memory (screen
+// and server together).
 // Each case runs in a child process of its own, so that its peak memory is its own;
 // the statement files are written by other children beforehand.
 #include <sys/resource.h>
@@ -31,6 +32,7 @@
 #include "server/database.h"
 #include "server/demo_data.h"
 #include "server/embedded_server.h"
+#include "server/in_process_server.h"
 #include "statement_generator.h"
 
 namespace {
@@ -42,9 +44,21 @@ struct BenchOptions {
   long movements = 100'000;
   std::vector<std::string> layouts;  // empty: every layout of the table
   std::string postgresql;            // base URI; empty: SQLite only
+  bool in_process = true;
   // Added to each round trip: none, then a server in another building, then one far away.
   std::vector<int> delays_ms = {0, 1, 10};
 };
+
+// Where the screen's calls go: to the server in this process, or over loopback HTTP,
+// straight or through the delaying proxy.
+struct Route {
+  bool in_process = false;
+  int delay_ms = 0;
+};
+
+std::string RouteName(const Route& route) {
+  return route.in_process ? "in process" : fmt::format("{} ms", route.delay_ms);
+}
 
 // Counts the calls by method, the written ones (the submission) included, which it
 // passes on still written.
@@ -132,24 +146,33 @@ long PeakMemoryKiB() {
 }
 
 int RunCase(const BenchOptions& options, const importers::Layout& layout, bool postgresql,
-            int delay_ms) {
-  std::string name = fmt::format("bench_{}_{}ms", layout.name, delay_ms);
+            const Route& route) {
+  std::string name = fmt::format("bench_{}_{}", layout.name,
+                                 route.in_process ? "local" : fmt::format("{}ms", route.delay_ms));
   std::replace(name.begin(), name.end(), '-', '_');
   std::string uri = FreshDatabase(options, name, postgresql);
   server::LoadDemo(uri);
-  server::EmbeddedServer embedded(uri);
+  std::unique_ptr<server::InProcessServer> in_process;
+  std::unique_ptr<server::EmbeddedServer> embedded;
   std::unique_ptr<bench::DelayProxy> proxy;
-  if (delay_ms > 0)
-    proxy =
-        std::make_unique<bench::DelayProxy>(embedded.port(), std::chrono::milliseconds(delay_ms));
-  host::Config().web_url = "127.0.0.1";
-  host::Config().web_port = proxy ? proxy->port() : embedded.port();
+  host::TransportFactory transports = host::HttpTransportFactory();
+  if (route.in_process) {
+    in_process = std::make_unique<server::InProcessServer>(uri);
+    transports = in_process->Factory();
+  } else {
+    embedded = std::make_unique<server::EmbeddedServer>(uri);
+    if (route.delay_ms > 0)
+      proxy = std::make_unique<bench::DelayProxy>(embedded->port(),
+                                                  std::chrono::milliseconds(route.delay_ms));
+    host::Config().web_url = "127.0.0.1";
+    host::Config().web_port = proxy ? proxy->port() : embedded->port();
+  }
   host::Config().database_uri = uri;
   host::RecordingUiServices ui;
   host::GetApplication().SetUiServices(&ui);
   std::map<std::string, int> calls;
-  host::SetTransportFactory([&calls](const std::string& host, int port) {
-    return std::make_unique<CountingTransport>(host::HttpTransportFactory()(host, port), calls);
+  host::SetTransportFactory([&calls, transports](const std::string& host, int port) {
+    return std::make_unique<CountingTransport>(transports(host, port), calls);
   });
   CriaImpExtBanc();
   frmImpExtBanc->medCdBanco.SetText(bench::BankOf(layout));
@@ -165,8 +188,8 @@ int RunCase(const BenchOptions& options, const importers::Layout& layout, bool p
   int total = 0;
   for (const auto& [method, count] : calls)
     total += count;
-  fmt::print("{:<10} {:<10} {:>5} ms {:>8} {:>8.2f} s {:>9.0f}/s {:>8} calls {:>8.1f} MiB\n",
-             layout.name, postgresql ? "PostgreSQL" : "SQLite", delay_ms, stored, seconds,
+  fmt::print("{:<10} {:<10} {:>10} {:>8} {:>8.2f} s {:>9.0f}/s {:>8} calls {:>8.1f} MiB\n",
+             layout.name, postgresql ? "PostgreSQL" : "SQLite", RouteName(route), stored, seconds,
              stored / seconds, total, PeakMemoryKiB() / 1024.0);
   bool ok = outcome == host::EventOutcome::kCompleted && stored == options.movements;
   if (!ok) {
@@ -191,6 +214,7 @@ int main(int argc, char** argv) {
   app.add_option("--postgresql", options.postgresql, "PostgreSQL database to run on as well");
   app.add_option("--delay", options.delays_ms, "delays per round trip, in ms (default: 0 1 10)")
       ->check(CLI::Range(0, 100));
+  app.add_flag("!--no-in-process", options.in_process, "without the server in the process");
   CLI11_PARSE(app, argc, argv);
 
   std::vector<const importers::Layout*> layouts;
@@ -205,14 +229,19 @@ int main(int argc, char** argv) {
     if (!InChild([&] { return WriteStatement(options, *layout); }))
       ++failures;
   }
-  fmt::print("{:<10} {:<10} {:>8} {:>8} {:>10} {:>11} {:>14} {:>12}\n", "layout", "database",
-             "delay", "stored", "time", "rate", "remote calls", "peak memory");
+  std::vector<Route> routes;
+  if (options.in_process)
+    routes.push_back({.in_process = true});
+  for (int delay : options.delays_ms)
+    routes.push_back({.delay_ms = delay});
+  fmt::print("{:<10} {:<10} {:>10} {:>8} {:>10} {:>11} {:>14} {:>12}\n", "layout", "database",
+             "route", "stored", "time", "rate", "remote calls", "peak memory");
   for (bool postgresql : {false, true}) {
     if (postgresql && options.postgresql.empty())
       continue;
-    for (int delay : options.delays_ms) {
+    for (const Route& route : routes) {
       for (const importers::Layout* layout : layouts) {
-        if (!InChild([&] { return RunCase(options, *layout, postgresql, delay); }))
+        if (!InChild([&] { return RunCase(options, *layout, postgresql, route); }))
           ++failures;
       }
     }
