@@ -43,7 +43,18 @@ std::optional<Date> Date::FromIso(std::string_view text) {
 }
 
 std::string Date::ToIso() const {
-  return fmt::format("{:04}-{:02}-{:02}", year(), month(), day());
+  int y = year(), m = month(), d = day();
+  if (y < 0 || y > 9999)
+    return fmt::format("{:04}-{:02}-{:02}", y, m, d);
+  // Digit by digit: every movement's date is written this way, several times.
+  std::string text = "0000-00-00";
+  for (std::size_t i = 0; i < 4; ++i, y /= 10)
+    text[3 - i] = static_cast<char>('0' + y % 10);
+  text[5] = static_cast<char>('0' + m / 10);
+  text[6] = static_cast<char>('0' + m % 10);
+  text[8] = static_cast<char>('0' + d / 10);
+  text[9] = static_cast<char>('0' + d % 10);
+  return text;
 }
 
 }  // namespace host

@@ -6,8 +6,6 @@
 // [[rows of set 1], [rows of set 2], ...]}, in the order of the sets; each answer with
 // the fields is the packet GetPesqLanc gives for that set. The sets are matched a
 // chunk at a time by one query that joins them to the lookup index.
-#include <array>
-
 #include <fmt/format.h>
 
 #include "server/methods.h"
@@ -22,37 +20,28 @@ using nlohmann::json;
 
 // Sets per request: a client sends its read-ahead in requests of at most this many.
 constexpr int kMaxSets = 10'000;
-// Sets per query: 5 parameters each, well inside both databases' limits (32766, 65535).
+// Sets per query: each query and its answer stay small whatever a request holds.
 constexpr std::size_t kChunk = 1000;
 
 // The sets as a table of (position, the four arguments), typed as GetPesqLanc compares
 // them: SQLite compares the date as text and the amount as REAL, PostgreSQL as DATE
-// and NUMERIC. SQLite gets them as one JSON text: a query with thousands of
-// parameters costs it more to parse than the lookups themselves, and this one's text
-// is the same for every chunk.
-std::string SetsTable(Dialect dialect, std::size_t count) {
-  if (dialect == Dialect::kSqlite) {
-    return "SELECT value ->> 0, value ->> 1, value ->> 2, value ->> 3, "
-           "CAST(value ->> 4 AS REAL) FROM json_each(:sets)";
-  }
-  std::string rows = "VALUES ";
-  for (std::size_t i = 0; i < count; ++i) {
-    rows += fmt::format("{0}(:n{1}, :c{1}, :t{1}, CAST(:d{1} AS DATE), CAST(:v{1} AS NUMERIC))",
-                        i ? ", " : "", i);
-  }
-  return rows;
-}
-
+// and NUMERIC. They travel as one JSON text: a query with thousands of parameters
+// costs more to parse than the lookups themselves, and this one's text never changes.
 // SQLite must take the sets first and search the index for each (its planner cannot
 // tell how many a JSON text holds); PostgreSQL plans the join itself.
-std::string ChunkQuery(Dialect dialect, std::size_t count) {
+std::string ChunkQuery(Dialect dialect) {
+  bool sqlite = dialect == Dialect::kSqlite;
   return fmt::format(
       "WITH pesquisa (n, conta, documento, data, valor) AS ({}) "
       "SELECT p.n, m.CDREDUCONT, m.DTMOVREAL, m.NRDOCMOVREAL, m.VRMOVREAL "
       "FROM pesquisa p {} MOVREAL m ON m.CDREDUCONT = p.conta "
       "AND m.NRDOCMOVREAL = p.documento AND m.DTMOVREAL = p.data AND m.VRMOVREAL = p.valor "
       "ORDER BY p.n, m.CDSEQUEXTR, m.NRSEQMOVREAL",
-      SetsTable(dialect, count), dialect == Dialect::kSqlite ? "CROSS JOIN" : "JOIN");
+      sqlite ? "SELECT value ->> 0, value ->> 1, value ->> 2, value ->> 3, "
+               "CAST(value ->> 4 AS REAL) FROM json_each(:sets)"
+             : "SELECT s ->> 0, s ->> 1, s ->> 2, CAST(s ->> 3 AS DATE), "
+               "CAST(s ->> 4 AS NUMERIC) FROM json_array_elements(CAST(:sets AS JSON)) s",
+      sqlite ? "CROSS JOIN" : "JOIN");
 }
 
 // Positions travel as fixed-width text, so that they sort as numbers on both databases.
@@ -60,28 +49,15 @@ std::string Position(std::size_t i) {
   return fmt::format("{:05}", i);
 }
 
-// One set's values, in the table's order.
-std::array<std::string, 5> SetValues(const Arguments& set, std::size_t position) {
-  return {Position(position), set.Text(0), set.Text(1), set.DateAt(2).ToIso(),
-          CentsToText(set.Cents(3))};
-}
-
-std::vector<SqlValue> ChunkParams(Dialect dialect, const std::vector<Arguments>& sets,
-                                  std::size_t first, std::size_t count) {
-  std::vector<SqlValue> params;
+// The sets [first, first + count) as the JSON text the query reads.
+std::string ChunkSets(const std::vector<Arguments>& sets, std::size_t first, std::size_t count) {
   json table = json::array();
   for (std::size_t i = 0; i < count; ++i) {
-    std::array<std::string, 5> values = SetValues(sets[first + i], i);
-    if (dialect == Dialect::kSqlite) {
-      table.push_back(values);
-      continue;
-    }
-    for (std::string& value : values)
-      params.push_back(TextValue(std::move(value)));
+    const Arguments& set = sets[first + i];
+    table.push_back(
+        {Position(i), set.Text(0), set.Text(1), set.DateAt(2).ToIso(), CentsToText(set.Cents(3))});
   }
-  if (dialect == Dialect::kSqlite)
-    params.push_back(TextValue(table.dump()));
-  return params;
+  return table.dump();
 }
 
 // Fills answers[first, first + count) with the stored movements of those sets.
@@ -89,8 +65,8 @@ void MatchChunk(Db& db, const std::vector<Arguments>& sets, std::size_t first, s
                 json& answers) {
   std::vector<host::FieldDef> fields = PesqLancFields();
   fields.insert(fields.begin(), {"N", host::FieldType::kText, 5});
-  host::Packet found = QueryPacket(db.session, ChunkQuery(db.dialect, count),
-                                   ChunkParams(db.dialect, sets, first, count), std::move(fields));
+  host::Packet found = QueryPacket(db.session, ChunkQuery(db.dialect),
+                                   {TextValue(ChunkSets(sets, first, count))}, std::move(fields));
   for (const host::Row& row : found.rows) {
     json values = json::array();
     for (std::size_t i = 1; i < row.size(); ++i)
