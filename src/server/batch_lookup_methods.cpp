@@ -37,8 +37,9 @@ std::string ChunkQuery(Dialect dialect) {
       "FROM pesquisa p {} MOVREAL m ON m.CDREDUCONT = p.conta "
       "AND m.NRDOCMOVREAL = p.documento AND m.DTMOVREAL = p.data AND m.VRMOVREAL = p.valor "
       "ORDER BY p.n, m.CDSEQUEXTR, m.NRSEQMOVREAL",
-      sqlite ? "SELECT value ->> 0, value ->> 1, value ->> 2, value ->> 3, "
-               "CAST(value ->> 4 AS REAL) FROM json_each(:sets)"
+      sqlite ? "SELECT json_extract(value, '$[0]'), json_extract(value, '$[1]'), "
+               "json_extract(value, '$[2]'), json_extract(value, '$[3]'), "
+               "CAST(json_extract(value, '$[4]') AS REAL) FROM json_each(:sets)"
              : "SELECT s ->> 0, s ->> 1, s ->> 2, CAST(s ->> 3 AS DATE), "
                "CAST(s ->> 4 AS NUMERIC) FROM json_array_elements(CAST(:sets AS JSON)) s",
       sqlite ? "CROSS JOIN" : "JOIN");
