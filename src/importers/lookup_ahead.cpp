@@ -35,9 +35,10 @@ LookupAhead::LookupAhead(const host::TNetConnection& connection, const host::Tex
                          Predict predict)
     : connection_(connection), file_(file), predict_(std::move(predict)) {}
 
-host::Packet LookupAhead::Find(const host::Variant& arguments) {
+const host::Packet& LookupAhead::Find(const host::Variant& arguments) {
   if (read_ahead_limit == 0) {
-    return host::PacketFromJson(services::CallServer(connection_, "GetPesqLanc", arguments));
+    answer_ = host::PacketFromJson(services::CallServer(connection_, "GetPesqLanc", arguments));
+    return answer_;
   }
   std::size_t line = file_.LineNumber();
   while (!ahead_.empty() && ahead_.front().line < line)
@@ -52,11 +53,12 @@ host::Packet LookupAhead::Find(const host::Variant& arguments) {
   }
   // Most movements are new: their empty answer is made without reading any JSON.
   host::Variant& rows = ahead_.front().rows;
-  host::Packet answer = rows.empty()
-                            ? host::Packet{fields_, {}}
-                            : host::PacketFromJson({{"fields", found_fields_}, {"rows", rows}});
+  if (rows.empty())
+    answer_.rows.clear();
+  else
+    answer_ = host::PacketFromJson({{"fields", found_fields_}, {"rows", rows}});
   ahead_.pop_front();
-  return answer;
+  return answer_;
 }
 
 void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
@@ -81,8 +83,7 @@ void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
   host::Variant& answers = found["answers"];
   if (!answers.is_array() || answers.size() != ahead_.size())
     throw host::EConvertError("Resposta inválida do servidor de aplicação a GetPesqLancLote.");
-  fields_ =
-      host::PacketFromJson({{"fields", found["fields"]}, {"rows", host::Variant::array()}}).fields;
+  answer_ = host::PacketFromJson({{"fields", found["fields"]}, {"rows", host::Variant::array()}});
   found_fields_ = std::move(found["fields"]);
   for (std::size_t i = 0; i < ahead_.size(); ++i)
     ahead_[i].rows = std::move(answers[i]);

@@ -39,8 +39,9 @@ class LookupAhead {
   LookupAhead(const host::TNetConnection& connection, const host::TextFile& file, Predict predict);
 
   // What GetPesqLanc answers for `arguments` (account, document, date, amount),
-  // the lookup of the movement on the line the file read last.
-  host::Packet Find(const host::Variant& arguments);
+  // the lookup of the movement on the line the file read last. Valid until the next
+  // call.
+  const host::Packet& Find(const host::Variant& arguments);
 
  private:
   struct Answer {
@@ -54,9 +55,10 @@ class LookupAhead {
   const host::TextFile& file_;
   Predict predict_;
   std::deque<Answer> ahead_;
-  // The fields of the answers, read and as they came.
-  std::vector<host::FieldDef> fields_;
+  // The fields of the answers as they came, and the answer last given: most are
+  // empty, and an empty one is the fields alone, kept for the next.
   host::Variant found_fields_;
+  host::Packet answer_;
   // Sets of the next request: it starts at one, so a run that looks up only its
   // first movement asks for no more, and doubles up to the limit.
   std::size_t window_ = 1;
