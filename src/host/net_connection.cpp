@@ -1,6 +1,5 @@
 #include "host/net_connection.h"
 
-#include <algorithm>
 #include <mutex>
 
 #include "host/exceptions.h"
@@ -15,10 +14,6 @@ class ClosedTransport : public Transport {
     return FailureAnswer("Conexão com o servidor de aplicação não está aberta.");
   }
 };
-
-// Pieces of a written request: large enough to be few, small enough that none is
-// ever copied to grow.
-constexpr std::size_t kPieceSize = 1 << 20;
 
 std::mutex factory_mutex;
 TransportFactory& CurrentFactory() {
@@ -43,11 +38,7 @@ Variant InProcessTransport::Send(const std::string&, const Variant& request) {
 
 Variant InProcessTransport::SendWritten(const std::string&, const RequestWriter& writer) {
   TextPieces pieces;
-  writer([&pieces](std::string_view text) {
-    if (pieces.empty() || pieces.back().size() + text.size() > pieces.back().capacity())
-      pieces.emplace_back().reserve(std::max(kPieceSize, text.size()));
-    pieces.back() += text;
-  });
+  writer([&pieces](std::string_view text) { AppendToPieces(pieces, text); });
   return Answer(std::move(pieces));
 }
 

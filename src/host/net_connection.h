@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/controls.h"
+#include "host/text_pieces.h"
 
 namespace host {
 
@@ -44,7 +45,6 @@ TransportFactory HttpTransportFactory();
 // body would arrive, so that a large request is never one string or one document.
 class InProcessTransport : public Transport {
  public:
-  using TextPieces = std::vector<std::string>;
   using Dispatcher = std::function<std::string(TextPieces request)>;
   explicit InProcessTransport(Dispatcher dispatcher) : dispatcher_(std::move(dispatcher)) {}
   Variant Send(const std::string& server_name, const Variant& request) override;

@@ -17,7 +17,7 @@ Variant EchoDispatcher(const Variant& request) {
 }
 
 // The same behind an in-process transport, which hands over the request's text.
-std::string EchoText(InProcessTransport::TextPieces pieces) {
+std::string EchoText(TextPieces pieces) {
   std::string text;
   for (const std::string& piece : pieces)
     text += piece;
@@ -73,7 +73,7 @@ TEST(NetConnectionTest, WrittenRequestIsTheSameCallInProcess) {
 // A large written request reaches the server as pieces, never gathered into one text.
 TEST(NetConnectionTest, WrittenRequestCrossesInProcessInPieces) {
   std::vector<std::size_t> sizes;
-  InProcessTransport transport([&sizes](InProcessTransport::TextPieces pieces) {
+  InProcessTransport transport([&sizes](TextPieces pieces) {
     for (const std::string& piece : pieces)
       sizes.push_back(piece.size());
     return EchoText(std::move(pieces));

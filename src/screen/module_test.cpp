@@ -37,9 +37,8 @@ class ModuleTest : public ::testing::Test {
     host::SetTransportFactory([this](const std::string& host, int port) {
       connects_.push_back(host + ":" + std::to_string(port));
       wait_during_connect_ = ui_.wait_visible();
-      return std::make_unique<host::InProcessTransport>([](host::InProcessTransport::TextPieces) {
-        return host::FailureAnswer("sem servidor").dump();
-      });
+      return std::make_unique<host::InProcessTransport>(
+          [](host::TextPieces) { return host::FailureAnswer("sem servidor").dump(); });
     });
   }
   void TearDown() override {

@@ -71,11 +71,9 @@ net::ip::address ListenAddress(const std::string& host) {
   return address;
 }
 
-// A request body kept in the pieces it arrives in, each of a fixed size: a string
-// grown to fit would hold up to twice the body while it is copied to a larger one.
+// A request body kept in the pieces it arrives in.
 struct PiecesBody {
   using value_type = BodyPieces;
-  static constexpr std::size_t kPiece = 1 << 20;
 
   class reader {
    public:
@@ -88,19 +86,8 @@ struct PiecesBody {
     std::size_t put(const ConstBufferSequence& buffers, beast::error_code& error) {
       std::size_t taken = 0;
       for (net::const_buffer buffer : beast::buffers_range_ref(buffers)) {
-        const char* data = static_cast<const char*>(buffer.data());
-        std::size_t left = buffer.size();
-        while (left > 0) {
-          if (body_.empty() || body_.back().size() == kPiece) {
-            body_.emplace_back();
-            body_.back().reserve(kPiece);
-          }
-          std::size_t n = std::min(left, kPiece - body_.back().size());
-          body_.back().append(data, n);
-          data += n;
-          left -= n;
-          taken += n;
-        }
+        host::AppendToPieces(body_, {static_cast<const char*>(buffer.data()), buffer.size()});
+        taken += buffer.size();
       }
       error = {};
       return taken;

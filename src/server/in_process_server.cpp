@@ -22,10 +22,9 @@ InProcessServer::InProcessServer(const std::string& database_uri)
 
 host::TransportFactory InProcessServer::Factory() {
   return [this](const std::string&, int) -> std::unique_ptr<host::Transport> {
-    return std::make_unique<host::InProcessTransport>(
-        [this](host::InProcessTransport::TextPieces request) {
-          return AnswerCall(*service_, std::move(request)).body;
-        });
+    return std::make_unique<host::InProcessTransport>([this](host::TextPieces request) {
+      return AnswerCall(*service_, std::move(request)).body;
+    });
   };
 }
 

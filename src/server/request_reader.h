@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/text_pieces.h"
 #include "server/arguments.h"
 
 namespace server {
@@ -21,9 +22,8 @@ struct Call {
   ReadPackets packets;
 };
 
-// A request body as the pieces it arrived in: kept whole in one string, it would
-// be copied to twice its size as it grows.
-using BodyPieces = std::vector<std::string>;
+// A request body as the pieces it arrived in.
+using BodyPieces = host::TextPieces;
 
 // Fails, with the message for HTTP 400, when the body is not JSON or nests too deep.
 // The rows of an argument {"fields": [...], "rows": [...]} whose fields come first
