@@ -154,9 +154,8 @@ PackedPacket Pack(const Packet& packet) {
 
 Packet Unpack(const PackedPacket& packet) {
   Packet unpacked{packet.fields, {}};
-  unpacked.rows.resize(packet.rows.size());
-  for (std::size_t r = 0; r < packet.rows.size(); ++r)
-    packet.rows.Unpack(r, unpacked.rows[r]);
+  for (const Row& row : packet.rows)
+    unpacked.rows.push_back(row);
   return unpacked;
 }
 

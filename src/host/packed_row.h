@@ -35,6 +35,29 @@ class PackedRows {
   void Unpack(std::size_t i, Row& row) const;
   Row operator[](std::size_t i) const;
 
+  // The rows in order, each unpacked into one row the iterator reuses, so that
+  // `for (const Row& row : rows)` reads them without a copy of them all.
+  class Iterator {
+   public:
+    Iterator(const PackedRows& rows, std::size_t at) : rows_(&rows), at_(at) {}
+    const Row& operator*() {
+      rows_->Unpack(at_, row_);
+      return row_;
+    }
+    Iterator& operator++() {
+      ++at_;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return at_ != other.at_; }
+
+   private:
+    const PackedRows* rows_;
+    std::size_t at_;
+    Row row_;
+  };
+  Iterator begin() const { return {*this, 0}; }
+  Iterator end() const { return {*this, size()}; }
+
  private:
   struct Place {
     std::uint32_t block;

@@ -38,11 +38,8 @@ std::set<StatementKey> Statements(const host::PackedPacket& movements) {
   std::size_t account = FieldIndex(movements.fields, "CDREDUCONT");
   std::size_t statement = FieldIndex(movements.fields, "CDSEQUEXTR");
   std::set<StatementKey> keys;
-  host::Row row;
-  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
-    movements.rows.Unpack(r, row);
+  for (const host::Row& row : movements.rows)
     keys.insert({TextAt(row, account), TextAt(row, statement)});
-  }
   return keys;
 }
 

@@ -36,10 +36,9 @@ std::string InsertSql(const FieldMapping& mapping, std::size_t rows) {
 }
 
 Status CheckRows(const FieldMapping& mapping, const host::PackedRows& rows) {
-  host::Row row;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    rows.Unpack(r, row);
-    Status status = mapping.CheckRow(row, fmt::format("Movimento {}", r + 1));
+  std::size_t number = 0;
+  for (const host::Row& row : rows) {
+    Status status = mapping.CheckRow(row, fmt::format("Movimento {}", ++number));
     if (!status.ok())
       return status;
   }
@@ -60,11 +59,8 @@ std::string JoinedKey(const FieldMapping& mapping, const host::Row& row) {
 bool KeysRepeat(const FieldMapping& mapping, const host::PackedRows& rows) {
   std::vector<std::pair<std::size_t, std::size_t>> hashes;  // hash, row
   hashes.reserve(rows.size());
-  host::Row row;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    rows.Unpack(r, row);
-    hashes.emplace_back(std::hash<std::string>{}(JoinedKey(mapping, row)), r);
-  }
+  for (const host::Row& row : rows)
+    hashes.emplace_back(std::hash<std::string>{}(JoinedKey(mapping, row)), hashes.size());
   std::sort(hashes.begin(), hashes.end());
   for (std::size_t i = 1; i < hashes.size(); ++i) {
     if (hashes[i].first == hashes[i - 1].first &&

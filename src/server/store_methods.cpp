@@ -47,9 +47,7 @@ void LogImport(Db& db, std::string_view method, const host::PackedPacket& moveme
                    [](const host::FieldDef& f) { return f.name == "CDREDUCONT"; }) -
       movements.fields.begin();
   std::map<std::string, int> counts;
-  host::Row row;
-  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
-    movements.rows.Unpack(r, row);
+  for (const host::Row& row : movements.rows) {
     ++counts[std::get<std::string>(row[account_field])];
   }
   for (const auto& [account, count] : counts) {

@@ -88,11 +88,8 @@ void LockAccounts(soci::session& session, Dialect dialect, const host::PackedPac
   if (dialect != Dialect::kPostgresql || !account)
     return;
   std::set<std::string> accounts;
-  host::Row row;
-  for (std::size_t r = 0; r < movements.rows.size(); ++r) {
-    movements.rows.Unpack(r, row);
+  for (const host::Row& row : movements.rows)
     accounts.insert(ToSqlValue(row[*account]).text);
-  }
   for (const std::string& code : accounts) {
     QueryNumber(session, "SELECT 1 FROM (SELECT pg_advisory_xact_lock(:chave)) trava",
                 {TextValue(std::to_string(LockKey(code)))});
