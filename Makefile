@@ -23,9 +23,11 @@ bench: build
 	@cmake --build $(BUILD) --target benchmarks
 	@bash bench/run $(BUILD)
 
-# Slow, greedy and bursting clients against a server on loopback; prints a table.
+# Slow, greedy and bursting clients against a server on loopback, then many clerks
+# importing overlapping files at once; each prints a table.
 soak: build
 	@bash scripts/soak $(BUILD)
+	@bash scripts/soak-imports $(BUILD)
 
 screenshot: build
 	@bash scripts/screenshot $(BUILD)

@@ -55,8 +55,13 @@ class HttpTransport : public Transport {
 
   Variant Answer(const httplib::Result& response) {
     if (!response) {
+      // Once the request was on its way, the server may have acted on it.
+      if (response.error() == httplib::Error::Connection) {
+        return FailureAnswer(fmt::format(
+            "Não foi possível conectar ao servidor de aplicação em {}:{}.", host_, port_));
+      }
       return FailureAnswer(fmt::format(
-          "Não foi possível conectar ao servidor de aplicação em {}:{}.", host_, port_));
+          "A conexão com o servidor de aplicação em {}:{} caiu antes da resposta.", host_, port_));
     }
     Variant answer = Variant::parse(response->body, nullptr, false);
     if (response->status != 200) {

@@ -71,7 +71,7 @@ TEST_F(BradescoImportTest, BankCheckComesAfterTheAccountLookup) {
   other_bank.replace(191, 3, "341");
   EXPECT_EQ(host::EventOutcome::kAborted, ImportRecords({other_bank}));
   EXPECT_EQ(Names{kBancoInvalido}, Texts());
-  EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal"}), Calls());
+  EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetVersaoConta", "GetPrxMovReal"}), Calls());
   EXPECT_EQ(&screen_->medCdBanco, screen_->ActiveControl());
 
   // Of an account not registered, the lookup is what fails.

@@ -23,9 +23,15 @@ class DuplicateQuestions final : public MovementPolicy {
     seen.EmptyDataSet();
   }
 
+  // Every movement is looked up, and one stored already is passed over; only the
+  // file's first movement asks whether to go on when it is stored.
   RunObserver::Movement Judge(ImportRun& run, const Record& record) override {
-    if (boPrimMov)
+    bool stored = run.FindStored();
+    if (boPrimMov && stored)
       AskAboutStored(run);
+    boPrimMov = false;
+    if (stored)
+      return RunObserver::Movement::kStored;
     bool repeated = !boValIguais && AskAboutRepeat(run);
     AddSeenRow(run, record);
     return repeated ? RunObserver::Movement::kRepeated : RunObserver::Movement::kNew;
@@ -37,16 +43,19 @@ class DuplicateQuestions final : public MovementPolicy {
   }
 
  private:
-  // Only the file's first movement is looked up on the server.
+  // "Sim" imports the movements not stored yet. A closed question stores nothing, as
+  // it always has.
   void AskAboutStored(ImportRun& run) {
-    if (run.FindStored()) {
-      ImportRun::Answer answer = run.Ask("Mov_JaImp");
-      if (answer == ImportRun::Answer::kNo)
+    switch (run.Ask("Mov_JaImp")) {
+      case ImportRun::Answer::kNo:
         Cancel(run);
-      boImpGravados = answer == ImportRun::Answer::kYes;
+      case ImportRun::Answer::kYes:
+        boImpGravados = true;
+        break;
+      case ImportRun::Answer::kClosed:
+        run.screen().msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
+        throw host::EAbort();
     }
-    run.screen().cdsPesqLanc.Close();
-    boPrimMov = false;
   }
 
   // Asked once, at the first movement that repeats an earlier one of the file.
@@ -96,8 +105,7 @@ class DuplicateQuestions final : public MovementPolicy {
   bool boValIguais = false;
   // The user let repeated movements through; the submission says so.
   bool boImpIguais = false;
-  // The user let movements stored already through; without it the server refuses
-  // the submission when it finds one.
+  // The user agreed to go on past movements stored already (none is submitted).
   bool boImpGravados = false;
 };
 

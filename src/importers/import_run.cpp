@@ -53,9 +53,37 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
       policy_(layout.movement_policy ? layout.movement_policy()
                                      : std::make_unique<SkipStoredMovements>()),
       calls_(screen.netImpExtBanc),
-      lookups_(screen.netImpExtBanc, file, [this](std::string_view ahead, std::size_t number) {
-        return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
-      }) {}
+      lookups_(screen.netImpExtBanc, file,
+               [this](std::string_view ahead, std::size_t number) {
+                 return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
+               }),
+      headers_(screen.cdsExtrBanco) {}
+
+void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, RunState& state,
+               const Layout& layout, ImportOptions options) {
+  // Each pass waits for at least one other import's commit: enough for a busy office.
+  constexpr int kMostRuns = 50;
+  RememberedAnswers answers;
+  if (options.answers == nullptr)
+    options.answers = &answers;
+  for (int run = 1;; ++run) {
+    try {
+      ImportRun(screen, file, line, state, layout, options).Execute();
+      return;
+    } catch (const ImportRun::AccountChanged&) {
+      if (run == kMostRuns) {
+        host::MensErro(fmt::format("Outras importações gravaram nesta conta {} vezes enquanto este "
+                                   "arquivo era lido; nada dele foi gravado. Tente de novo.",
+                                   run),
+                       true);
+      }
+    }
+    if (options.observer)
+      options.observer->OnRestart("Outra importação gravou nesta conta; lendo o arquivo de novo.");
+    file.Reset();
+    state.Clear();
+  }
+}
 
 void ImportRun::Execute() {
   Begin();
@@ -158,6 +186,7 @@ void ImportRun::ResolveAccount(std::string_view line) {
     screen_.medCdBanco.SetFocus();
     Fail(screen_.msgPadrao.Msg("CodRedu_NCad"));
   }
+  ReadAccountVersion();
   state_.stCdSequExtr = NextSequenceCode();
   codes_met_.clear();
   has_header_ = false;
@@ -178,8 +207,24 @@ std::string ImportRun::LookUpAccount(const std::string& bank, const std::string&
   return screen_.cdsVerificaContCorr.FieldByName("CDREDUCONT").AsString();
 }
 
+// Before any read of the account's statements: a commit into the account after this
+// makes the submission come back, to be run again.
+void ImportRun::ReadAccountVersion() {
+  if (versions_.contains(state_.stCdReduCont))
+    return;
+  host::Variant version =
+      calls_.Call("GetVersaoConta", host::Variant::array({state_.stCdReduCont}));
+  if (!version.is_number_integer())
+    throw host::EConvertError("Resposta inválida do servidor de aplicação a GetVersaoConta.");
+  versions_[state_.stCdReduCont] = version.get<long long>();
+}
+
+// The headers this run holds are not stored yet, and the server does not count them.
 std::string ImportRun::NextSequenceCode() {
-  return AsText(calls_.Call("GetPrxMovReal", host::Variant::array({state_.stCdReduCont, 1})));
+  std::string offered =
+      AsText(calls_.Call("GetPrxMovReal", host::Variant::array({state_.stCdReduCont, 1})));
+  long long held = headers_.HighestCode(state_.stCdReduCont);
+  return held >= ToNumberOrZero(offered) ? fmt::format("{:010}", held + 1) : offered;
 }
 
 void ImportRun::CheckBank(const Record& record) {
@@ -205,6 +250,11 @@ void ImportRun::InitialBalance() {
   host::RecordSet& header = screen_.cdsExtrBanco;
   calls_.Load(header, "GetExtrBanco",
               host::Variant::array({state_.stCdReduCont, state_.dtMovimento.ToIso()}));
+  // A statement of the same day earlier in this file is continued as a stored one is.
+  if (header.IsEmpty()) {
+    if (auto held = headers_.Inserted(state_.stCdReduCont, state_.dtMovimento))
+      header.LoadPacket(*held);
+  }
   bool stored = !header.IsEmpty();
   if (stored) {
     AdoptStoredStatement(header.FieldByName("CDSEQUEXTR").AsString());
@@ -268,7 +318,12 @@ long long ImportRun::UltSeqMovReal(const std::string& account, const std::string
   return highest;
 }
 
+// Sums, balances and the reconciliation read only "D" and "C"; a movement outside its
+// statement's balances would be stored under no header.
 void ImportRun::Movement(const Record& record) {
+  if (!has_header_)
+    Fail(fmt::format("Linha {}: movimento sem o saldo inicial do extrato.", LineNumber()));
+  CheckIndicator(state_.stIdDebCred);
   state_.stNrDocPesq = host::Ajusta(record.document, 20);
   RunObserver::Movement outcome = policy_->Judge(*this, record);
   if (outcome == RunObserver::Movement::kStored) {
@@ -280,6 +335,14 @@ void ImportRun::Movement(const Record& record) {
   }
   if (options_.observer)
     options_.observer->OnMovement(LineNumber(), outcome);
+}
+
+void ImportRun::CheckIndicator(const std::string& indicator) {
+  if (indicator != "D" && indicator != "C") {
+    Fail(
+        fmt::format("Linha {}: o indicador de débito/crédito do movimento é '{}'; esperado D ou C.",
+                    LineNumber(), indicator));
+  }
 }
 
 void ImportRun::AddMovementRow(const Record& record) {
@@ -337,15 +400,18 @@ void ImportRun::FinalBalance() {
 }
 
 void ImportRun::Submit() {
-  host::RecordSet& header = screen_.cdsExtrBanco;
-  host::Variant changes =
-      header.ChangeCount() >= 1 ? host::ToJson(header.Delta()) : host::Variant();
+  // A file found stored whole is reported as imported already, and changes nothing:
+  // not even a balance it states otherwise.
+  host::Variant headers = FoundStoredWhole() ? host::Variant() : headers_.Changes();
   // The movements come first; they are written into the request, not copied.
-  host::Variant arguments = policy_->SubmissionArguments(host::Variant(), std::move(changes));
+  host::Variant arguments = policy_->SubmissionArguments(host::Variant(), std::move(headers));
+  arguments.push_back(SubmissionContext());
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
     host::Variant stored = services::CallServerWithRows(
         screen_.netImpExtBanc, std::string(layout_.submission), arguments, 0, screen_.cdsMovReal);
+    if (stored.is_object() && stored.contains("conta_alterada"))
+      throw AccountChanged{AsText(stored["conta_alterada"])};
     if (stored.is_boolean() && !stored.get<bool>()) {
       screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();
@@ -355,6 +421,15 @@ void ImportRun::Submit() {
     throw;
   }
   host::DeactiveShowAvi();
+}
+
+// What the server checks the run's reads against, and names the import by.
+host::Variant ImportRun::SubmissionContext() const {
+  return {{"versoes", versions_}, {"arquivo", file_.Path()}};
+}
+
+bool ImportRun::FoundStoredWhole() const {
+  return screen_.cdsMovReal.IsEmpty() && stored_account_.has_value();
 }
 
 bool ImportRun::RanWithoutData() const {
@@ -372,13 +447,10 @@ bool ImportRun::RanWithoutData() const {
 // Decided by this run alone: what an earlier run left in cdsPesqLanc, or a stored
 // movement met before new ones, must not turn a run that stored data into an error.
 void ImportRun::ShowOutcome() {
-  if (screen_.cdsMovReal.IsEmpty()) {
-    if (stored_account_) {
-      Fail(WithArgument(screen_.msgPadrao.Msg("Arqu_JaImp"), *stored_account_));
-    }
-    if (RanWithoutData())
-      Fail(screen_.msgPadrao.Msg("Arqu_Sem_Dados"));
-  }
+  if (FoundStoredWhole())
+    Fail(WithArgument(screen_.msgPadrao.Msg("Arqu_JaImp"), *stored_account_));
+  if (screen_.cdsMovReal.IsEmpty() && RanWithoutData())
+    Fail(screen_.msgPadrao.Msg("Arqu_Sem_Dados"));
   screen_.msgPadrao.ShowMsg("Import_Suces", host::DialogType::kInformation);
 }
 
@@ -390,14 +462,25 @@ bool ImportRun::FindStored() {
 }
 
 ImportRun::Answer ImportRun::Ask(const std::string& key) {
-  const host::TMessages& messages = screen_.msgPadrao;
-  int button = host::MsgAlert(messages.Msg(key), host::DialogType::kConfirmation,
-                              {messages.Msg("N"), messages.Msg("S")}, 0);
+  int button = ButtonChosen(key);
   if (button == host::kFirstCaption)
     return Answer::kNo;
   if (button == host::kFirstCaption + 1)
     return Answer::kYes;
   return Answer::kClosed;
+}
+
+int ImportRun::ButtonChosen(const std::string& key) {
+  if (options_.answers) {
+    if (auto remembered = options_.answers->find(key); remembered != options_.answers->end())
+      return remembered->second;
+  }
+  const host::TMessages& messages = screen_.msgPadrao;
+  int button = host::MsgAlert(messages.Msg(key), host::DialogType::kConfirmation,
+                              {messages.Msg("N"), messages.Msg("S")}, 0);
+  if (options_.answers)
+    (*options_.answers)[key] = button;
+  return button;
 }
 
 void ImportRun::Fail(const std::string& text) {

@@ -2,6 +2,7 @@
 #define EXTRATO_IMPORTERS_IMPORT_RUN_H_
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "host/text_file.h"
+#include "importers/held_headers.h"
 #include "importers/layout.h"
 #include "importers/lookup_ahead.h"
 #include "importers/run_calls.h"
@@ -19,17 +21,35 @@ class TfrmImpExtBanc;
 
 namespace importers {
 
-// One import run: reads the open statement file once, resolves the account of
-// each statement on the server, stores the statement headers as they come, builds
-// the movements not stored yet and submits them in one call. Every outcome but
-// success leaves by an exception; the caller closes the file.
+// The user's answers to the run's questions, by message key: a run read again
+// after another import wrote into its account does not ask twice.
+using RememberedAnswers = std::map<std::string, int>;
+
 struct ImportOptions {
   // Told what each line did; null: nobody watches.
   RunObserver* observer = nullptr;
+  // Null: every question is asked.
+  RememberedAnswers* answers = nullptr;
 };
 
+// An import: one run of the file and, while another import commits into one of its
+// accounts between the run's reads and its submission, the file run again from its
+// first line (nothing of a run is stored but by its submission). Every outcome but
+// success leaves by an exception; the caller closes the file.
+void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, RunState& state,
+               const Layout& layout, ImportOptions options = {});
+
+// One run: reads the open statement file once, resolves the account of each
+// statement on the server, builds the statement headers and the movements not stored
+// yet, and submits them all in one call that stores all or nothing.
 class ImportRun {
  public:
+  // Thrown by Execute when another import committed into one of the run's accounts
+  // after the run read it: nothing was stored, and the run's decisions may be stale.
+  struct AccountChanged {
+    std::string account;
+  };
+
   ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, RunState& state,
             const Layout& layout, ImportOptions options = {});
 
@@ -67,9 +87,16 @@ class ImportRun {
   void Movement(const Record& record);
   void AddMovementRow(const Record& record);
   void FinalBalance();
+  void ReadAccountVersion();
+  void CheckIndicator(const std::string& indicator);
   void Submit();
+  host::Variant SubmissionContext() const;
+  // No new movement, and some found stored: the file was imported before.
+  bool FoundStoredWhole() const;
   bool RanWithoutData() const;
   void ShowOutcome();
+  // The button of the question's dialog, or the answer given to it in an earlier run.
+  int ButtonChosen(const std::string& key);
   [[noreturn]] void Fail(const std::string& text);
 
   TfrmImpExtBanc& screen_;
@@ -91,6 +118,9 @@ class ImportRun {
   // The account of the last movement of this run found stored already.
   std::optional<std::string> stored_account_;
   LookupAhead lookups_;
+  // The version of each account as read before anything else of it.
+  std::map<std::string, long long> versions_;
+  HeldHeaders headers_;
 };
 
 }  // namespace importers

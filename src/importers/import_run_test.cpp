@@ -16,6 +16,14 @@ constexpr const char* kMovements =
     "ORDER BY CDSEQUEXTR, NRSEQMOVREAL";
 constexpr const char* kHeaders = "SELECT * FROM EXTRBANCO ORDER BY CDSEQUEXTR";
 
+// The operations of a change set, in order.
+Names ChangeOps(const host::Variant& change_set) {
+  Names ops;
+  for (const host::Variant& change : change_set["changes"])
+    ops.push_back(change["op"]);
+  return ops;
+}
+
 class ImportRunTest : public ImportTest {
  protected:
   // A statement of 07/07/2016 with three movements.
@@ -43,8 +51,8 @@ TEST_F(ImportRunTest, NewStatementIsStoredWithBothBalancesAndNumberedMovements) 
   EXPECT_EQ(host::DialogType::kInformation, ui_.messages().at(0).type);
   EXPECT_EQ(
       // The first movement is looked up alone, the next two together, read ahead.
-      (Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "SetExtrBanco",
-             "GetPesqLancLote", "GetPesqLancLote", "SetExtrBanco", "Set_Real_Bradesco"}),
+      (Names{"GetMaskCont", "GetContCorr", "GetVersaoConta", "GetPrxMovReal", "GetExtrBanco",
+             "GetPesqLancLote", "GetPesqLancLote", "Set_Real_Bradesco"}),
       Calls());
   EXPECT_EQ(
       (std::vector<std::string>{"001|0000000001|2016-07-07|2016-07-09|33406.50|22987.46|D|C"}),
@@ -57,7 +65,12 @@ TEST_F(ImportRunTest, NewStatementIsStoredWithBothBalancesAndNumberedMovements) 
                                 "0000000001|0000000003|00000000000000022466|2016-07-08|7679.42|D|"
                                 "LIQUIDACAO DE COBRANCA   |1|206|0|0"}),
       Rows(kMovements));
-  EXPECT_TRUE(ParamsOf("Set_Real_Bradesco")[1].is_null());
+  // The header goes with the movements: inserted, then its final balance.
+  EXPECT_EQ((Names{"insert", "modify"}), ChangeOps(ParamsOf("Set_Real_Bradesco")[1]));
+  // With the account's version read before anything else of it, and the file.
+  host::Variant context = ParamsOf("Set_Real_Bradesco")[2];
+  EXPECT_EQ(host::Variant({{"001", 0}}), context["versoes"]);
+  EXPECT_TRUE(context["arquivo"].get<std::string>().ends_with("/extrato.txt")) << context;
   EXPECT_TRUE(screen_->cdsMovReal.IsEmpty());
   EXPECT_FALSE(ui_.wait_visible());
 }
@@ -68,8 +81,8 @@ TEST_F(ImportRunTest, SecondImportFindsEverythingStoredAndNamesTheAccount) {
 
   EXPECT_EQ(std::vector<std::string>{JaImportado("001")}, Texts());
   EXPECT_EQ(host::DialogType::kError, ui_.messages().at(0).type);
-  EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetPrxMovReal", "GetExtrBanco", "GetSequencia",
-                   "GetPesqLancLote", "GetPesqLancLote", "Set_Real_Bradesco"}),
+  EXPECT_EQ((Names{"GetMaskCont", "GetContCorr", "GetVersaoConta", "GetPrxMovReal", "GetExtrBanco",
+                   "GetSequencia", "GetPesqLancLote", "GetPesqLancLote", "Set_Real_Bradesco"}),
             Calls());
   EXPECT_EQ(1, Count("EXTRBANCO"));
   EXPECT_EQ(3, Count("MOVREAL"));
@@ -233,6 +246,97 @@ TEST_F(ImportRunTest, ObserverIsToldWhatEveryRecordDid) {
   EXPECT_EQ((Names{"2: initial 001 0000000001 2016-07-07 33406.50 D stored", "3: stored", "4: new",
                    "5: final 2016-07-09 22987.46 C"}),
             observer.events);
+}
+
+// Nothing of a run is stored but by its submission: a run that fails, is refused or
+// is cancelled leaves every header as it was, a stored final balance included.
+TEST_F(ImportRunTest, HeadersAreStoredOnlyWithTheMovements) {
+  std::string bad_amount = BradescoMovement("000001", 100);
+  bad_amount[97] = 'A';
+  EXPECT_EQ(host::EventOutcome::kFailed, ImportLines(Statement({bad_amount})));
+  EXPECT_EQ(0, Count("EXTRBANCO"));
+
+  ImportLines(Statement());
+  std::vector<std::string> stored = Rows(kHeaders);
+  std::vector<std::string> other_closing = Statement();
+  other_closing.end()[-2] = BradescoBalance('2', "090716", 12345678);
+  other_closing.insert(other_closing.end() - 2, BradescoMovement("000009", 900));
+  answers_["Set_Real_Bradesco"] = {{"ok", true}, {"result", false}};
+  EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(other_closing));
+  EXPECT_EQ(stored, Rows(kHeaders));
+  answers_.clear();
+  // Found stored whole, a file is imported already whatever closing balance it states.
+  std::vector<std::string> same_movements = Statement();
+  same_movements.end()[-2] = BradescoBalance('2', "090716", 77777);
+  EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(same_movements));
+  EXPECT_EQ(Names{JaImportado("001")}, Texts());
+  EXPECT_EQ(stored, Rows(kHeaders));
+
+  // The header changes travel with the movements: the new final balance and the row.
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(other_closing));
+  EXPECT_EQ((Names{"001|0000000001|2016-07-07|2016-07-09|33406.50|123456.78|D|C"}), Rows(kHeaders));
+  EXPECT_EQ(Names{"modify"}, ChangeOps(ParamsOf("Set_Real_Bradesco")[1]));
+}
+
+TEST_F(ImportRunTest, MovementsThatNoStatementHoldsOrWithoutDebitOrCreditAreRefused) {
+  std::string stray = BradescoMovement("000001", 100);
+  std::string neither = BradescoMovement("000002", 200, "070716", 'X');
+  std::vector<std::string> after_final = Statement();
+  after_final.insert(after_final.end() - 1, stray);
+  struct Case {
+    std::vector<std::string> lines;
+    std::string error;
+  } cases[] = {
+      {BradescoFile({stray}), "Linha 2: movimento sem o saldo inicial do extrato."},
+      {after_final, "Linha 7: movimento sem o saldo inicial do extrato."},
+      {Statement({stray, neither}),
+       "Linha 4: o indicador de débito/crédito do movimento é 'X'; esperado D ou C."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(c.lines));
+    EXPECT_EQ(Names{c.error}, Texts());
+  }
+  EXPECT_EQ(0, Count("EXTRBANCO"));
+  EXPECT_EQ(0, Count("MOVREAL"));
+}
+
+// Another import commits into the account while this one reads: the submission comes
+// back unstored, and the run reads the file again from its first line.
+TEST_F(ImportRunTest, AnImportCommittedMeanwhileMakesTheRunReadTheFileAgain) {
+  class MeddlingObserver : public RecordingObserver {
+   public:
+    void OnMovement(std::size_t line, Movement what) override {
+      if (auto once = std::exchange(meddle, nullptr))
+        once();
+      RecordingObserver::OnMovement(line, what);
+    }
+    void OnRestart(const std::string& reason) override { events.push_back(reason); }
+    std::function<void()> meddle;  // at the first movement only
+  } observer;
+  // Another client stores a statement of the account, and so raises its version.
+  observer.meddle = [this] {
+    Exec(
+        "INSERT INTO EXTRBANCO (CDREDUCONT, CDSEQUEXTR, DTSALDINIC) VALUES ('001', "
+        "'0000000001', '2016-07-01')");
+    Exec("INSERT INTO VERSAOCONTA (CDREDUCONT, NRVERSAO) VALUES ('001', 1)");
+  };
+  screen_->runObserver = &observer;
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement({BradescoMovement("1", 100)})));
+  screen_->runObserver = nullptr;
+
+  EXPECT_EQ((Names{"2: initial 001 0000000001 2016-07-07 33406.50 D", "3: new",
+                   "4: final 2016-07-09 22987.46 C",
+                   "Outra importação gravou nesta conta; lendo o arquivo de novo.",
+                   "2: initial 001 0000000002 2016-07-07 33406.50 D", "3: new",
+                   "4: final 2016-07-09 22987.46 C"}),
+            observer.events);
+  EXPECT_EQ(Names{kSucesso}, Texts());
+  Names calls = Calls();
+  EXPECT_EQ(2, std::count(calls.begin(), calls.end(), "Set_Real_Bradesco"));
+  EXPECT_EQ((Names{"0000000001|2016-07-01|-", "0000000002|2016-07-07|2016-07-09"}),
+            Rows("SELECT CDSEQUEXTR, DTSALDINIC, COALESCE(DTSALDFIN, '-') FROM EXTRBANCO ORDER "
+                 "BY CDSEQUEXTR"));
+  EXPECT_EQ(Names{"0000000002|0000000001"}, Rows("SELECT CDSEQUEXTR, NRSEQMOVREAL FROM MOVREAL"));
 }
 
 }  // namespace

@@ -201,6 +201,10 @@ class ImportTest : public ::testing::Test {
   soci::session sql_;
 };
 
+// The buttons of a question, as a scripted answer chooses them.
+inline constexpr int kNao = 10;
+inline constexpr int kSim = 11;
+
 // The closing and failure texts of the message table.
 inline constexpr const char* kSucesso =
     "A importação de extrato bancário foi realizada com sucesso.";

@@ -15,9 +15,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-constexpr int kNao = 10;
-constexpr int kSim = 11;
-
 Names LayoutNames() {
   Names names;
   for (const Layout& layout : Layouts())
@@ -108,15 +105,13 @@ TEST_P(LookupAheadTest, ImportsAreTheSameWithAndWithoutReadingAhead) {
       ReadAheadScope scope(1000);
       large = Transcript(answer);
     }
-    ASSERT_GT(one_by_one.size(), 20u);  // four imports, each with its messages
+    ASSERT_GE(one_by_one.size(), 20u);  // four imports, each with its messages
     EXPECT_EQ(one_by_one, small);
     EXPECT_EQ(one_by_one, large);
   }
 }
 
 TEST_P(LookupAheadTest, MovementsOfAStatementAreLookedUpInFewRequests) {
-  if (AsksAboutDuplicates())
-    GTEST_SKIP() << "looks up only the first movement";
   EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement(200)));
   Names calls = Calls();
   EXPECT_EQ(0, std::count(calls.begin(), calls.end(), "GetPesqLanc"));

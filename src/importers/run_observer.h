@@ -35,6 +35,9 @@ class RunObserver {
   // `stored`: the statement was stored already and is continued.
   virtual void OnInitialBalance(std::size_t /*line*/, const Balance&, bool /*stored*/) {}
   virtual void OnFinalBalance(std::size_t /*line*/, const Balance&) {}
+  // The run is abandoned, nothing of it stored, and the file is read again from its
+  // first line; `reason` is for the user.
+  virtual void OnRestart(const std::string& /*reason*/) {}
 };
 
 }  // namespace importers

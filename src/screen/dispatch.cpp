@@ -70,6 +70,5 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
 }
 
 void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
-  importers::ImportRun(*this, arqExtrato, stLinha, runState, layout, {.observer = runObserver})
-      .Execute();
+  importers::RunImport(*this, arqExtrato, stLinha, runState, layout, {.observer = runObserver});
 }

@@ -122,6 +122,10 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
       return wrap(ReadStructure<std::optional<host::ChangeSet>>(value, host::ChangeSetFromJson));
     case ArgKind::kList:
       return ReadList(param, value);
+    case ArgKind::kObject:
+      if (value.is_object() || value.is_null())
+        return Value(value);
+      return Failure{"deve ser um objeto."};
   }
   return Failure{"tem um tipo desconhecido."};
 }
@@ -141,7 +145,7 @@ Expected<Arguments> Arguments::Read(std::string_view method, std::span<const Par
   std::vector<Value> read;
   for (std::size_t i = 0; i < params.size(); ++i) {
     if (i >= given) {
-      read.push_back(Value(false));
+      read.push_back(params[i].kind == ArgKind::kObject ? Value(json(nullptr)) : Value(false));
       continue;
     }
     auto read_packet = packets ? packets->find(i) : ReadPackets::iterator();

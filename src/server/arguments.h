@@ -29,6 +29,7 @@ enum class ArgKind {
   kChangeSet,        // a change set
   kChangeSetOrNull,  // a change set, or null for none
   kList,             // a list of at most `size` argument sets, each read as `items` say
+  kObject,           // a JSON object or null, read by the method itself
 };
 
 struct Param {
@@ -36,7 +37,8 @@ struct Param {
   std::string_view label;  // what the argument is, for messages ("código do banco")
   int size = 0;            // kText, kPattern: most characters, a pattern's "%" not counted
   // Added after the method was first released: callers that do not know it leave it
-  // out, and it reads as false. Only a kBoolean at the end of the list may be optional.
+  // out, and it reads as false (kBoolean) or null (kObject). Only arguments at the end
+  // of the list may be optional.
   bool optional = false;
   // kList: the method whose arguments each set holds, for messages, and what they are.
   std::string_view item_method = {};
@@ -74,15 +76,19 @@ class Arguments {
     return std::get<std::vector<Arguments>>(values_[i]);
   }
   // Null when the caller sent none.
+  const nlohmann::json& ObjectAt(std::size_t i) const {
+    return std::get<nlohmann::json>(values_[i]);
+  }
+  // Null when the caller sent none.
   const host::ChangeSet* ChangeSetAt(std::size_t i) const {
     const auto& change_set = std::get<std::optional<host::ChangeSet>>(values_[i]);
     return change_set ? &*change_set : nullptr;
   }
 
  private:
-  using Value =
-      std::variant<std::monostate, std::string, TextMatch, host::Date, long long, bool,
-                   host::PackedPacket, std::optional<host::ChangeSet>, std::vector<Arguments>>;
+  using Value = std::variant<std::monostate, std::string, TextMatch, host::Date, long long, bool,
+                             host::PackedPacket, std::optional<host::ChangeSet>,
+                             std::vector<Arguments>, nlohmann::json>;
   explicit Arguments(std::vector<Value> values) : values_(std::move(values)) {}
 
   static Expected<Value> ReadOne(const Param& param, const nlohmann::json& value);

@@ -8,7 +8,9 @@
 #include <fmt/format.h>
 
 #include "host/soci.h"
+#include "server/account_version.h"
 #include "server/query.h"
+#include "server/statement_keys.h"
 #include "server/write_transaction.h"
 
 namespace server {
@@ -18,30 +20,12 @@ namespace {
 using host::FieldType;
 using nlohmann::json;
 
-using StatementKey = std::pair<std::string, std::string>;  // account, statement code
-
-std::size_t FieldIndex(const std::vector<host::FieldDef>& fields, std::string_view name) {
-  return static_cast<std::size_t>(
-      std::find_if(fields.begin(), fields.end(),
-                   [&](const host::FieldDef& f) { return f.name == name; }) -
-      fields.begin());
-}
-
-std::string TextAt(const host::Row& row, std::size_t i) {
-  if (i >= row.size())
-    return "";
-  const auto* text = std::get_if<std::string>(&row[i]);
-  return text ? *text : "";
-}
-
-std::set<StatementKey> Statements(const host::PackedPacket& movements) {
-  std::size_t account = FieldIndex(movements.fields, "CDREDUCONT");
-  std::size_t statement = FieldIndex(movements.fields, "CDSEQUEXTR");
-  std::set<StatementKey> keys;
-  for (const host::Row& row : movements.rows)
-    keys.insert({TextAt(row, account), TextAt(row, statement)});
-  return keys;
-}
+// What EXTRLOGIMP remembers of a statement an import wrote into.
+const std::vector<host::FieldDef> kStatementFields = {
+    {"CDREDUCONT", FieldType::kText, 3}, {"CDSEQUEXTR", FieldType::kText, 10},
+    {"IDCRIADO", FieldType::kText, 1},   {"IDALTERADO", FieldType::kText, 1},
+    {"DTSALDFIN", FieldType::kDate, 0},  {"VRSALDFIM", FieldType::kFloat, 0},
+    {"IDEXTRFIM", FieldType::kText, 1}};
 
 // The final balance a header change replaced, when the submission edited that header.
 std::optional<host::Row> ReplacedFinalBalance(const host::ChangeSet* changes,
@@ -52,11 +36,13 @@ std::optional<host::Row> ReplacedFinalBalance(const host::ChangeSet* changes,
   for (const host::Change& change : changes->changes) {
     if (change.op != host::ChangeOp::kModify)
       continue;
-    if (TextAt(change.old_row, FieldIndex(fields, "CDREDUCONT")) == key.first &&
-        TextAt(change.old_row, FieldIndex(fields, "CDSEQUEXTR")) == key.second) {
+    if (TextField(fields, change.old_row, "CDREDUCONT") == key.first &&
+        TextField(fields, change.old_row, "CDSEQUEXTR") == key.second) {
       host::Row old;
       for (std::string_view name : {"DTSALDFIN", "VRSALDFIM", "IDEXTRFIM"}) {
-        std::size_t i = FieldIndex(fields, name);
+        auto field = std::find_if(fields.begin(), fields.end(),
+                                  [&](const host::FieldDef& f) { return f.name == name; });
+        auto i = static_cast<std::size_t>(field - fields.begin());
         old.push_back(i < change.old_row.size() ? change.old_row[i] : host::FieldValue{});
       }
       return old;
@@ -77,21 +63,60 @@ std::string LogOf(Db& db, const std::string& account) {
       {TextValue(account)}));
 }
 
+// The time a write commits: PostgreSQL's CURRENT_TIMESTAMP is when its transaction
+// began, before the wait for the account's lock.
+std::string Now(Dialect dialect) {
+  return dialect == Dialect::kSqlite ? "CURRENT_TIMESTAMP" : "clock_timestamp()";
+}
+
+// Whether the import created the header, and the final balance it replaced. A client
+// that sends its header changes says which it inserted; for an older one, whose
+// headers were stored before, a statement without an earlier movement was new.
 void RememberStatement(Db& db, const std::string& log, const StatementKey& key,
-                       const host::ChangeSet* header_changes) {
-  long long older = QueryNumber(db.session,
-                                "SELECT COUNT(*) FROM MOVREAL WHERE CDREDUCONT = :conta AND "
-                                "CDSEQUEXTR = :extrato AND NRLOGIMP <> :log",
-                                {TextValue(key.first), TextValue(key.second), TextValue(log)});
-  std::optional<host::Row> replaced = ReplacedFinalBalance(header_changes, key);
+                       const SubmittedImport& import) {
+  bool created;
+  if (import.context) {
+    created = import.headers && InsertsStatement(*import.headers, key);
+  } else {
+    created = QueryNumber(db.session,
+                          "SELECT COUNT(*) FROM MOVREAL WHERE CDREDUCONT = :conta AND "
+                          "CDSEQUEXTR = :extrato AND NRLOGIMP <> :log",
+                          {TextValue(key.first), TextValue(key.second), TextValue(log)}) == 0;
+  }
+  std::optional<host::Row> replaced =
+      created ? std::nullopt : ReplacedFinalBalance(import.headers, key);
   host::Row old = replaced.value_or(host::Row(3));
-  Execute(db.session,
-          "INSERT INTO EXTRLOGIMP (NRLOGIMP, CDREDUCONT, CDSEQUEXTR, IDCRIADO, IDALTERADO, "
-          "DTSALDFIN, VRSALDFIM, IDEXTRFIM) VALUES (:log, :conta, :extrato, :criado, :alterado, "
-          ":data, :valor, :dc)",
-          {TextValue(log), TextValue(key.first), TextValue(key.second),
-           TextValue(older == 0 ? "S" : "N"), TextValue(replaced ? "S" : "N"), Nullable(old[0]),
-           Nullable(old[1]), Nullable(old[2])});
+  Execute(
+      db.session,
+      "INSERT INTO EXTRLOGIMP (NRLOGIMP, CDREDUCONT, CDSEQUEXTR, IDCRIADO, IDALTERADO, "
+      "DTSALDFIN, VRSALDFIM, IDEXTRFIM) VALUES (:log, :conta, :extrato, :criado, :alterado, "
+      ":data, :valor, :dc)",
+      {TextValue(log), TextValue(key.first), TextValue(key.second), TextValue(created ? "S" : "N"),
+       TextValue(replaced ? "S" : "N"), Nullable(old[0]), Nullable(old[1]), Nullable(old[2])});
+}
+
+// One log row per account, with its movement count.
+std::map<std::string, std::string> LogImport(Db& db, const SubmittedImport& import,
+                                             const AccountSet& accounts) {
+  std::map<std::string, int> counts;
+  for (const host::Row& row : import.movements.rows)
+    ++counts[TextField(import.movements.fields, row, "CDREDUCONT")];
+  SqlValue file = import.context && !import.context->file.empty() ? TextValue(import.context->file)
+                                                                  : SqlValue{"", soci::i_null};
+  SqlValue repeated = import.import_repeated ? TextValue(*import.import_repeated ? "S" : "N")
+                                             : SqlValue{"", soci::i_null};
+  std::map<std::string, std::string> logs;
+  for (const std::string& account : accounts) {
+    Execute(db.session,
+            fmt::format("INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, "
+                        "IDIMPIGUAIS, NMARQUIVO) VALUES ({}, :metodo, :conta, :quantidade, "
+                        ":iguais, :arquivo)",
+                        Now(db.dialect)),
+            {TextValue(std::string(import.method)), TextValue(account),
+             TextValue(std::to_string(counts[account])), repeated, file});
+    logs[account] = LogOf(db, account);
+  }
+  return logs;
 }
 
 // --- Listing ---
@@ -130,42 +155,87 @@ Result GetImportacoes(Db& db, const Arguments&) {
 struct LoggedImport {
   bool found = false;
   bool undone = false;
+  std::string account;
 };
 
 LoggedImport FindImport(Db& db, const std::string& log) {
-  host::Packet rows = QueryPacket(db.session,
-                                  fmt::format("SELECT {} FROM LOGIMPEXTR WHERE NRLOGIMP = :log",
-                                              TimeText(db.dialect, "DTHRDESFEITA")),
-                                  {TextValue(log)}, {{"DTHRDESFEITA", FieldType::kText, 30}});
+  host::Packet rows =
+      QueryPacket(db.session,
+                  fmt::format("SELECT CDREDUCONT, {} FROM LOGIMPEXTR WHERE NRLOGIMP = :log",
+                              TimeText(db.dialect, "DTHRDESFEITA")),
+                  {TextValue(log)},
+                  {{"CDREDUCONT", FieldType::kText, 3}, {"DTHRDESFEITA", FieldType::kText, 30}});
   if (rows.rows.empty())
     return {};
-  return {true, !std::holds_alternative<std::monostate>(rows.rows[0][0])};
+  const host::Row& row = rows.rows[0];
+  return {true, !std::holds_alternative<std::monostate>(row[1]), std::get<std::string>(row[0])};
 }
 
-// Puts a statement back as it was: gone when the import created it and left it
-// empty, its old final balance when the import replaced it.
-int RestoreStatement(Db& db, const host::Row& statement) {
+// The first import after `log`, not undone, that wrote into the statement (and, with
+// `replacing`, replaced its final balance); 0 when none did.
+long long NextImportOf(Db& db, const std::string& log, const std::vector<SqlValue>& key,
+                       bool replacing) {
+  std::vector<SqlValue> params = key;
+  params.push_back(TextValue(log));
+  return QueryNumber(db.session,
+                     fmt::format("SELECT COALESCE(MIN(E.NRLOGIMP), 0) FROM EXTRLOGIMP E JOIN "
+                                 "LOGIMPEXTR L ON L.NRLOGIMP = E.NRLOGIMP WHERE E.CDREDUCONT = "
+                                 ":conta AND E.CDSEQUEXTR = :extrato AND E.NRLOGIMP > :log AND "
+                                 "L.DTHRDESFEITA IS NULL{}",
+                                 replacing ? " AND E.IDALTERADO = 'S'" : ""),
+                     std::move(params));
+}
+
+// Puts a statement back as it was before the import. A header the import created goes
+// when nothing else is left in it; while a later import still holds it, that import
+// becomes its creator. A final balance the import replaced comes back, unless a later
+// import replaced it again: that one then remembers the older value as its own.
+int RestoreStatement(Db& db, const std::string& log, const host::Row& statement) {
   const std::string& account = std::get<std::string>(statement[0]);
   const std::string& code = std::get<std::string>(statement[1]);
   std::vector<SqlValue> key = {TextValue(account), TextValue(code)};
-  long long left = QueryNumber(
-      db.session,
-      "SELECT COUNT(*) FROM MOVREAL WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato", key);
-  if (left == 0 && TextAt(statement, 2) == "S") {
+  auto with_key = [&key](std::vector<SqlValue> values) {
+    values.insert(values.end(), key.begin(), key.end());
+    return values;
+  };
+  if (TextField(kStatementFields, statement, "IDCRIADO") == "S") {
+    if (long long next = NextImportOf(db, log, key, false)) {
+      Execute(db.session,
+              "UPDATE EXTRLOGIMP SET IDCRIADO = 'S', IDALTERADO = 'N' WHERE NRLOGIMP = :log AND "
+              "CDREDUCONT = :conta AND CDSEQUEXTR = :extrato",
+              with_key({TextValue(std::to_string(next))}));
+      return 0;
+    }
+    long long left = QueryNumber(
+        db.session,
+        "SELECT COUNT(*) FROM MOVREAL WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato", key);
+    if (left > 0)
+      return 0;
     Execute(db.session, "DELETE FROM EXTRBANCO WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato",
             key);
     return 1;
   }
-  if (TextAt(statement, 3) == "S") {
+  if (TextField(kStatementFields, statement, "IDALTERADO") != "S")
+    return 0;
+  std::vector<SqlValue> old = {Nullable(statement[4]), Nullable(statement[5]),
+                               Nullable(statement[6])};
+  if (long long next = NextImportOf(db, log, key, true)) {
+    old.push_back(TextValue(std::to_string(next)));
+    Execute(db.session,
+            "UPDATE EXTRLOGIMP SET DTSALDFIN = :data, VRSALDFIM = :valor, IDEXTRFIM = :dc WHERE "
+            "NRLOGIMP = :log AND CDREDUCONT = :conta AND CDSEQUEXTR = :extrato",
+            with_key(std::move(old)));
+  } else {
     Execute(db.session,
             "UPDATE EXTRBANCO SET DTSALDFIN = :data, VRSALDFIM = :valor, IDEXTRFIM = :dc WHERE "
             "CDREDUCONT = :conta AND CDSEQUEXTR = :extrato",
-            {Nullable(statement[4]), Nullable(statement[5]), Nullable(statement[6]),
-             TextValue(account), TextValue(code)});
+            with_key(std::move(old)));
   }
   return 0;
 }
 
+// Under the account's lock, so that an import storing into the same statements at the
+// same time either commits before (and its movements keep the header) or reads again.
 Result DesfazImportacao(Db& db, const Arguments& args) {
   const std::string& log = args.Text(0);
   if (log.empty() || log.find_first_not_of("0123456789") != std::string::npos)
@@ -174,7 +244,8 @@ Result DesfazImportacao(Db& db, const Arguments& args) {
   LoggedImport logged = FindImport(db, log);
   if (!logged.found)
     return Failure{fmt::format("A importação {} não existe (veja extrato importacoes).", log)};
-  if (logged.undone)
+  LockAccounts(db.session, db.dialect, {logged.account});
+  if (FindImport(db, log).undone)
     return Failure{fmt::format("A importação {} já foi desfeita.", log)};
   long long reconciled = QueryNumber(
       db.session,
@@ -192,32 +263,17 @@ Result DesfazImportacao(Db& db, const Arguments& args) {
       db.session,
       "SELECT CDREDUCONT, CDSEQUEXTR, IDCRIADO, IDALTERADO, DTSALDFIN, VRSALDFIM, IDEXTRFIM "
       "FROM EXTRLOGIMP WHERE NRLOGIMP = :log",
-      {TextValue(log)},
-      {{"CDREDUCONT", FieldType::kText, 3},
-       {"CDSEQUEXTR", FieldType::kText, 10},
-       {"IDCRIADO", FieldType::kText, 1},
-       {"IDALTERADO", FieldType::kText, 1},
-       {"DTSALDFIN", FieldType::kDate, 0},
-       {"VRSALDFIM", FieldType::kFloat, 0},
-       {"IDEXTRFIM", FieldType::kText, 1}});
+      {TextValue(log)}, kStatementFields);
   int headers = 0;
   for (const host::Row& statement : statements.rows)
-    headers += RestoreStatement(db, statement);
-  Execute(db.session,
-          "UPDATE LOGIMPEXTR SET DTHRDESFEITA = CURRENT_TIMESTAMP WHERE NRLOGIMP = :log",
-          {TextValue(log)});
+    headers += RestoreStatement(db, log, statement);
+  RaiseAccountVersions(db.session, {logged.account});
+  Execute(
+      db.session,
+      fmt::format("UPDATE LOGIMPEXTR SET DTHRDESFEITA = {} WHERE NRLOGIMP = :log", Now(db.dialect)),
+      {TextValue(log)});
   transaction.Commit();
   return json{{"movements", movements}, {"statements", headers}};
-}
-
-// The front end names the file of the account's newest import that has none.
-Result SetArquivoImportacao(Db& db, const Arguments& args) {
-  long long changed = Execute(
-      db.session,
-      "UPDATE LOGIMPEXTR SET NMARQUIVO = :arquivo WHERE NRLOGIMP = (SELECT MAX(NRLOGIMP) FROM "
-      "LOGIMPEXTR WHERE CDREDUCONT = :conta AND NMARQUIVO IS NULL)",
-      {TextValue(args.Text(1)), TextValue(args.Text(0))});
-  return json(changed > 0);
 }
 
 // Sums of a statement's movements: all of them, for the balance check, and those
@@ -249,21 +305,21 @@ Result GetResumoExtrato(Db& db, const Arguments& args) {
 
 }  // namespace
 
-void RecordImport(Db& db, const host::PackedPacket& movements,
-                  const host::ChangeSet* header_changes) {
-  std::set<StatementKey> statements = Statements(movements);
-  std::map<std::string, std::string> logs;
-  for (const auto& [account, code] : statements) {
-    if (logs.count(account))
-      continue;
-    std::string log = LogOf(db, account);
-    logs[account] = log;
+void RecordImport(Db& db, const SubmittedImport& import) {
+  std::set<StatementKey> statements = MovementStatements(import.movements);
+  if (import.headers != nullptr)
+    statements.merge(ChangedStatements(*import.headers));
+  AccountSet accounts;
+  for (const auto& [account, code] : statements)
+    accounts.insert(account);
+  std::map<std::string, std::string> logs = LogImport(db, import, accounts);
+  for (const auto& [account, log] : logs) {
     Execute(db.session,
             "UPDATE MOVREAL SET NRLOGIMP = :log WHERE CDREDUCONT = :conta AND NRLOGIMP IS NULL",
             {TextValue(log), TextValue(account)});
   }
   for (const StatementKey& key : statements)
-    RememberStatement(db, logs[key.first], key, header_changes);
+    RememberStatement(db, logs[key.first], key, import);
 }
 
 std::vector<Method> HistoryMethods() {
@@ -273,9 +329,6 @@ std::vector<Method> HistoryMethods() {
       {"GetResumoExtrato",
        {{ArgKind::kText, "código reduzido da conta", 3}, {ArgKind::kText, "extrato", 10}},
        GetResumoExtrato},
-      {"SetArquivoImportacao",
-       {{ArgKind::kText, "código reduzido da conta", 3}, {ArgKind::kText, "arquivo", 255}},
-       SetArquivoImportacao},
   };
 }
 

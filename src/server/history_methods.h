@@ -2,20 +2,32 @@
 #ifndef EXTRATO_SERVER_HISTORY_METHODS_H_
 #define EXTRATO_SERVER_HISTORY_METHODS_H_
 
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "host/packed_row.h"
+#include "server/import_context.h"
 #include "server/methods.h"
 
 namespace server {
 
-// Inside a submission's transaction, after its movements and log rows are stored:
-// marks each movement with its account's log row, and remembers the statements it
-// stored into, which of them it created, and the final balances it replaced.
-void RecordImport(Db& db, const host::PackedPacket& movements,
-                  const host::ChangeSet* header_changes);
+// What a submission stored, as the history records it.
+struct SubmittedImport {
+  std::string_view method;
+  const host::PackedPacket& movements;
+  const host::ChangeSet* headers;  // null: the client saved them on its own
+  std::optional<bool> import_repeated;
+  const std::optional<ImportContext>& context;
+};
 
-// GetImportacoes, DesfazImportacao and SetArquivoImportacao.
+// Inside a submission's transaction, after its headers and movements are stored: one
+// log row per account it wrote into, each movement marked with its account's row, and
+// the statements it wrote into, which of them it created and the final balances it
+// replaced.
+void RecordImport(Db& db, const SubmittedImport& import);
+
+// GetImportacoes, DesfazImportacao and GetResumoExtrato.
 std::vector<Method> HistoryMethods();
 
 }  // namespace server

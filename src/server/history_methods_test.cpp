@@ -108,12 +108,5 @@ TEST_P(HistoryMethodsTest, UndoIsRefusedOnceAMovementIsReconciled) {
             "Número de importação inválido: \"1; DROP TABLE X\".");
 }
 
-TEST_P(HistoryMethodsTest, TheFrontEndNamesTheFileOfTheNewestImport) {
-  Import("0000000001", NumberedMovements(1));
-  EXPECT_EQ(Result("SetArquivoImportacao", {"001", "/extratos/marco.txt"}), true);
-  EXPECT_EQ(Result("SetArquivoImportacao", {"001", "/outro.txt"}), false) << "named already";
-  EXPECT_EQ(Result("GetImportacoes", json::array())["rows"][0][2], "/extratos/marco.txt");
-}
-
 }  // namespace
 }  // namespace server::testing

@@ -98,8 +98,16 @@ constexpr std::array<std::string_view, 7> kVersion2 = {
          PRIMARY KEY (NRLOGIMP, CDREDUCONT, CDSEQUEXTR)))",
 };
 
-constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersions = {kVersion1,
-                                                                                     kVersion2};
+// The version of each account's statements and movements, raised by every write into
+// them: an import that read the account checks it when it commits.
+constexpr std::array<std::string_view, 1> kVersion3 = {
+    R"(CREATE TABLE VERSAOCONTA (
+         CDREDUCONT VARCHAR(3) NOT NULL PRIMARY KEY,
+         NRVERSAO {bigint} NOT NULL))",
+};
+
+constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersions = {
+    kVersion1, kVersion2, kVersion3};
 
 std::string ForDialect(std::string_view statement, Dialect dialect) {
   bool lite = dialect == Dialect::kSqlite;

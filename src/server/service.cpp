@@ -7,6 +7,7 @@
 #include "server/registry_methods.h"
 #include "server/schema.h"
 #include "server/session_pool.h"
+#include "server/write_transaction.h"
 
 namespace server {
 
@@ -108,21 +109,30 @@ Result Service::Dispatch(Call& call) {
   return Run(found->second, args.value());
 }
 
+// A session whose connection broke (the database restarted) is opened again and the
+// call run once more, unless its commit was sent: it may have been stored.
 Result Service::Run(const Method& method, const Arguments& args) {
   SessionPool::Lease lease(*pool_);
-  Db db{lease.session(), pool_->uri().dialect};
   try {
-    return method.run(db, args);
-  } catch (const soci::soci_error& e) {
-    if (!lease.session().is_connected()) {
+    // Closed when the database was still down the last time it was opened again.
+    if (lease.session().get_backend() == nullptr)
+      lease.Reconnect();
+    for (int attempt = 1;; ++attempt) {
+      Db db{lease.session(), pool_->uri().dialect};
       try {
-        lease.Reconnect();
-      } catch (const DatabaseError&) {
-        // Still down: the next call on this session tries again.
+        return method.run(db, args);
+      } catch (const CommitUncertain&) {
+        throw;
+      } catch (const soci::soci_error& e) {
+        bool broken = !lease.session().is_connected();
+        if (broken)
+          lease.Reconnect();
+        if (!broken || attempt > 1) {
+          return Failure{
+              fmt::format("Falha no banco de dados em {}: {}", method.name, e.get_error_message())};
+        }
       }
     }
-    return Failure{
-        fmt::format("Falha no banco de dados em {}: {}", method.name, e.get_error_message())};
   } catch (const DatabaseError& e) {
     return Failure{e.what()};
   }

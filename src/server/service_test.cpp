@@ -78,14 +78,13 @@ class ReconnectTest : public ServiceTest {};
 INSTANTIATE_TEST_SUITE_P(Postgresql, ReconnectTest, ::testing::Values(Backend::kPostgresql),
                          BackendName);
 
-TEST_P(ReconnectTest, LostConnectionFailsOneCallAndIsOpenedAgain) {
+TEST_P(ReconnectTest, LostConnectionsAreOpenedAgainWithoutFailingACall) {
   EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array());
   // As a database restart would, end every connection of the service.
   Exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
        database().schema() + "' AND pid <> pg_backend_pid()");
-  std::string error = Error("GetMaskCont", {"237"});
-  EXPECT_EQ(error.rfind("Falha no banco de dados em GetMaskCont: ", 0), 0u) << error;
-  EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array());
+  for (int call = 0; call < 8; ++call)
+    EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array()) << "call " << call;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// GetPrxMovReal, GetExtrBanco, GetSequencia and GetPesqLanc.
+// GetPrxMovReal, GetExtrBanco, GetSequencia, GetPesqLanc and GetVersaoConta.
 #include <fmt/format.h>
 
+#include "server/account_version.h"
 #include "server/methods.h"
 #include "server/query.h"
 #include "server/tables.h"
@@ -79,6 +80,12 @@ Result GetPesqLanc(Db& db, const Arguments& args) {
                   PesqLancFields()));
 }
 
+// Read by an import before anything else of the account, and sent back with its
+// submission: see Submit.
+Result GetVersaoConta(Db& db, const Arguments& args) {
+  return nlohmann::json(AccountVersion(db.session, args.Text(0)));
+}
+
 constexpr std::string_view kReducedCode = "código reduzido da conta";
 constexpr std::string_view kStatementCode = "código do extrato";
 
@@ -116,6 +123,7 @@ std::vector<Method> StatementMethods() {
        {{ArgKind::kText, kReducedCode, 3}, {ArgKind::kText, kStatementCode, 10}},
        GetSequencia},
       {"GetPesqLanc", {PesqLancParams().begin(), PesqLancParams().end()}, GetPesqLanc},
+      {"GetVersaoConta", {{ArgKind::kText, kReducedCode, 3}}, GetVersaoConta},
   };
 }
 

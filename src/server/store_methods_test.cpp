@@ -149,7 +149,9 @@ TEST_P(StoreMethodsTest, FebrabanStoresMovementsFoundStoredOnlyWhenTheUserAgreed
   EXPECT_EQ(Result("SetFebraban", {again, nullptr, false, true}), true);
   EXPECT_EQ(Movements(), 3);
   EXPECT_EQ(Error("SetFebraban", {again, nullptr, false, true, 1}),
-            "SetFebraban espera de 3 a 4 argumentos e recebeu 5.");
+            "Argumento 5 de SetFebraban (contexto da importação): deve ser um objeto.");
+  EXPECT_EQ(Error("SetFebraban", {again, nullptr, false, true, nullptr, 1}),
+            "SetFebraban espera de 3 a 5 argumentos e recebeu 6.");
 }
 
 TEST_P(StoreMethodsTest, MovementRepeatedWithinThePacketIsFalse) {

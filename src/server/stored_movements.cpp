@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <set>
 
 #include <fmt/format.h>
 
@@ -25,17 +24,6 @@ std::optional<std::size_t> FieldIndex(const host::PackedPacket& packet, std::str
       return i;
   }
   return std::nullopt;
-}
-
-// 64 bits of FNV-1a: the same account gets the same lock in every server process.
-long long LockKey(std::string_view account) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (char c : std::string_view("extrato.MOVREAL.")) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  }
-  for (char c : account)
-    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  return static_cast<long long>(hash);
 }
 
 std::string ProbeSql(std::size_t rows) {
@@ -82,19 +70,6 @@ class StoredProbe {
 };
 
 }  // namespace
-
-void LockAccounts(soci::session& session, Dialect dialect, const host::PackedPacket& movements) {
-  auto account = FieldIndex(movements, "CDREDUCONT");
-  if (dialect != Dialect::kPostgresql || !account)
-    return;
-  std::set<std::string> accounts;
-  for (const host::Row& row : movements.rows)
-    accounts.insert(ToSqlValue(row[*account]).text);
-  for (const std::string& code : accounts) {
-    QueryNumber(session, "SELECT 1 FROM (SELECT pg_advisory_xact_lock(:chave)) trava",
-                {TextValue(std::to_string(LockKey(code)))});
-  }
-}
 
 bool AnyStored(soci::session& session, const host::PackedPacket& movements) {
   std::array<std::size_t, 4> fields;

@@ -142,6 +142,7 @@ class ServiceTest : public ::testing::TestWithParam<Backend> {
   }
 
   Service& service() { return *service_; }
+  soci::session& sql() { return sql_; }
   const std::string& uri() const { return database_->uri(); }
   const TestDatabase& database() const { return *database_; }
 

@@ -1,5 +1,7 @@
 #include "server/write_transaction.h"
 
+#include <fmt/format.h>
+
 #include "host/soci.h"
 
 namespace server {
@@ -19,8 +21,13 @@ WriteTransaction::~WriteTransaction() {
 }
 
 void WriteTransaction::Commit() {
-  session_ << "COMMIT";
   open_ = false;
+  try {
+    session_ << "COMMIT";
+  } catch (const soci::soci_error& e) {
+    throw CommitUncertain(
+        fmt::format("Falha no banco de dados ao confirmar a gravação: {}", e.get_error_message()));
+  }
 }
 
 }  // namespace server

@@ -6,6 +6,13 @@
 
 namespace server {
 
+// A COMMIT that failed: the connection may have dropped after the database stored it,
+// so the call must not be run again.
+class CommitUncertain : public DatabaseError {
+ public:
+  using DatabaseError::DatabaseError;
+};
+
 // Rolls back unless committed. On SQLite the write lock is taken at the start
 // (BEGIN IMMEDIATE): a second writer then waits for the first to finish, where a
 // plain BEGIN would let it read first and fail when it tries to write.
@@ -16,6 +23,7 @@ class WriteTransaction {
   WriteTransaction(const WriteTransaction&) = delete;
   WriteTransaction& operator=(const WriteTransaction&) = delete;
 
+  // Throws CommitUncertain when the database does not confirm it.
   void Commit();
 
  private:

@@ -188,21 +188,6 @@ bool EndedStored(const TerminalUi& ui) {
   return !ui.Shown().empty() && ui.Shown().back().key == std::optional<std::string>("Import_Suces");
 }
 
-// The history lists each import with its file, which only the front end knows.
-void NameImportedFile(const apps::CallWatch& watch, const ScreenDriver& screen,
-                      const TerminalUi& ui) {
-  if (!EndedStored(ui))
-    return;
-  if (auto account = apps::ResolvedAccount(watch)) {
-    try {
-      CallServer("SetArquivoImportacao",
-                 {*account, screen.Find<host::Edit>("edtNmArquivo").Text()});
-    } catch (const std::exception&) {
-      // The import is stored; only its listing lacks the file name.
-    }
-  }
-}
-
 // Tells the screen's runs to report each line to the summary while it lives.
 class WatchedRuns {
  public:
@@ -218,6 +203,17 @@ class WatchedRuns {
  private:
   void (*define_)(importers::RunObserver*);
 };
+
+// Without the server's sums when the server fails them too: the run's own message
+// already tells why, and must stay the last one.
+nlohmann::json SummaryJson(const apps::ImportSummary& summary, bool stored,
+                           const apps::HeldBack* held_back) {
+  try {
+    return summary.ToJson(CallServer, stored, held_back);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
 
 host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
                           nlohmann::json& summary_json) {
@@ -241,6 +237,7 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
     apps::ImportSummary summary;
     if (options.dry_run)
       summary.KeepLines();
+    summary.OnRestartSaid([](const std::string& reason) { std::cerr << reason << "\n"; });
     WatchedRuns watched_runs(module, summary);
     ScreenDriver driver(screen.Form());
     WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
@@ -248,10 +245,8 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
     if (!ui.StoppedByInterrupt())
       AddDetail(driver, watch, ui);
     bool stored = EndedStored(ui) && !options.dry_run;
-    if (stored)
-      NameImportedFile(watch, driver, ui);
     if (!summary.Empty() && !ui.StoppedByInterrupt())
-      summary_json = summary.ToJson(CallServer, stored, options.dry_run ? &held_back : nullptr);
+      summary_json = SummaryJson(summary, stored, options.dry_run ? &held_back : nullptr);
     return outcome;
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});

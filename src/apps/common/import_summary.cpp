@@ -90,6 +90,12 @@ void ImportSummary::OnFinalBalance(std::size_t, const Balance& balance) {
   Current(balance).closing = balance;
 }
 
+void ImportSummary::OnRestart(const std::string& reason) {
+  Clear();
+  if (tell_restart_)
+    tell_restart_(reason);
+}
+
 bool ImportSummary::Empty() const {
   return statements_.empty() && new_ + stored_ + repeated_ + ignored_ == 0;
 }

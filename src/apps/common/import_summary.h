@@ -26,14 +26,21 @@ class ImportSummary : public importers::RunObserver {
   void OnIgnored(std::size_t line) override;
   void OnInitialBalance(std::size_t line, const Balance& balance, bool stored) override;
   void OnFinalBalance(std::size_t line, const Balance& balance) override;
+  // Forgets the abandoned run's lines and tells the reason.
+  void OnRestart(const std::string& reason) override;
+  void OnRestartSaid(std::function<void(const std::string&)> tell) {
+    tell_restart_ = std::move(tell);
+  }
 
   // Whether the run read any statement record.
   bool Empty() const;
   // Forgets what was told, for the next run.
   void Clear() {
     bool keep = keep_lines_;
+    auto tell = std::move(tell_restart_);
     *this = ImportSummary();
     keep_lines_ = keep;
+    tell_restart_ = std::move(tell);
   }
   // Also lists the verdict of each line ("lines" in the summary), for a preview.
   void KeepLines() { keep_lines_ = true; }
@@ -62,6 +69,7 @@ class ImportSummary : public importers::RunObserver {
   int repeated_ = 0;
   int ignored_ = 0;
   bool keep_lines_ = false;
+  std::function<void(const std::string&)> tell_restart_;
   nlohmann::json lines_ = nlohmann::json::array();
 };
 

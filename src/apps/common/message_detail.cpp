@@ -21,6 +21,10 @@ constexpr const char* kFileMissing = "Arquivo não existe.";
 constexpr const char* kNoData = "Arquivo não possui dados para importação.";
 constexpr const char* kNotAStatement = "Arquivo informado não é um arquivo de extrato bancário.";
 // Banks named in a detail before it says "..." instead.
+constexpr const char* kCallCutPrefix = "A conexão com o servidor de aplicação em ";
+constexpr const char* kCallCutDetail =
+    "Cada importação é gravada inteira, numa só transação, ou nada dela é gravado: confira no "
+    "histórico de importações se esta foi gravada antes de a conexão cair.";
 constexpr std::size_t kBanksNamed = 20;
 
 // The payload's rows of an answer envelope that succeeded; empty otherwise.
@@ -189,6 +193,8 @@ std::optional<std::string> MessageDetail(const std::string& text, const DetailCo
     return NotAFileDetail(context.file);
   if (text == kNoData || text == kNotAStatement)
     return WidthDetail(context);
+  if (text.starts_with(kCallCutPrefix))
+    return kCallCutDetail;
   return std::nullopt;
 }
 

@@ -12,18 +12,6 @@ namespace {
 constexpr const char* kImportSucceeded =
     "A importação de extrato bancário foi realizada com sucesso.";
 
-// The history lists each import with its file, which only the front end knows.
-void NameImportedFile(const apps::DetailContext& context) {
-  std::optional<std::string> account = apps::ResolvedAccount(*context.calls);
-  if (!account)
-    return;
-  try {
-    context.call("SetArquivoImportacao", {*account, context.file});
-  } catch (const std::exception&) {
-    // The import is stored; only its listing lacks the file name.
-  }
-}
-
 }  // namespace
 
 Desktop::Desktop(const LaunchOptions& options)
@@ -46,8 +34,6 @@ Desktop::Desktop(const LaunchOptions& options)
   ui_->SetMessageDetail([this](const host::MessageDialog& message) -> std::optional<std::string> {
     apps::DetailContext context = DetailContext();
     bool stored = message.text == kImportSucceeded && server_->HeldBack() == nullptr;
-    if (stored)
-      NameImportedFile(context);
     std::optional<std::string> detail = apps::MessageDetail(message.text, context);
     std::optional<std::string> summary = RunSummary(context, stored);
     if (detail && summary)
