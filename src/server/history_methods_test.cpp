@@ -11,8 +11,7 @@ class HistoryMethodsTest : public ServiceTest {
     ServiceTest::SetUp();
     if (IsSkipped())
       return;
-    AddBank("237", "237", "9999999-9");
-    AddAccount("001", "237", "3509", "00125668", "C");
+    AddBradescoAccount();
   }
 
   // Every stored value of the statements and movements, row by row.

@@ -13,8 +13,7 @@ class ImportSubmissionTest : public ServiceTest {
     ServiceTest::SetUp();
     if (IsSkipped())
       return;
-    AddBank("237", "237", "9999999-9");
-    AddAccount("001", "237", "3509", "00125668", "C");
+    AddBradescoAccount();
   }
 
   long long Version() { return Result("GetVersaoConta", {"001"}).get<long long>(); }

@@ -141,6 +141,12 @@ class ServiceTest : public ::testing::TestWithParam<Backend> {
                      reduced, bank, agency, number, type, reduced));
   }
 
+  // Bank 237 and its account 001, as the demonstration data has them.
+  void AddBradescoAccount() {
+    AddBank("237", "237", "9999999-9");
+    AddAccount("001", "237", "3509", "00125668", "C");
+  }
+
   Service& service() { return *service_; }
   soci::session& sql() { return sql_; }
   const std::string& uri() const { return database_->uri(); }

@@ -178,9 +178,14 @@ TEST_P(ImportCommandTest, QuestionAnsweredNaoCancelsAndStoresNothingTwice) {
   EXPECT_EQ(cancelled, Messages(Report(unattended)));
   EXPECT_EQ(kFebrabanMovements, Count("MOVREAL"));
 
+  // "Sim" imports the movements not stored yet: here, none.
   auto yes = Import("001", kFebraban, {"--yes"});
-  EXPECT_EQ(0, yes.status);
-  EXPECT_EQ((std::vector<std::string>{cancelled[0], kSucesso}), Messages(Report(yes)));
+  EXPECT_EQ(2, yes.status);
+  EXPECT_EQ((std::vector<std::string>{cancelled[0],
+                                      "Arqu_JaImp|error|Arquivo já importado para a conta corrente "
+                                      "de código reduzido 014."}),
+            Messages(Report(yes)));
+  EXPECT_EQ(kFebrabanMovements, Count("MOVREAL"));
 }
 
 TEST_P(ImportCommandTest, PlainOutputShowsTheMessagesOnStderrAndARelativePathIsMadeAbsolute) {
