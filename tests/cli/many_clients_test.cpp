@@ -68,6 +68,9 @@ std::string Address(cli_test::BackgroundProcess& serve) {
 struct Outcome {
   int status = -1;
   std::string key;  // of the last message
+  // What the summary counted of the file's movements.
+  int fresh = 0;
+  int stored_before = 0;
 };
 
 class ManyClientsTest
@@ -114,6 +117,9 @@ class ManyClientsTest
     if (!report.is_discarded() && !report["messages"].empty()) {
       const nlohmann::json& key = report["messages"].back()["key"];
       outcome.key = key.is_string() ? key.get<std::string>() : "";
+      const nlohmann::json& counted = report["result"]["movements"];
+      outcome.fresh = counted.value("new", 0);
+      outcome.stored_before = counted.value("stored_already", 0);
     }
     if (outcome.status != 0 && outcome.key != "Arqu_JaImp")
       ADD_FAILURE() << file << ": " << result.status << "\n" << result.out << "\n" << result.err;
@@ -207,9 +213,14 @@ TEST_P(ManyClientsTest, ImportsInOnePassAndEqualsTheSameImportsOneAfterAnother) 
       }
       named_right += all_from_file ? 1 : 0;
     }
-    int succeeded = 0;
-    for (const Outcome& outcome : outcomes)
+    int succeeded = 0, fresh = 0;
+    for (const Outcome& outcome : outcomes) {
       succeeded += outcome.status == 0 || outcome.key == "Arqu_JaImp" ? 1 : 0;
+      fresh += outcome.fresh;
+      EXPECT_EQ(outcome.fresh + outcome.stored_before, scale_.file_movements)
+          << "a summary counts every movement of its file once";
+    }
+    EXPECT_EQ(fresh, stored) << "the summaries' new movements add up to the rows stored";
 
     EXPECT_EQ(succeeded, scale_.clients) << "every client in the first pass";
     EXPECT_EQ(stored, distinct_) << "each movement stored once";

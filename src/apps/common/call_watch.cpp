@@ -70,14 +70,4 @@ std::optional<WatchedCall> LastAccountLookup(const CallWatch& calls) {
   return exact ? exact : begins;
 }
 
-std::optional<std::string> ResolvedAccount(const CallWatch& calls) {
-  std::optional<WatchedCall> lookup = LastAccountLookup(calls);
-  if (!lookup || !lookup->answer.value("ok", false))
-    return std::nullopt;
-  const host::Variant& rows = lookup->answer["result"].value("rows", host::Variant::array());
-  if (rows.empty() || !rows[0].is_array() || rows[0].empty() || !rows[0][0].is_string())
-    return std::nullopt;
-  return rows[0][0].get<std::string>();
-}
-
 }  // namespace apps

@@ -38,9 +38,6 @@ class CallWatch {
 // The account lookup that ran last: the exact one or the one by beginnings.
 std::optional<WatchedCall> LastAccountLookup(const CallWatch& calls);
 
-// The reduced code of the account that lookup found; nothing when it found none.
-std::optional<std::string> ResolvedAccount(const CallWatch& calls);
-
 }  // namespace apps
 
 #endif  // EXTRATO_APPS_COMMON_CALL_WATCH_H_
