@@ -1,6 +1,10 @@
 #include "host/net_connection.h"
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -143,6 +147,34 @@ TEST(NetConnectionTest, UnreachableServerAnswersAFailureNamingHostAndPort) {
   EXPECT_EQ(false, answer["ok"]);
   EXPECT_EQ("Não foi possível conectar ao servidor de aplicação em 127.0.0.1:" +
                 std::to_string(port) + ".",
+            answer["error"]);
+}
+
+// A server that takes the request and closes without answering, as one killed or cut
+// off from its database mid-call would: the call may have been acted on.
+TEST(NetConnectionTest, CallCutOffAfterItWasSentIsToldApartFromAnUnreachableServer) {
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof(address);
+  ASSERT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&address), size));
+  ASSERT_EQ(0, listen(listener, 1));
+  ASSERT_EQ(0, getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size));
+  std::thread server([listener] {
+    int connection = accept(listener, nullptr, nullptr);
+    char request[4096];
+    [[maybe_unused]] ssize_t read_bytes = read(connection, request, sizeof(request));
+    close(connection);
+  });
+  int port = ntohs(address.sin_port);
+  auto transport = HttpTransportFactory()("127.0.0.1", port);
+  Variant answer = RemoteServer(*transport, "QAR62700.rdmImpExtBanc").Call("Set_Real_Bradesco");
+  server.join();
+  close(listener);
+  EXPECT_EQ(false, answer["ok"]);
+  EXPECT_EQ("A conexão com o servidor de aplicação em 127.0.0.1:" + std::to_string(port) +
+                " caiu antes da resposta.",
             answer["error"]);
 }
 
