@@ -45,6 +45,8 @@ void ShowMessageBox(QWidget* parent, const host::MessageDialog& message,
                   parent);
   if (detail)
     box.setInformativeText(QString::fromStdString(*detail));
+  // Messages quote what a file holds: a tag there must show as written.
+  box.setTextFormat(Qt::PlainText);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
 }
