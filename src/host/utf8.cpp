@@ -125,6 +125,11 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
 bool IsValidUtf8(std::string_view bytes) {
   std::size_t i = 0;
   while (i < bytes.size()) {
+    // Statement lines are mostly ASCII, and every line of a file is checked.
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     std::size_t length = Utf8SequenceLength(bytes, i);
     if (length == 0)
       return false;
