@@ -2,9 +2,11 @@
 // desktop: the import and its preview end with the same error, at the line, shown as
 // plain text, so that nothing of the file is rendered as markup or acts.
 
+#include <memory>
+
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
