@@ -90,39 +90,50 @@ std::string Utf8Mid(std::string_view text, std::size_t start, std::size_t count)
   return std::string(rest.substr(0, OffsetOf(rest, count)));
 }
 
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
+  unsigned char c = static_cast<unsigned char>(bytes[at]);
+  std::size_t extra;
+  std::uint32_t min;
+  if (c < 0x80) {
+    return 1;
+  } else if ((c & 0xE0) == 0xC0) {
+    extra = 1;
+    min = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    extra = 2;
+    min = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    extra = 3;
+    min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (at + extra >= bytes.size())
+    return 0;
+  std::uint32_t cp = c & (0x3F >> extra);
+  for (std::size_t k = 1; k <= extra; ++k) {
+    unsigned char next = static_cast<unsigned char>(bytes[at + k]);
+    if (!IsContinuation(next))
+      return 0;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return extra + 1;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
   std::size_t i = 0;
   while (i < bytes.size()) {
-    unsigned char c = static_cast<unsigned char>(bytes[i]);
-    std::size_t extra;
-    std::uint32_t min;
-    if (c < 0x80) {
+    // Statement lines are mostly ASCII, and every line of a file is checked.
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
       ++i;
       continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      extra = 1;
-      min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2;
-      min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3;
-      min = 0x10000;
-    } else {
-      return false;
     }
-    if (i + extra >= bytes.size())
+    std::size_t length = Utf8SequenceLength(bytes, i);
+    if (length == 0)
       return false;
-    std::uint32_t cp = c & (0x3F >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-      unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-      if (!IsContinuation(next))
-        return false;
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += extra + 1;
+    i += length;
   }
   return true;
 }

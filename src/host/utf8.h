@@ -14,6 +14,8 @@ std::string Utf8Right(std::string_view text, std::size_t count);
 std::string Utf8Mid(std::string_view text, std::size_t start, std::size_t count);
 
 bool IsValidUtf8(std::string_view bytes);
+// Bytes of the character that starts at `at` (< size); 0 when they are no valid UTF-8.
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 // Valid UTF-8 stays as it is; anything else is read as Windows-1252.
 std::string DecodeText(std::string_view bytes);
 std::string DecodeWindows1252(std::string_view bytes);

@@ -47,6 +47,51 @@ TEST(ConversionsTest, Errors) {
             ErrorOf([] { ToAmount("   ", "", 6); }));
 }
 
+// What a file holds is quoted in the error, its control characters and stray bytes
+// written out, so that the text neither acts on a terminal nor stops at a NUL.
+TEST(ConversionsTest, ErrorsShowWhatWasReadVisibly) {
+  EXPECT_EQ("Linha 5: '\\x1b[31m00000016650,46' não é um valor monetário válido.",
+            ErrorOf([] { ToAmount("\x1b[31m00000016650", "46", 5); }));
+  EXPECT_EQ("Linha 11: '0\\0' não é um valor válido para o dia.",
+            ErrorOf([] { ToDatePart(std::string_view("0\0", 2), DatePart::kDay, 11); }));
+  EXPECT_EQ("Linha 3: '0\\x07' não é um valor válido para o mês.",
+            ErrorOf([] { ToDatePart("0\a", DatePart::kMonth, 3); }));
+  EXPECT_EQ("Linha 4: '\\xff2' não é um valor válido para o ano.", ErrorOf([] {
+              ToDatePart(
+                  "\xff"
+                  "2",
+                  DatePart::kYear, 4);
+            }));
+  EXPECT_EQ("Linha 9: '31/\\x9b2/2024' não é uma data válida.", ErrorOf([] {
+              ToDate(2024, 2, 31,
+                     "31/\xc2\x9b"
+                     "2/2024",
+                     9);
+            }));
+}
+
+// The database keeps years 1 to 9999 and amounts to 13 integer digits: beyond them
+// the line is refused where it is read, not by the server after the reading.
+TEST(ConversionsTest, RangesOfTheDatabase) {
+  EXPECT_EQ("Linha 4: a data '05/01/0000' está fora do intervalo aceito (anos de 1 a 9999).",
+            ErrorOf([] { ToDate(0, 1, 5, "05/01/0000", 4); }));
+  EXPECT_EQ(host::Date(1, 1, 1), ToDate(1, 1, 1, "", 1));
+  EXPECT_EQ(host::Date(9999, 12, 31), ToDate(9999, 12, 31, "", 1));
+  EXPECT_EQ(
+      "Linha 5: o valor '9999999999999999,99' está fora do intervalo aceito (no máximo 13 "
+      "dígitos inteiros).",
+      ErrorOf([] { ToAmount("9999999999999999", "99", 5); }));
+  EXPECT_EQ(
+      "Linha 5: o valor '0010000000000000,00' está fora do intervalo aceito (no máximo 13 "
+      "dígitos inteiros).",
+      ErrorOf([] { ToAmount("0010000000000000", "00", 5); }));
+  EXPECT_EQ(
+      "Linha 5: o valor ' 99999999999999999999999,00' está fora do intervalo aceito (no máximo "
+      "13 dígitos inteiros).",
+      ErrorOf([] { ToAmount(" 99999999999999999999999", "00", 5); }));
+  EXPECT_DOUBLE_EQ(9999999999999.99, ToAmount("0009999999999999", "99", 1));
+}
+
 TEST(ConversionsTest, DatesAndAmounts) {
   EXPECT_EQ(host::Date(2024, 2, 29), ToDate(2024, 2, 29, "", 1));
   EXPECT_DOUBLE_EQ(33406.50, ToAmount("0000000000033406", "50", 1));

@@ -107,6 +107,39 @@ TEST_P(EveryLayoutTest, ConversionErrorNamesTheLine) {
   EXPECT_EQ(0, Count("MOVREAL"));
 }
 
+// The server would refuse them only at the submission, with no line to find, and a
+// preview, which submits nothing, not at all.
+TEST_P(EveryLayoutTest, ValuesTheDatabaseCannotHoldEndTheRunAtTheirLine) {
+  const Columns& columns = layout().columns;
+  std::vector<std::string> amount = Statement();
+  std::size_t second = MovementLine(amount, 1);
+  amount[second].replace(columns.whole.position - 1, columns.whole.length + columns.decimals.length,
+                         std::string(columns.whole.length + columns.decimals.length, '9'));
+
+  EXPECT_EQ(host::EventOutcome::kFailed, ImportLines(amount));
+  EXPECT_EQ(Names{fmt::format("Linha {}: o valor '{},99' está fora do intervalo aceito (no máximo "
+                              "13 dígitos inteiros).",
+                              second + 1, std::string(columns.whole.length, '9'))},
+            Texts());
+  Names calls = Calls();
+  EXPECT_EQ(0, std::count(calls.begin(), calls.end(), layout().submission));
+  EXPECT_EQ(0, Count("MOVREAL"));
+
+  if (layout().year || columns.year.length != 4)
+    return;                       // a two-digit year always reads as a storable one
+  Exec("DELETE FROM EXTRBANCO");  // the header the first run saved before its failure
+  std::vector<std::string> year = Statement();
+  year[second].replace(columns.year.position - 1, 4, "0000");
+  EXPECT_EQ(host::EventOutcome::kFailed, ImportLines(year));
+  std::string day = year[second].substr(columns.day.position - 1, 2);
+  std::string month = year[second].substr(columns.month.position - 1, 2);
+  EXPECT_EQ(Names{fmt::format("Linha {}: a data '{}/{}/0000' está fora do intervalo aceito (anos "
+                              "de 1 a 9999).",
+                              second + 1, day, month)},
+            Texts());
+  EXPECT_EQ(0, Count("MOVREAL"));
+}
+
 TEST_P(EveryLayoutTest, Latin1AndUtf8GiveTheSameRows) {
   std::vector<std::string> utf8 = Statement();
   std::string& movement = utf8[MovementLine(utf8, 0)];

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "host/exceptions.h"
+#include "host/stored_range.h"
 #include "host/utf8.h"
 #include "server/sql_value.h"
 
@@ -95,7 +96,7 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
     case ArgKind::kDate:
       if (value.is_string()) {
         if (auto date = host::Date::FromIso(value.get<std::string>())) {
-          if (!StorableDate(*date))
+          if (!host::IsStorableDate(*date))
             return Failure{fmt::format("a data {} está fora do intervalo aceito.", date->ToIso())};
           return Value(*date);
         }

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "host/stored_range.h"
 #include "host/utf8.h"
 #include "server/sql_value.h"
 
@@ -31,7 +32,7 @@ Status CheckValue(const Column& column, const host::FieldValue& value, std::stri
                                  column.size)};
     }
   }
-  if (const auto* date = std::get_if<host::Date>(&value); date && !StorableDate(*date)) {
+  if (const auto* date = std::get_if<host::Date>(&value); date && !host::IsStorableDate(*date)) {
     return Failure{fmt::format("{}: a data {} do campo {} está fora do intervalo aceito.", where,
                                date->ToIso(), column.name)};
   }

@@ -5,13 +5,15 @@
 
 #include <fmt/format.h>
 
+#include "host/stored_range.h"
+
 namespace server {
 
 std::optional<long long> AmountToCents(double amount) {
   if (!std::isfinite(amount))
     return std::nullopt;
   double cents = std::round(amount * 100.0);
-  if (std::fabs(cents) > static_cast<double>(kMaxCents))
+  if (std::fabs(cents) > static_cast<double>(host::kMaxCents))
     return std::nullopt;
   return static_cast<long long>(cents);
 }
@@ -19,10 +21,6 @@ std::optional<long long> AmountToCents(double amount) {
 std::string CentsToText(long long cents) {
   long long whole = std::llabs(cents);
   return fmt::format("{}{}.{:02}", cents < 0 ? "-" : "", whole / 100, whole % 100);
-}
-
-bool StorableDate(const host::Date& date) {
-  return date.year() >= 1 && date.year() <= 9999;
 }
 
 SqlValue TextValue(std::string text) {

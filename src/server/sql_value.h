@@ -19,15 +19,9 @@ struct SqlValue {
   soci::indicator indicator = soci::i_ok;
 };
 
-// Amounts are kept to the cent; beyond these a double no longer holds every cent.
-inline constexpr long long kMaxCents = 999'999'999'999'999;
-
-// The amount rounded to the cent; nothing when it is not finite or out of range.
+// The amount rounded to the cent; nothing when it is not finite or beyond host::kMaxCents.
 std::optional<long long> AmountToCents(double amount);
 std::string CentsToText(long long cents);
-
-// Years 1 to 9999: PostgreSQL has no year 0, and SQLite would store one.
-bool StorableDate(const host::Date& date);
 
 SqlValue TextValue(std::string text);
 // A double must be within range (see AmountToCents); callers check rows first.

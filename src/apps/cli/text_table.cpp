@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "host/utf8.h"
+#include "host/visible_text.h"
 
 namespace cli {
 
@@ -49,8 +50,9 @@ std::string TextTable(const json& packet, const std::vector<ShownColumn>& column
     cells[0].emplace_back(column.heading);
   for (const json& row : rows) {
     cells.emplace_back();
+    // A file's name, as the history lists it, may hold anything a terminal obeys.
     for (const ShownColumn& column : columns)
-      cells.back().push_back(Cell(packet, row, column.field));
+      cells.back().push_back(host::VisibleText(Cell(packet, row, column.field)));
   }
   std::vector<std::size_t> widths(columns.size(), 0);
   for (const auto& line : cells) {

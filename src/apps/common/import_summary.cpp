@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include "host/visible_text.h"
+
 namespace apps {
 
 namespace {
@@ -34,8 +36,9 @@ std::string BrazilianDate(const std::string& iso) {
 std::string BalanceText(const json& balance) {
   if (balance.is_null())
     return "não lido";
+  // The indicator is the file's character, whatever it holds.
   return fmt::format("{} {} em {}", Money(balance["amount"].get<double>()),
-                     balance["indicator"].get<std::string>(),
+                     host::VisibleText(balance["indicator"].get<std::string>()),
                      BrazilianDate(balance["date"].get<std::string>()));
 }
 

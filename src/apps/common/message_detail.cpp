@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "host/utf8.h"
+#include "host/visible_text.h"
 #include "server/account_number.h"
 
 namespace apps {
@@ -54,11 +55,13 @@ std::optional<std::string> AccountDetail(const DetailContext& context) {
     return std::nullopt;
   const Variant& p = lookup->params;
   std::string bank = Text(p[0]);
-  std::string agency = Text(p[1]);
+  // The agency and the number are the file's.
+  std::string agency = host::VisibleText(Text(p[1]));
   std::string number = Text(p[2]);
   std::string type = server::AccountTypeName(Text(p[3]));
   if (!number.empty() && number.back() != '%')
     number = server::ShownAccountNumber(number, AccountMask(*context.calls));
+  number = host::VisibleText(number);
   std::string looked_up = fmt::format("Procurada: banco {}, agência {}, conta {}, tipo {}.", bank,
                                       agency, number, type);
   if (context.registration == Registration::kMenu)

@@ -61,6 +61,17 @@ TEST_F(MessageDetailTest, AccountNotFoundNamesWhatWasLookedUpAndHowToRegisterIt)
       << "the later of the two lookups";
 }
 
+// The agency and the number come from the file: what they hold must not act on a
+// terminal, cut the text or break the JSON.
+TEST_F(MessageDetailTest, AccountReadFromTheFileIsShownVisibly) {
+  Watched("GetMaskCont", {"237"}, {{"rows", {{"237", "237", "9999999-9"}}}});
+  Watched("GetContCorr", {"237", "\x1b]0;x\a", "\x01", "C"}, {{"rows", Variant::array()}});
+  context_.registration = Registration::kMenu;
+  EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
+            "Procurada: banco 237, agência \\x1b]0;x\\x07, conta \\x01, tipo Circulante. Para "
+            "cadastrá-la: menu Cadastros → Contas correntes → Incluir.");
+}
+
 TEST_F(MessageDetailTest, BankNotFoundListsTheBanksOrSaysHowToAddOne) {
   context_.bank = "999";
   EXPECT_EQ(MessageDetail("Banco não cadastrado.", context_),

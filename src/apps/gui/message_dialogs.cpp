@@ -45,6 +45,11 @@ void ShowMessageBox(QWidget* parent, const host::MessageDialog& message,
                   parent);
   if (detail)
     box.setInformativeText(QString::fromStdString(*detail));
+  // Messages quote what a file holds: a tag there must show as written, in the
+  // message and in the line under it alike.
+  box.setTextFormat(Qt::PlainText);
+  for (QLabel* label : box.findChildren<QLabel*>())
+    label->setTextFormat(Qt::PlainText);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
 }
