@@ -9,6 +9,7 @@
 #include "host/exceptions.h"
 #include "host/routines.h"
 #include "host/utf8.h"
+#include "host/visible_text.h"
 #include "importers/conversions.h"
 #include "screen/imp_ext_banc.h"
 #include "services/remote.h"
@@ -341,7 +342,7 @@ void ImportRun::CheckIndicator(const std::string& indicator) {
   if (indicator != "D" && indicator != "C") {
     Fail(
         fmt::format("Linha {}: o indicador de débito/crédito do movimento é '{}'; esperado D ou C.",
-                    LineNumber(), indicator));
+                    LineNumber(), host::VisibleText(indicator)));
   }
 }
 
