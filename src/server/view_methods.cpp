@@ -27,10 +27,10 @@ const std::vector<host::FieldDef> kStatementFields = {
     {"VRCREDITOS", FieldType::kFloat, 0}, {"VRDEBITOS", FieldType::kFloat, 0}};
 
 const std::vector<host::FieldDef> kMovementFields = {
-    {"CDSEQUEXTR", FieldType::kText, 10},   {"NRSEQMOVREAL", FieldType::kText, 10},
-    {"DTMOVREAL", FieldType::kDate, 0},     {"NRDOCMOVREAL", FieldType::kText, 20},
+    {"CDSEQUEXTR", FieldType::kText, 10},    {"NRSEQMOVREAL", FieldType::kText, 10},
+    {"DTMOVREAL", FieldType::kDate, 0},      {"NRDOCMOVREAL", FieldType::kText, 20},
     {"DSHISTMOVREAL", FieldType::kText, 40}, {"VRMOVREAL", FieldType::kFloat, 0},
-    {"IDMOVREAL", FieldType::kText, 1},     {"IDSTCONMVBAN", FieldType::kText, 1},
+    {"IDMOVREAL", FieldType::kText, 1},      {"IDSTCONMVBAN", FieldType::kText, 1},
     {"VRSALDO", FieldType::kFloat, 0}};
 
 const std::vector<host::FieldDef> kDailyFields = {{"DTSALDO", FieldType::kDate, 0},
@@ -111,8 +111,7 @@ std::optional<Position> ReadPosition(const std::string& text) {
 // The balance just before `first`, the page's first movement of its statement: the
 // opening balance and every movement of the statement listed before it. Nothing
 // when the statement has no header.
-std::optional<long long> BalanceBefore(Db& db, const std::string& account,
-                                       const host::Row& first) {
+std::optional<long long> BalanceBefore(Db& db, const std::string& account, const host::Row& first) {
   const std::string& statement = Text(first[kStatement]);
   std::string date = std::get<host::Date>(first[kDate]).ToIso();
   host::Packet found = QueryPacket(
@@ -168,8 +167,8 @@ Result GetMovimentosConta(Db& db, const Arguments& args) {
     filters +=
         " AND (DTMOVREAL > :data1 OR (DTMOVREAL = :data2 AND (CDSEQUEXTR > :extrato1 OR "
         "(CDSEQUEXTR = :extrato2 AND NRSEQMOVREAL > :numero))))";
-    for (const std::string* value : {&after->date, &after->date, &after->statement,
-                                     &after->statement, &after->number})
+    for (const std::string* value :
+         {&after->date, &after->date, &after->statement, &after->statement, &after->number})
       params.push_back(TextValue(*value));
   }
   host::Packet page = QueryPacket(

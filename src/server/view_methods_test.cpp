@@ -45,13 +45,12 @@ class ViewMethodsTest : public ServiceTest {
   }
 
   // "statement/number=balance" for each movement of every page, and the pages' sizes.
-  std::string ListAll(const std::string& statement, const std::string& from,
-                      const std::string& to, int page_size) {
+  std::string ListAll(const std::string& statement, const std::string& from, const std::string& to,
+                      int page_size) {
     std::string listed;
     json position = "";
     do {
-      json page = Result("GetMovimentosConta",
-                         {"001", statement, from, to, position, page_size});
+      json page = Result("GetMovimentosConta", {"001", statement, from, to, position, page_size});
       const json& rows = page["movements"]["rows"];
       listed += fmt::format("[{}]", rows.size());
       for (const json& row : rows)
@@ -80,10 +79,12 @@ TEST_P(ViewMethodsTest, MovementsByDateThenNumberWithTheStatementBalanceAfterEac
       ["0000000001", "0000000003", "2024-03-01", "DOC03", "SAQUE", 10.0, "D", "0", 140.0])"));
   EXPECT_EQ(page["movements"]["rows"][2][4], "TARIFA AÇÃO");
 
-  EXPECT_EQ(ListAll("", "0001-01-01", "9999-12-31", 10), "[4] 1/1=150.0 1/3=140.0 1/2=120.0 2/1=5.0");
+  EXPECT_EQ(ListAll("", "0001-01-01", "9999-12-31", 10),
+            "[4] 1/1=150.0 1/3=140.0 1/2=120.0 2/1=5.0");
   EXPECT_EQ(ListAll("", "0001-01-01", "9999-12-31", 1),
             "[1] 1/1=150.0[1] 1/3=140.0[1] 1/2=120.0[1] 2/1=5.0");
-  EXPECT_EQ(ListAll("", "0001-01-01", "9999-12-31", 2), "[2] 1/1=150.0 1/3=140.0[2] 1/2=120.0 2/1=5.0")
+  EXPECT_EQ(ListAll("", "0001-01-01", "9999-12-31", 2),
+            "[2] 1/1=150.0 1/3=140.0[2] 1/2=120.0 2/1=5.0")
       << "a full last page ends the listing";
   EXPECT_EQ(ListAll("0000000001", "0001-01-01", "9999-12-31", 2),
             "[2] 1/1=150.0 1/3=140.0[1] 1/2=120.0");
@@ -118,8 +119,9 @@ TEST_P(ViewMethodsTest, DailyBalancesEndEachStatementOnItsStatedClosingBalance) 
       ["2024-03-05", "0000000001", 120.0], ["2024-03-10", "0000000002", -10.0],
       ["2024-03-11", "0000000002", 5.0], ["2024-03-12", "0000000002", 5.0]])"));
   Exec("UPDATE EXTRBANCO SET VRSALDFIM = 99.00 WHERE CDSEQUEXTR = '0000000002'");
-  EXPECT_EQ(Result("GetSaldosDiarios", {"001", "2024-03-11", "2024-03-12"})["rows"],
-            json::parse(R"([["2024-03-11", "0000000002", 5.0], ["2024-03-12", "0000000002", 99.0]])"))
+  EXPECT_EQ(
+      Result("GetSaldosDiarios", {"001", "2024-03-11", "2024-03-12"})["rows"],
+      json::parse(R"([["2024-03-11", "0000000002", 5.0], ["2024-03-12", "0000000002", 99.0]])"))
       << "the bank's closing balance is shown as stated, even when the movements disagree";
 }
 

@@ -30,16 +30,11 @@ struct ViewOptions {
 };
 
 const std::vector<ShownColumn> kStatementColumns = {
-    {"CDSEQUEXTR", "statement", "Extrato"},
-    {"DTSALDINIC", "opening_date", "De"},
-    {"DTSALDFIN", "closing_date", "Até"},
-    {"VRSALDINIC", "opening_balance", "Saldo inicial"},
-    {"IDEXTRINI", "opening_side", "D/C"},
-    {"VRSALDFIM", "closing_balance", "Saldo final"},
-    {"IDEXTRFIM", "closing_side", "D/C"},
-    {"QTMOVREAL", "movements", "Movimentos"},
-    {"VRCREDITOS", "credits", "Créditos"},
-    {"VRDEBITOS", "debits", "Débitos"},
+    {"CDSEQUEXTR", "statement", "Extrato"}, {"DTSALDINIC", "opening_date", "De"},
+    {"DTSALDFIN", "closing_date", "Até"},   {"VRSALDINIC", "opening_balance", "Saldo inicial"},
+    {"IDEXTRINI", "opening_side", "D/C"},   {"VRSALDFIM", "closing_balance", "Saldo final"},
+    {"IDEXTRFIM", "closing_side", "D/C"},   {"QTMOVREAL", "movements", "Movimentos"},
+    {"VRCREDITOS", "credits", "Créditos"},  {"VRDEBITOS", "debits", "Débitos"},
 };
 
 // A value of a packet as a person reads it: dates and amounts the Brazilian way.
@@ -72,8 +67,8 @@ void RequireAccount(ServiceSession& session, const std::string& account) {
     if (Cell(accounts, row, "CDREDUCONT") == account)
       return;
   }
-  throw ServiceError(fmt::format("A conta corrente {} não está cadastrada (veja extrato contas).",
-                                 account));
+  throw ServiceError(
+      fmt::format("A conta corrente {} não está cadastrada (veja extrato contas).", account));
 }
 
 apps::ServerCall CallOf(ServiceSession& session) {
@@ -86,8 +81,8 @@ CommandEnd ListStatements(ServiceSession& session, const ViewOptions& options) {
   RequireAccount(session, options.query.account);
   json statements = apps::ReadStatements(CallOf(session), options.query);
   CommandEnd end;
-  end.text = TextTable(ShownPacket(statements), kStatementColumns,
-                       "Nenhum extrato da conta no período.");
+  end.text =
+      TextTable(ShownPacket(statements), kStatementColumns, "Nenhum extrato da conta no período.");
   end.result = JsonRows(statements, kStatementColumns);
   return end;
 }

@@ -24,8 +24,8 @@ std::optional<host::Date> DateAt(const json& row, std::size_t i) {
 }
 
 host::Date NextDay(const host::Date& date) {
-  return host::Date(std::chrono::year_month_day(std::chrono::sys_days(date.ymd()) +
-                                                std::chrono::days(1)));
+  return host::Date(
+      std::chrono::year_month_day(std::chrono::sys_days(date.ymd()) + std::chrono::days(1)));
 }
 
 }  // namespace

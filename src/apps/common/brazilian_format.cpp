@@ -15,8 +15,8 @@ std::optional<host::Date> ReadDate(std::string_view text) {
   if (text.size() != 10)
     return std::nullopt;
   if (text[2] == '/' && text[5] == '/') {
-    std::string iso = fmt::format("{}-{}-{}", text.substr(6, 4), text.substr(3, 2),
-                                  text.substr(0, 2));
+    std::string iso =
+        fmt::format("{}-{}-{}", text.substr(6, 4), text.substr(3, 2), text.substr(0, 2));
     return host::Date::FromIso(iso);
   }
   return host::Date::FromIso(text);

@@ -48,14 +48,12 @@ std::vector<ListedMovement> Movements(const json& packet) {
   std::size_t statement = field["CDSEQUEXTR"], number = field["NRSEQMOVREAL"],
               date = field["DTMOVREAL"], document = field["NRDOCMOVREAL"],
               history = field["DSHISTMOVREAL"], amount = field["VRMOVREAL"],
-              side = field["IDMOVREAL"], status = field["IDSTCONMVBAN"],
-              balance = field["VRSALDO"];
+              side = field["IDMOVREAL"], status = field["IDSTCONMVBAN"], balance = field["VRSALDO"];
   std::vector<ListedMovement> movements;
   for (const json& row : packet.at("rows")) {
     movements.push_back({Text(row[statement]), Text(row[number]), DateOf(row[date]),
-                         Text(row[document]), Text(row[history]),
-                         Amount(row[amount]).value_or(0.0), Text(row[side]), Text(row[status]),
-                         Amount(row[balance])});
+                         Text(row[document]), Text(row[history]), Amount(row[amount]).value_or(0.0),
+                         Text(row[side]), Text(row[status]), Amount(row[balance])});
   }
   return movements;
 }

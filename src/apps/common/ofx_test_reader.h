@@ -21,7 +21,7 @@ namespace apps::testing {
 struct OfxRead {
   struct Transaction {
     std::string fitid;
-    std::string date;  // YYYY-MM-DD
+    std::string date;    // YYYY-MM-DD
     std::string amount;  // to the cent, "-12.30"
     std::string memo;
     std::string reference;
@@ -59,11 +59,11 @@ inline OfxRead ReadOfx(const std::string& text) {
       context,
       [](const OfxTransactionData data, void* out) {
         auto* read = static_cast<OfxRead*>(out);
-        read->transactions.push_back(
-            {data.fi_id_valid ? data.fi_id : "", data.date_posted_valid ? OfxDay(data.date_posted) : "",
-             data.amount_valid ? fmt::format("{:.2f}", data.amount) : "",
-             data.memo_valid ? data.memo : "",
-             data.reference_number_valid ? data.reference_number : ""});
+        read->transactions.push_back({data.fi_id_valid ? data.fi_id : "",
+                                      data.date_posted_valid ? OfxDay(data.date_posted) : "",
+                                      data.amount_valid ? fmt::format("{:.2f}", data.amount) : "",
+                                      data.memo_valid ? data.memo : "",
+                                      data.reference_number_valid ? data.reference_number : ""});
         return 0;
       },
       &read);

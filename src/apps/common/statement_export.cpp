@@ -7,9 +7,8 @@
 
 namespace apps {
 
-const char* const kCsvColumns[10] = {"Conta",     "Extrato", "Movimento", "Data",
-                                     "Documento", "Histórico", "Valor",   "D/C",
-                                     "Situação",  "Saldo"};
+const char* const kCsvColumns[10] = {"Conta",     "Extrato", "Movimento", "Data",     "Documento",
+                                     "Histórico", "Valor",   "D/C",       "Situação", "Saldo"};
 
 std::string TransactionId(const ListedMovement& movement) {
   return movement.statement + "-" + movement.number;
@@ -29,11 +28,10 @@ class CsvWriter : public ExportWriter {
   }
 
   void Add(const ListedMovement& m) override {
-    out_ << fmt::format(
-        "{};{};{};{};{};{};{};{};{};{}\r\n", Field(account_), Field(m.statement), Field(m.number),
-        BrazilianDate(m.date), Field(m.document), Field(m.history),
-        BrazilianAmount(m.Signed(), false), Field(m.debit_credit), Field(m.status),
-        m.balance ? BrazilianAmount(*m.balance, false) : "");
+    out_ << fmt::format("{};{};{};{};{};{};{};{};{};{}\r\n", Field(account_), Field(m.statement),
+                        Field(m.number), BrazilianDate(m.date), Field(m.document), Field(m.history),
+                        BrazilianAmount(m.Signed(), false), Field(m.debit_credit), Field(m.status),
+                        m.balance ? BrazilianAmount(*m.balance, false) : "");
   }
 
   void Finish() override { out_.flush(); }
@@ -67,12 +65,21 @@ std::string OfxText(const std::string& text, std::size_t limit) {
   std::string escaped;
   for (char c : host::Utf8Left(text, limit)) {
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
       case '\r':
-      case '\n': escaped += ' '; break;
-      default: escaped += c;
+      case '\n':
+        escaped += ' ';
+        break;
+      default:
+        escaped += c;
     }
   }
   return escaped;
@@ -107,10 +114,9 @@ class OfxWriter : public ExportWriter {
   }
 
   void Add(const ListedMovement& m) override {
-    out_ << fmt::format(
-        "<STMTTRN>\r\n<TRNTYPE>{}\r\n<DTPOSTED>{}\r\n<TRNAMT>{}\r\n<FITID>{}\r\n",
-        m.debit_credit == "D" ? "DEBIT" : "CREDIT", OfxDate(m.date), OfxAmount(m.Signed()),
-        OfxText(TransactionId(m), 255));
+    out_ << fmt::format("<STMTTRN>\r\n<TRNTYPE>{}\r\n<DTPOSTED>{}\r\n<TRNAMT>{}\r\n<FITID>{}\r\n",
+                        m.debit_credit == "D" ? "DEBIT" : "CREDIT", OfxDate(m.date),
+                        OfxAmount(m.Signed()), OfxText(TransactionId(m), 255));
     if (!m.document.empty())
       out_ << "<REFNUM>" << OfxText(m.document, 32) << "\r\n";
     if (!m.history.empty())

@@ -21,9 +21,9 @@ struct ListedMovement {
   host::Date date;
   std::string document;
   std::string history;
-  double amount = 0;          // as stored: not negative; the indicator gives the side
-  std::string debit_credit;   // "C" or "D"
-  std::string status;         // IDSTCONMVBAN: "0" pending reconciliation
+  double amount = 0;              // as stored: not negative; the indicator gives the side
+  std::string debit_credit;       // "C" or "D"
+  std::string status;             // IDSTCONMVBAN: "0" pending reconciliation
   std::optional<double> balance;  // the statement's balance after it
 
   double Signed() const { return debit_credit == "D" ? -amount : amount; }

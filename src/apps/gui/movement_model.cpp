@@ -76,21 +76,29 @@ QVariant MovementModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole)
     return {};
   switch (index.column()) {
-    case kNumber: return Q(m.number);
-    case kDate: return Q(apps::BrazilianDate(m.date));
-    case kDocument: return Q(m.document);
-    case kHistory: return Q(m.history);
-    case kAmount: return Q(apps::BrazilianAmount(m.amount));
-    case kSide: return Q(m.debit_credit);
-    case kStatus: return StatusText(m.status);
-    case kBalance: return m.balance ? Q(apps::BrazilianAmount(*m.balance)) : QString();
+    case kNumber:
+      return Q(m.number);
+    case kDate:
+      return Q(apps::BrazilianDate(m.date));
+    case kDocument:
+      return Q(m.document);
+    case kHistory:
+      return Q(m.history);
+    case kAmount:
+      return Q(apps::BrazilianAmount(m.amount));
+    case kSide:
+      return Q(m.debit_credit);
+    case kStatus:
+      return StatusText(m.status);
+    case kBalance:
+      return m.balance ? Q(apps::BrazilianAmount(*m.balance)) : QString();
   }
   return {};
 }
 
 QVariant MovementModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const char* const kHeadings[kColumns] = {
-      "Mov.", "Data", "Documento", "Histórico", "Valor", "D/C", "Conciliação", "Saldo"};
+  static const char* const kHeadings[kColumns] = {"Mov.",  "Data", "Documento",   "Histórico",
+                                                  "Valor", "D/C",  "Conciliação", "Saldo"};
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
       section >= kColumns) {
     return QAbstractTableModel::headerData(section, orientation, role);

@@ -13,8 +13,8 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QToolTip>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <fmt/format.h>
 
@@ -172,8 +172,7 @@ StatementsWindow::StatementsWindow(QWidget* parent)
   layout->addLayout(buttons);
 
   LoadAccounts();
-  connect(accounts_, &QComboBox::currentIndexChanged, this,
-          [this] { ShowAccount(Account()); });
+  connect(accounts_, &QComboBox::currentIndexChanged, this, [this] { ShowAccount(Account()); });
   ShowAccount(Account());
 }
 
@@ -264,9 +263,9 @@ void StatementsWindow::Reload() {
 
 void StatementsWindow::FillStatements() {
   static const QStringList kHeadings = {
-      QStringLiteral("Extrato"),     QStringLiteral("De"),         QStringLiteral("Até"),
+      QStringLiteral("Extrato"),       QStringLiteral("De"),          QStringLiteral("Até"),
       QStringLiteral("Saldo inicial"), QStringLiteral("Saldo final"), QStringLiteral("Movimentos"),
-      QStringLiteral("Créditos"),    QStringLiteral("Débitos")};
+      QStringLiteral("Créditos"),      QStringLiteral("Débitos")};
   const json& packet = statements_packet_;
   const json& rows = packet.at("rows");
   QSignalBlocker quiet(statements_);
@@ -381,8 +380,8 @@ void StatementsWindow::AddAccountLine(QChart& chart, const std::string& account,
     ShowError(e.what());
     return;
   }
-  apps::BalanceLine& line = lines_.insert_or_assign(account, apps::BalanceLine(daily, statements))
-                                .first->second;
+  apps::BalanceLine& line =
+      lines_.insert_or_assign(account, apps::BalanceLine(daily, statements)).first->second;
   QColor colour;
   bool first = true;
   for (const auto& segment : line.Segments()) {
@@ -450,10 +449,10 @@ std::optional<std::string> StatementsWindow::Export(apps::ExportFormat format,
 void StatementsWindow::ExportClicked(apps::ExportFormat format) {
   bool csv = format == apps::ExportFormat::kCsv;
   apps::MovementQuery query = Query();
-  QString name = QStringLiteral("extrato-%1%2.%3")
-                     .arg(Q(query.account),
-                          query.statement.empty() ? QString() : Q("-" + query.statement),
-                          csv ? QStringLiteral("csv") : QStringLiteral("ofx"));
+  QString name =
+      QStringLiteral("extrato-%1%2.%3")
+          .arg(Q(query.account), query.statement.empty() ? QString() : Q("-" + query.statement),
+               csv ? QStringLiteral("csv") : QStringLiteral("ofx"));
   QString path = QFileDialog::getSaveFileName(
       this, QStringLiteral("Exportar movimentos"), name,
       csv ? QStringLiteral("Planilha CSV (*.csv)") : QStringLiteral("Arquivo OFX (*.ofx)"));

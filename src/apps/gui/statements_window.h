@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QTableView>
 #include <QTableWidget>
-#include <QChartView>
 
 #include "apps/common/balance_line.h"
 #include "apps/common/movement_pages.h"
