@@ -142,7 +142,10 @@ void AddRunningBalances(Db& db, const std::string& account, host::Packet& page) 
     std::optional<long long>& balance = found->second;
     if (balance)
       *balance += Signed(Amount(row[kAmount]), Text(row[kDebitCredit]));
-    row.push_back(balance ? host::FieldValue(FromCents(*balance)) : host::FieldValue());
+    host::FieldValue after;
+    if (balance)
+      after = FromCents(*balance);
+    row.push_back(std::move(after));
   }
   page.fields = kMovementFields;
 }

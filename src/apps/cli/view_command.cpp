@@ -43,10 +43,10 @@ json Shown(const json& value, const std::string& type) {
     return "";
   if (type == "date") {
     auto date = host::Date::FromIso(value.get<std::string>());
-    return date ? apps::BrazilianDate(*date) : value;
+    return date ? json(apps::BrazilianDate(*date)) : value;
   }
   if (type == "float" && value.is_number())
-    return apps::BrazilianAmount(value.get<double>());
+    return json(apps::BrazilianAmount(value.get<double>()));
   return value;
 }
 

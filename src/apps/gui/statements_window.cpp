@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QChart>
+#include <QCursor>
 #include <QDateTimeAxis>
 #include <QFileDialog>
 #include <QHBoxLayout>
