@@ -85,27 +85,35 @@ Result GetExtratosConta(Db& db, const Arguments& args) {
   return host::ToJson(Statements(db, args.Text(0), args.DateAt(1), args.DateAt(2)));
 }
 
-// Where a page starts: after this movement, in the order of the listing.
+// Where a page starts: after this movement, in the order of the listing. It
+// carries the statement's balance after the movement, so a statement that goes on
+// into the next page is not summed again from its start.
 struct Position {
   std::string date;
   std::string statement;
   std::string number;
+  std::optional<long long> balance;  // in cents
 
-  std::string ToText() const { return json::array({date, statement, number}).dump(); }
+  std::string ToText() const {
+    return json::array({date, statement, number, balance ? json(*balance) : json()}).dump();
+  }
 };
 
 std::optional<Position> ReadPosition(const std::string& text) {
   json parts = json::parse(text, nullptr, false);
-  if (!parts.is_array() || parts.size() != 3)
+  if (!parts.is_array() || parts.size() != 4)
     return std::nullopt;
-  for (const json& part : parts) {
-    if (!part.is_string())
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (!parts[i].is_string())
       return std::nullopt;
   }
   if (!host::Date::FromIso(parts[0].get<std::string>()))
     return std::nullopt;
-  return Position{parts[0].get<std::string>(), parts[1].get<std::string>(),
-                  parts[2].get<std::string>()};
+  if (!parts[3].is_null() && !parts[3].is_number_integer())
+    return std::nullopt;
+  return Position{
+      parts[0].get<std::string>(), parts[1].get<std::string>(), parts[2].get<std::string>(),
+      parts[3].is_null() ? std::nullopt : std::optional<long long>(parts[3].get<long long>())};
 }
 
 // The balance just before `first`, the page's first movement of its statement: the
@@ -131,9 +139,15 @@ std::optional<long long> BalanceBefore(Db& db, const std::string& account, const
   return Cents(Amount(row[0])) + Cents(Amount(row[1]));
 }
 
-// Each movement's statement balance after it, in the order of the listing.
-void AddRunningBalances(Db& db, const std::string& account, host::Packet& page) {
+// Each movement's statement balance after it, in the order of the listing; answers
+// the balance after the last one.
+std::optional<long long> AddRunningBalances(Db& db, const std::string& account,
+                                            const std::optional<Position>& after,
+                                            host::Packet& page) {
   std::map<std::string, std::optional<long long>> balances;
+  if (after)
+    balances[after->statement] = after->balance;
+  std::optional<long long> last;
   for (host::Row& row : page.rows) {
     const std::string& statement = Text(row[kStatement]);
     auto found = balances.find(statement);
@@ -142,12 +156,14 @@ void AddRunningBalances(Db& db, const std::string& account, host::Packet& page) 
     std::optional<long long>& balance = found->second;
     if (balance)
       *balance += Signed(Amount(row[kAmount]), Text(row[kDebitCredit]));
-    host::FieldValue after;
+    host::FieldValue shown;
     if (balance)
-      after = FromCents(*balance);
-    row.push_back(std::move(after));
+      shown = FromCents(*balance);
+    row.push_back(std::move(shown));
+    last = balance;
   }
   page.fields = kMovementFields;
+  return last;
 }
 
 // Ordered by date, statement and movement number, so a position is one movement
@@ -159,12 +175,13 @@ Result GetMovimentosConta(Db& db, const Arguments& args) {
   std::vector<SqlValue> params = {TextValue(account), TextValue(args.DateAt(2).ToIso()),
                                   TextValue(args.DateAt(3).ToIso())};
   std::string filters;
+  std::optional<Position> after;
   if (!statement.empty()) {
     filters += " AND CDSEQUEXTR = :extrato";
     params.push_back(TextValue(statement));
   }
   if (!args.Text(4).empty()) {
-    std::optional<Position> after = ReadPosition(args.Text(4));
+    after = ReadPosition(args.Text(4));
     if (!after)
       return Failure{fmt::format("Posição inválida na lista de movimentos: {}.", args.Text(4))};
     filters +=
@@ -182,15 +199,17 @@ Result GetMovimentosConta(Db& db, const Arguments& args) {
                   "NRSEQMOVREAL LIMIT {}",
                   filters, size + 1),
       std::move(params), {kMovementFields.begin(), kMovementFields.end() - 1});
-  json next = nullptr;
-  if (page.rows.size() > static_cast<std::size_t>(size)) {
+  bool more = page.rows.size() > static_cast<std::size_t>(size);
+  if (more)
     page.rows.resize(size);
+  std::optional<long long> balance = AddRunningBalances(db, account, after, page);
+  json next = nullptr;
+  if (more) {
     const host::Row& last = page.rows.back();
     next = Position{std::get<host::Date>(last[kDate]).ToIso(), Text(last[kStatement]),
-                    Text(last[kNumber])}
+                    Text(last[kNumber]), balance}
                .ToText();
   }
-  AddRunningBalances(db, account, page);
   return json{{"movements", host::ToJson(page)}, {"next", next}};
 }
 

@@ -102,8 +102,8 @@ TEST_P(ViewMethodsTest, BadPagesAreRefused) {
   EXPECT_EQ(Error("GetMovimentosConta", {"001", "", "0001-01-01", "9999-12-31", "x", 5}),
             "Posição inválida na lista de movimentos: x.");
   EXPECT_EQ(Error("GetMovimentosConta",
-                  {"001", "", "0001-01-01", "9999-12-31", R"(["2024-13-01","1","1"])", 5}),
-            R"(Posição inválida na lista de movimentos: ["2024-13-01","1","1"].)");
+                  {"001", "", "0001-01-01", "9999-12-31", R"(["2024-13-01","1","1",null])", 5}),
+            R"(Posição inválida na lista de movimentos: ["2024-13-01","1","1",null].)");
   EXPECT_EQ(Error("GetMovimentosConta", {"001", "", "0001-01-01", "9999-12-31", "", 0}),
             "Argumento 6 de GetMovimentosConta (movimentos por página): deve ser um número "
             "inteiro de 1 a 10000.");
