@@ -28,10 +28,12 @@ long long ToCents(double amount) {
 
 std::string BrazilianAmount(double amount, bool thousands) {
   long long cents = ToCents(amount);
-  std::string units = std::to_string(std::llabs(cents) / 100);
-  if (thousands) {
-    for (int i = static_cast<int>(units.size()) - 3; i > 0; i -= 3)
-      units.insert(static_cast<std::size_t>(i), ".");
+  std::string digits = std::to_string(std::llabs(cents) / 100);
+  std::string units;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (thousands && i > 0 && (digits.size() - i) % 3 == 0)
+      units += '.';
+    units += digits[i];
   }
   return fmt::format("{}{},{:02}", cents < 0 ? "-" : "", units, std::llabs(cents) % 100);
 }
