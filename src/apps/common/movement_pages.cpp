@@ -31,6 +31,13 @@ std::string Text(const json& value) {
   return value.is_string() ? value.get<std::string>() : "";
 }
 
+// Fixed-width files pad their texts; people and other programs want them without.
+std::string Trimmed(const json& value) {
+  std::string text = Text(value);
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
 host::Date DateOf(const json& value) {
   if (auto date = host::Date::FromIso(Text(value)))
     return *date;
@@ -52,8 +59,9 @@ std::vector<ListedMovement> Movements(const json& packet) {
   std::vector<ListedMovement> movements;
   for (const json& row : packet.at("rows")) {
     movements.push_back({Text(row[statement]), Text(row[number]), DateOf(row[date]),
-                         Text(row[document]), Text(row[history]), Amount(row[amount]).value_or(0.0),
-                         Text(row[side]), Text(row[status]), Amount(row[balance])});
+                         Trimmed(row[document]), Trimmed(row[history]),
+                         Amount(row[amount]).value_or(0.0), Text(row[side]), Text(row[status]),
+                         Amount(row[balance])});
   }
   return movements;
 }
