@@ -1,5 +1,6 @@
 #include "apps/gui/statements_window.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include <QApplication>
@@ -354,10 +355,20 @@ void StatementsWindow::DrawChart() {
   y->setLabelFormat(QStringLiteral("%.0f"));
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
+  // Every account's line in range, not only the first one's.
+  qreal low = 0, high = 0;
+  bool any = false;
   for (QAbstractSeries* series : chart->series()) {
     series->attachAxis(x);
     series->attachAxis(y);
+    for (const QPointF& point : static_cast<QLineSeries*>(series)->points()) {
+      low = any ? std::min(low, point.y()) : point.y();
+      high = any ? std::max(high, point.y()) : point.y();
+      any = true;
+    }
   }
+  if (any)
+    y->setRange(low, high);
   y->applyNiceNumbers();
   chart->legend()->setAlignment(Qt::AlignBottom);
   QChart* old = chart_->chart();
