@@ -108,6 +108,12 @@ Expected<Arguments::Value> Arguments::ReadOne(const Param& param, const json& va
       if (value.is_number_integer() && value.get<long long>() == 1)
         return Value();
       return Failure{"deve ser o número inteiro 1."};
+    case ArgKind::kCount:
+      if (value.is_number_integer() && value.get<long long>() >= 1 &&
+          value.get<long long>() <= param.size) {
+        return Value(value.get<long long>());
+      }
+      return Failure{fmt::format("deve ser um número inteiro de 1 a {}.", param.size)};
     case ArgKind::kBoolean:
       if (value.is_boolean())
         return Value(value.get<bool>());

@@ -24,6 +24,7 @@ enum class ArgKind {
   kDate,             // "YYYY-MM-DD"
   kAmount,           // a number, kept to the cent
   kOne,              // the integer 1
+  kCount,            // a whole number from 1 to `size`
   kBoolean,          // true or false
   kPacket,           // a packet
   kChangeSet,        // a change set
@@ -35,7 +36,8 @@ enum class ArgKind {
 struct Param {
   ArgKind kind;
   std::string_view label;  // what the argument is, for messages ("código do banco")
-  int size = 0;            // kText, kPattern: most characters, a pattern's "%" not counted
+  int size = 0;            // kText, kPattern: most characters, a pattern's "%" not counted;
+                           // kCount: the largest number
   // Added after the method was first released: callers that do not know it leave it
   // out, and it reads as false (kBoolean) or null (kObject). Only arguments at the end
   // of the list may be optional.
@@ -68,6 +70,7 @@ class Arguments {
   const TextMatch& Match(std::size_t i) const { return std::get<TextMatch>(values_[i]); }
   const host::Date& DateAt(std::size_t i) const { return std::get<host::Date>(values_[i]); }
   long long Cents(std::size_t i) const { return std::get<long long>(values_[i]); }
+  long long Count(std::size_t i) const { return std::get<long long>(values_[i]); }
   bool Boolean(std::size_t i) const { return std::get<bool>(values_[i]); }
   const host::PackedPacket& PacketAt(std::size_t i) const {
     return std::get<host::PackedPacket>(values_[i]);

@@ -99,11 +99,14 @@ constexpr std::array<std::string_view, 7> kVersion2 = {
 };
 
 // The version of each account's statements and movements, raised by every write into
-// them: an import that read the account checks it when it commits.
-constexpr std::array<std::string_view, 1> kVersion3 = {
+// them: an import that read the account checks it when it commits. And the index that
+// pages an account's movements by date.
+constexpr std::array<std::string_view, 2> kVersion3 = {
     R"(CREATE TABLE VERSAOCONTA (
          CDREDUCONT VARCHAR(3) NOT NULL PRIMARY KEY,
          NRVERSAO {bigint} NOT NULL))",
+    // An account's movements listed by date, a page at a time.
+    "CREATE INDEX MOVREAL_DATA ON MOVREAL (CDREDUCONT, DTMOVREAL, CDSEQUEXTR, NRSEQMOVREAL)",
 };
 
 constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersions = {

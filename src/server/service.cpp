@@ -7,6 +7,7 @@
 #include "server/registry_methods.h"
 #include "server/schema.h"
 #include "server/session_pool.h"
+#include "server/view_methods.h"
 #include "server/write_transaction.h"
 
 namespace server {
@@ -73,7 +74,7 @@ std::unique_ptr<Service> Service::Open(const ServiceOptions& options) {
 
 Service::Service(std::unique_ptr<SessionPool> pool) : pool_(std::move(pool)) {
   for (auto list : {LookupMethods(), StatementMethods(), StoreMethods(), BatchLookupMethods(),
-                    RegistryMethods(), HistoryMethods()}) {
+                    RegistryMethods(), HistoryMethods(), ViewMethods()}) {
     for (Method& method : list)
       methods_.emplace(method.name, std::move(method));
   }

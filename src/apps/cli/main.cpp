@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   cli::AddImportCommand(app, context);
   cli::AddRegistryCommands(app, context);
   cli::AddHistoryCommands(app, context);
+  cli::AddViewCommands(app, context);
   cli::AddServeCommand(app, context);
   cli::AddDbCommands(app, context);
   cli::NameGroupsInPortuguese(app);

@@ -40,6 +40,8 @@ MainWindow::MainWindow(std::string module_file, QWidget* parent)
       ->addAction(QStringLiteral("Importações realizadas"), this,
                   [this] { OpenRegistry(ImportsKind()); })
       ->setObjectName(QStringLiteral("actImportacoes"));
+  finance->addAction(QStringLiteral("Extratos importados"), this, [this] { OpenStatements(); })
+      ->setObjectName(QStringLiteral("actExtratos"));
   QMenu* registry = menuBar()->addMenu(QStringLiteral("&Cadastros"));
   registry->addAction(QStringLiteral("Bancos"), this, [this] { OpenRegistry(BanksKind()); })
       ->setObjectName(QStringLiteral("actBancos"));
@@ -88,6 +90,19 @@ RegistryWindow& MainWindow::OpenRegistry(const RegistryKind& kind) {
   window->raise();
   window->activateWindow();
   return *window;
+}
+
+StatementsWindow& MainWindow::OpenStatements() {
+  if (statements_ == nullptr) {
+    statements_ = new StatementsWindow(this);
+    statements_->setAttribute(Qt::WA_DeleteOnClose);
+  } else {
+    statements_->Reload();
+  }
+  statements_->show();
+  statements_->raise();
+  statements_->activateWindow();
+  return *statements_;
 }
 
 void MainWindow::ShowAbout() {

@@ -14,6 +14,7 @@
 
 #include "apps/gui/registry_window.h"
 #include "apps/gui/screen_window.h"
+#include "apps/gui/statements_window.h"
 #include "host/screen_module.h"
 
 namespace importers {
@@ -57,6 +58,8 @@ class MainWindow : public QMainWindow {
   // "Cadastros" → "Bancos", ... and "Financeiro" → "Importações realizadas": opens
   // the list, or brings the open one forward with its rows read again.
   RegistryWindow& OpenRegistry(const RegistryKind& kind);
+  // "Financeiro" → "Extratos importados": opens the window, or brings it forward.
+  StatementsWindow& OpenStatements();
 
  protected:
   // Closes every screen first; a screen that stays open keeps the host open.
@@ -72,6 +75,7 @@ class MainWindow : public QMainWindow {
   QAction* import_action_;
   QAction* preview_action_;
   std::map<QString, QPointer<RegistryWindow>> registries_;
+  QPointer<StatementsWindow> statements_;
   importers::RunObserver* run_observer_ = nullptr;
   QLabel* server_field_;
   QLabel* database_field_;

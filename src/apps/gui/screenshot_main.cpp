@@ -1,6 +1,7 @@
-// Takes the README's picture: the desktop host with the import screen open, a
+// Takes the README's pictures: the desktop host with the import screen open, a
 // statement imported, and the closing message with the run's summary, as a user
-// sees it. scripts/screenshot runs it under Xvfb on a demonstration database.
+// sees it; or the imported statements with their balance chart. scripts/screenshot
+// runs it under Xvfb on demonstration databases.
 #include <iostream>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include <QToolButton>
 
 #include "apps/gui/desktop.h"
+#include "apps/gui/statements_window.h"
 #include "apps/gui/translations.h"
 
 namespace {
@@ -26,11 +28,29 @@ struct ShotOptions {
   std::string bank = "237";
   std::string file;  // imported when given
   std::string output;
+  std::string statements_of;  // the account whose statements are shown, instead of the screen
 };
 
 void Save(const QPixmap& shot, const std::string& output) {
   if (!shot.save(QString::fromStdString(output)))
     throw std::runtime_error("não foi possível gravar " + output);
+}
+
+// The statements window over what is stored, every account's line in the chart,
+// the pointer on the chosen account's line halfway through its period.
+void TakeStatementsShot(gui::MainWindow& window, const ShotOptions& options) {
+  gui::StatementsWindow& statements = window.OpenStatements();
+  statements.resize(1000, 760);
+  statements.ShowAccount(options.statements_of);
+  statements.AllAccounts().setChecked(true);
+  if (!QTest::qWaitForWindowExposed(&statements))
+    throw std::runtime_error("janela de extratos não exibida");
+  QTest::qWait(kSettleMs);
+  QDate from = statements.From().date();
+  QDate middle = from.addDays(from.daysTo(statements.To().date()) / 2);
+  statements.Pointer().setText(statements.StatementOn(options.statements_of, middle));
+  QTest::qWait(kSettleMs);
+  Save(statements.grab(), options.output);
 }
 
 int TakeShot(const ShotOptions& options) {
@@ -45,6 +65,10 @@ int TakeShot(const ShotOptions& options) {
   window.activateWindow();
   if (!QTest::qWaitForWindowActive(&window))
     throw std::runtime_error("janela não ativada");
+  if (!options.statements_of.empty()) {
+    TakeStatementsShot(window, options);
+    return 0;
+  }
   window.ImportAction().trigger();
   auto* code = window.findChild<QLineEdit*>("medCdBanco");
   if (code == nullptr)
@@ -88,6 +112,8 @@ int main(int argc, char** argv) {
   app.add_option("--db", options.database_uri, "Banco de dados com os dados de demonstração");
   app.add_option("--bank", options.bank, "Código do banco digitado")->capture_default_str();
   app.add_option("--file", options.file, "Arquivo de extrato importado");
+  app.add_option("--extratos", options.statements_of,
+                 "Mostra os extratos importados desta conta em vez da tela de importação");
   CLI11_PARSE(app, argc, argv);
   try {
     return TakeShot(options);

@@ -125,7 +125,7 @@ void TypeFileName(QWidget& file_dialog, const QString& path) {
 }
 
 DemoHost::DemoHost(bool with_demo_data) {
-  std::string uri = "sqlite:" + dir_.filePath("extrato.db").toStdString();
+  std::string uri = DatabaseUri();
   if (with_demo_data)
     server::LoadDemo(uri);
   desktop_ = std::make_unique<Desktop>(LaunchOptions{uri, ""});
