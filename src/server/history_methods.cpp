@@ -97,12 +97,13 @@ void RememberStatement(Db& db, const std::string& log, const StatementKey& key,
 // --- Listing ---
 
 const std::vector<host::FieldDef> kImportFields = {
-    {"NRLOGIMP", FieldType::kText, 20},    {"DTHRIMPORT", FieldType::kText, 30},
-    {"NMARQUIVO", FieldType::kText, 255},  {"CDBANCO", FieldType::kText, 3},
-    {"CDREDUCONT", FieldType::kText, 3},   {"NMCONTCORR", FieldType::kText, 40},
-    {"QTEXTRATOS", FieldType::kText, 10},  {"DTINICIO", FieldType::kDate, 0},
-    {"DTFIM", FieldType::kDate, 0},        {"QTMOVREAL", FieldType::kText, 10},
-    {"DTHRDESFEITA", FieldType::kText, 30}};
+    {"NRLOGIMP", FieldType::kText, 20},     {"DTHRIMPORT", FieldType::kText, 30},
+    {"NMARQUIVO", FieldType::kText, 255},   {"CDBANCO", FieldType::kText, 3},
+    {"CDREDUCONT", FieldType::kText, 3},    {"NMCONTCORR", FieldType::kText, 40},
+    {"QTEXTRATOS", FieldType::kText, 10},   {"DTINICIO", FieldType::kDate, 0},
+    {"DTFIM", FieldType::kDate, 0},         {"QTMOVREAL", FieldType::kText, 10},
+    {"DTHRDESFEITA", FieldType::kText, 30}, {"NMUSUARIO", FieldType::kText, 30},
+    {"NMUSUDESFEZ", FieldType::kText, 30}};
 
 std::string TimeText(Dialect dialect, std::string_view column) {
   if (dialect == Dialect::kSqlite)
@@ -119,7 +120,8 @@ Result GetImportacoes(Db& db, const Arguments&) {
           "C.NMCONTCORR, CAST((SELECT COUNT(*) FROM EXTRLOGIMP E WHERE E.NRLOGIMP = L.NRLOGIMP) "
           "AS VARCHAR(10)), (SELECT MIN(M.DTMOVREAL) FROM MOVREAL M WHERE M.NRLOGIMP = "
           "L.NRLOGIMP), (SELECT MAX(M.DTMOVREAL) FROM MOVREAL M WHERE M.NRLOGIMP = L.NRLOGIMP), "
-          "CAST(L.QTMOVREAL AS VARCHAR(10)), {} FROM LOGIMPEXTR L LEFT JOIN CONTCORR C ON "
+          "CAST(L.QTMOVREAL AS VARCHAR(10)), {}, L.NMUSUARIO, L.NMUSUDESFEZ FROM LOGIMPEXTR L "
+          "LEFT JOIN CONTCORR C ON "
           "C.CDREDUCONT = L.CDREDUCONT ORDER BY L.NRLOGIMP DESC",
           TimeText(db.dialect, "L.DTHRIMPORT"), TimeText(db.dialect, "L.DTHRDESFEITA")),
       {}, kImportFields));
@@ -204,8 +206,9 @@ Result DesfazImportacao(Db& db, const Arguments& args) {
   for (const host::Row& statement : statements.rows)
     headers += RestoreStatement(db, statement);
   Execute(db.session,
-          "UPDATE LOGIMPEXTR SET DTHRDESFEITA = CURRENT_TIMESTAMP WHERE NRLOGIMP = :log",
-          {TextValue(log)});
+          "UPDATE LOGIMPEXTR SET DTHRDESFEITA = CURRENT_TIMESTAMP, NMUSUDESFEZ = :usuario "
+          "WHERE NRLOGIMP = :log",
+          {TextValue(std::string(db.user)), TextValue(log)});
   transaction.Commit();
   return json{{"movements", movements}, {"statements", headers}};
 }

@@ -53,10 +53,11 @@ void LogImport(Db& db, std::string_view method, const host::PackedPacket& moveme
   for (const auto& [account, count] : counts) {
     Execute(
         db.session,
-        "INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, IDIMPIGUAIS) "
-        "VALUES (CURRENT_TIMESTAMP, :metodo, :conta, :quantidade, :iguais)",
+        "INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, IDIMPIGUAIS, "
+        "NMUSUARIO) VALUES (CURRENT_TIMESTAMP, :metodo, :conta, :quantidade, :iguais, :usuario)",
         {TextValue(std::string(method)), TextValue(account), TextValue(std::to_string(count)),
-         import_repeated ? TextValue(*import_repeated ? "S" : "N") : SqlValue{"", soci::i_null}});
+         import_repeated ? TextValue(*import_repeated ? "S" : "N") : SqlValue{"", soci::i_null},
+         TextValue(std::string(db.user))});
   }
 }
 

@@ -27,6 +27,7 @@ void AddDbCommands(CLI::App& app, RunContext& context);
 void AddImportCommand(CLI::App& app, RunContext& context);
 void AddRegistryCommands(CLI::App& app, RunContext& context);
 void AddHistoryCommands(CLI::App& app, RunContext& context);
+void AddUsersCommands(CLI::App& app, RunContext& context);
 
 }  // namespace cli
 

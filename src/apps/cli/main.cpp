@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   cli::AddHistoryCommands(app, context);
   cli::AddServeCommand(app, context);
   cli::AddDbCommands(app, context);
+  cli::AddUsersCommands(app, context);
   cli::NameGroupsInPortuguese(app);
   try {
     app.parse(argc, argv);

@@ -36,8 +36,8 @@ class ServerLinkTest : public QObject {
     ServerLink link({"sqlite:/tmp/extrato-remoto.db", "http://10.1.2.3:9000"});
     QCOMPARE(host::Config().web_url, std::string("10.1.2.3"));
     QCOMPARE(host::Config().web_port, 9000);
-    QCOMPARE(link.ServerShown(), std::string("Servidor: 10.1.2.3:9000"));
-    QCOMPARE(link.DatabaseShown(), std::string("sqlite:/tmp/extrato-remoto.db"));
+    QCOMPARE(link.ServerShown(), std::string("Servidor: http://10.1.2.3:9000"));
+    QCOMPARE(link.DatabaseShown(), std::string("o do servidor de aplicação"));
   }
 
   void BadDatabaseRefusedWithItsReason() {
