@@ -302,9 +302,9 @@ Expected<Call> ReadCall(BodyPieces&& body) {
 HttpAnswer AnswerCall(Service& service, BodyPieces body, const Caller& caller) {
   Expected<Call> call = ReadCall(std::move(body));
   if (!call.ok())
-    return {400, Refusal(call.error())};
+    return {400, Refusal(call.error()), "", false};
   if (auto error = RequestShapeError(call.value().request))
-    return {400, Refusal(*error)};
+    return {400, Refusal(*error), "", false};
   std::string method = call.value().request["method"].get<std::string>();
   json answer = service.Handle(std::move(call).value(), caller);
   bool ok = answer.value("ok", false);

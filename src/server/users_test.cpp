@@ -1,5 +1,8 @@
 #include "server/users.h"
 
+#include <functional>
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "host/soci.h"

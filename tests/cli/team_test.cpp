@@ -2,6 +2,8 @@
 // server's address.
 
 #include <filesystem>
+#include <map>
+#include <memory>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

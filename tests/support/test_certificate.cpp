@@ -1,6 +1,7 @@
 #include "test_certificate.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>

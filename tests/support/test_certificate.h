@@ -3,6 +3,7 @@
 #define EXTRATO_TESTS_SUPPORT_TEST_CERTIFICATE_H_
 
 #include <filesystem>
+#include <string>
 
 namespace testing_support {
 

@@ -227,8 +227,10 @@ class WatchedRuns {
 host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
                           nlohmann::json& summary_json) {
   try {
-    std::string uri =
-        options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
+    // A workstation with a server address has no database of its own, not even a folder.
+    std::string uri = options.database_uri.empty() && options.server.empty()
+                          ? server::DefaultDatabaseUri()
+                          : options.database_uri;
     if (options.server.empty())
       server::RequireExistingDatabase(uri);
     else if (auto notice = apps::UnusedDatabaseNotice(options.database_uri, options.server))

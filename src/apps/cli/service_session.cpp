@@ -34,9 +34,11 @@ void AddSessionOptions(CLI::App& command, SessionOptions& options) {
 }
 
 ServiceSession::ServiceSession(const SessionOptions& options) {
+  // A workstation with a server address has no database of its own, not even a folder.
+  bool local = options.server.empty();
   std::string uri =
-      options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
-  database_shown_ = server::ParseDatabaseUri(uri).text;
+      options.database_uri.empty() && local ? server::DefaultDatabaseUri() : options.database_uri;
+  database_shown_ = local ? server::ParseDatabaseUri(uri).text : "o do servidor de aplicação";
   host::HostConfigOverrides overrides;
   overrides.database_uri = uri;
   if (auto address = ParseServerAddress(options.server, host::HostConfig{}.web_port)) {

@@ -34,7 +34,7 @@ void Save(const QPixmap& shot, const std::string& output) {
 }
 
 int TakeShot(const ShotOptions& options) {
-  gui::Desktop desktop(gui::LaunchOptions{options.database_uri, ""});
+  gui::Desktop desktop(gui::LaunchOptions{options.database_uri, "", ""});
   gui::MainWindow& window = desktop.Window();
   window.resize(720, 420);
   window.show();
