@@ -15,6 +15,8 @@
 #include <openssl/rand.h>
 
 #include "host/soci.h"
+#include "server/in_process_server.h"
+#include "server/schema.h"
 #include "server/write_transaction.h"
 
 namespace server {
@@ -182,6 +184,25 @@ bool Users::Any() {
   int count = 0;
   session_ << "SELECT COUNT(*) FROM USUARIO", soci::into(count);
   return count > 0;
+}
+
+void WithUsers(const std::string& uri, const std::function<void(Users&)>& work) {
+  RequireExistingDatabase(uri);
+  DatabaseUri parsed = ParseDatabaseUri(uri);
+  soci::session session;
+  Connect(session, parsed);
+  try {
+    if (StoredSchemaVersion(session, parsed.dialect) != kSchemaVersion) {
+      throw DatabaseError(fmt::format(
+          "O banco de dados {} não está na versão {} do esquema: execute 'extrato db init'.",
+          parsed.text, kSchemaVersion));
+    }
+    Users users(session, parsed.dialect);
+    work(users);
+  } catch (const soci::soci_error& e) {
+    throw DatabaseError(
+        fmt::format("Falha no banco de dados {}: {}", parsed.text, e.get_error_message()));
+  }
 }
 
 std::optional<Caller> Users::Authenticate(std::string_view token) {

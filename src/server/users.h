@@ -2,6 +2,7 @@
 #ifndef EXTRATO_SERVER_USERS_H_
 #define EXTRATO_SERVER_USERS_H_
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,10 @@ class Users {
   soci::session& session_;
   Dialect dialect_;
 };
+
+// Opens the database at `uri`, which must be at this program's schema version, and
+// runs `work` on its users. Throws DatabaseError, a database failure included.
+void WithUsers(const std::string& uri, const std::function<void(Users&)>& work);
 
 // Why a user name is refused, or nothing for a good one: 1 to 30 letters, digits,
 // '.', '_' or '-'.

@@ -9,10 +9,7 @@
 #include "apps/cli/command_output.h"
 #include "apps/cli/commands.h"
 #include "apps/cli/text_table.h"
-#include "host/soci.h"
 #include "server/database.h"
-#include "server/in_process_server.h"
-#include "server/schema.h"
 #include "server/users.h"
 
 namespace cli {
@@ -39,19 +36,7 @@ int RunUsersTask(const UsersOptions& options, UsersTask task, bool json_output) 
   CommandEnd end;
   try {
     std::string uri = options.uri.empty() ? server::DefaultDatabaseUri() : options.uri;
-    server::RequireExistingDatabase(uri);
-    server::DatabaseUri parsed = server::ParseDatabaseUri(uri);
-    soci::session session;
-    server::Connect(session, parsed);
-    if (server::StoredSchemaVersion(session, parsed.dialect) != server::kSchemaVersion) {
-      throw server::DatabaseError(fmt::format(
-          "O banco de dados {} não está na versão {} do esquema: execute 'extrato db init'.",
-          parsed.text, server::kSchemaVersion));
-    }
-    server::Users users(session, parsed.dialect);
-    end = task(users, options);
-  } catch (const soci::soci_error& e) {
-    end = Failed(fmt::format("Falha no banco de dados: {}", e.get_error_message()));
+    server::WithUsers(uri, [&](server::Users& users) { end = task(users, options); });
   } catch (const std::exception& e) {
     end = Failed(e.what());
   }
