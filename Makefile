@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build test demo bench soak format screenshot clean
+.PHONY: deps configure build test demo bench soak format screenshot package clean
 
 deps:
 	@bash scripts/install-deps
@@ -31,6 +31,10 @@ soak: build
 
 screenshot: build
 	@bash scripts/screenshot $(BUILD)
+
+# The Debian package, in $(BUILD)/package/.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

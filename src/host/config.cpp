@@ -41,11 +41,17 @@ HostConfig LoadHostConfig(const HostConfigOverrides& overrides) {
     config.database_uri = *v;
   if (auto v = Env("EXTRATO_TOKEN"))
     config.token = *v;
+  if (auto v = Env("EXTRATO_CA"))
+    config.ca_file = *v;
   if (overrides.web_url)
     config.web_url = *overrides.web_url;
   if (overrides.web_port) {
     config.web_port = ParsePort(std::to_string(*overrides.web_port));
   }
+  if (overrides.web_tls)
+    config.web_tls = *overrides.web_tls;
+  if (overrides.ca_file)
+    config.ca_file = *overrides.ca_file;
   if (overrides.empresa)
     config.empresa = *overrides.empresa;
   if (overrides.database_uri)

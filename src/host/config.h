@@ -14,13 +14,18 @@ struct HostConfig {
   std::string empresa = "1";          // company being processed
   std::string database_uri;           // "sqlite:PATH" or "postgresql://..."; empty: default
   std::string token;                  // bearer token for the server, if it asks for one
+  bool web_tls = false;               // the server speaks HTTPS
+  std::string ca_file;                // PEM authorities of its certificate; empty: the system's
 };
 
 // Values given on the command line win over the environment
-// (EXTRATO_WEB_URL, EXTRATO_WEB_PORT, EXTRATO_EMPRESA, EXTRATO_DB, EXTRATO_TOKEN).
+// (EXTRATO_WEB_URL, EXTRATO_WEB_PORT, EXTRATO_EMPRESA, EXTRATO_DB, EXTRATO_TOKEN,
+// EXTRATO_CA).
 struct HostConfigOverrides {
   std::optional<std::string> web_url;
   std::optional<int> web_port;
+  std::optional<bool> web_tls;
+  std::optional<std::string> ca_file;
   std::optional<std::string> empresa;
   std::optional<std::string> database_uri;
   std::optional<std::string> token;

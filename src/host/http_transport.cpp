@@ -10,10 +10,27 @@ namespace host {
 
 namespace {
 
+// How a server is reached: over HTTPS, the certificate must verify against these
+// authorities, and the name or address must be the certificate's.
+struct Endpoint {
+  std::string host;
+  int port = 0;
+  bool tls = false;
+  std::string ca_file;  // empty: the system's authorities
+};
+
 class HttpTransport : public Transport {
  public:
-  HttpTransport(std::string host, int port, std::string token)
-      : host_(std::move(host)), port_(port), token_(std::move(token)), client_(host_, port_) {
+  HttpTransport(Endpoint endpoint, std::string token)
+      : endpoint_(std::move(endpoint)),
+        token_(std::move(token)),
+        client_(fmt::format("{}://{}:{}", endpoint_.tls ? "https" : "http", endpoint_.host,
+                            endpoint_.port)) {
+    if (endpoint_.tls) {
+      client_.enable_server_certificate_verification(true);
+      if (!endpoint_.ca_file.empty())
+        client_.set_ca_cert_path(endpoint_.ca_file.c_str());
+    }
     client_.set_keep_alive(true);
     client_.set_tcp_nodelay(true);
     client_.set_connection_timeout(5, 0);
@@ -54,15 +71,8 @@ class HttpTransport : public Transport {
   static constexpr std::size_t kPiece = 64 * 1024;
 
   Variant Answer(const httplib::Result& response) {
-    if (!response) {
-      // Once the request was on its way, the server may have acted on it.
-      if (response.error() == httplib::Error::Connection) {
-        return FailureAnswer(fmt::format(
-            "Não foi possível conectar ao servidor de aplicação em {}:{}.", host_, port_));
-      }
-      return FailureAnswer(fmt::format(
-          "A conexão com o servidor de aplicação em {}:{} caiu antes da resposta.", host_, port_));
-    }
+    if (!response)
+      return FailureAnswer(Unreached(response.error()));
     Variant answer = Variant::parse(response->body, nullptr, false);
     if (response->status != 200) {
       std::string detail =
@@ -78,8 +88,35 @@ class HttpTransport : public Transport {
     return answer;
   }
 
-  std::string host_;
-  int port_;
+  // Never a fallback to plain HTTP: a certificate that does not verify ends the call.
+  std::string Unreached(httplib::Error error) const {
+    const std::string& host = endpoint_.host;
+    int port = endpoint_.port;
+    if (error == httplib::Error::SSLServerVerification) {
+      return fmt::format(
+          "Conexão recusada: o certificado do servidor de aplicação em {}:{} não é confiável "
+          "(não foi assinado por {}, ou não foi emitido para {}).",
+          host, port,
+          endpoint_.ca_file.empty() ? "uma autoridade do sistema; indique a sua com --ca ARQUIVO"
+                                    : fmt::format("uma autoridade de {}", endpoint_.ca_file),
+          host);
+    }
+    if (error == httplib::Error::SSLConnection || error == httplib::Error::SSLLoadingCerts) {
+      return fmt::format(
+          "Não foi possível abrir uma conexão TLS com o servidor de aplicação em {}:{} (ele "
+          "atende HTTPS nessa porta?{}).",
+          host, port,
+          endpoint_.ca_file.empty() ? "" : fmt::format(" {} é um arquivo PEM?", endpoint_.ca_file));
+    }
+    // Once the request was on its way, the server may have acted on it.
+    if (error == httplib::Error::Read || error == httplib::Error::Write) {
+      return fmt::format("A conexão com o servidor de aplicação em {}:{} caiu antes da resposta.",
+                         host, port);
+    }
+    return fmt::format("Não foi possível conectar ao servidor de aplicação em {}:{}.", host, port);
+  }
+
+  Endpoint endpoint_;
   std::string token_;
   httplib::Client client_;
 };
@@ -88,7 +125,9 @@ class HttpTransport : public Transport {
 
 TransportFactory HttpTransportFactory() {
   return [](const std::string& host, int port) -> std::unique_ptr<Transport> {
-    return std::make_unique<HttpTransport>(host, port, Config().token);
+    const HostConfig& config = Config();
+    return std::make_unique<HttpTransport>(Endpoint{host, port, config.web_tls, config.ca_file},
+                                           config.token);
   };
 }
 

@@ -7,6 +7,7 @@
 #include "host/config.h"
 #include "host/database_uri.h"
 #include "host/exceptions.h"
+#include "host/net_connection.h"
 #include "host/soci.h"
 
 namespace host {
@@ -126,6 +127,52 @@ std::vector<Row> TDataModule::Select(const std::string& sql, const Params& param
   }
 }
 
+std::vector<Row> TDataModule::Read(const std::string& query, const std::string& sql,
+                                   const Params& params, const std::vector<FieldDef>& fields) {
+  return reader_ ? reader_(query, params, fields) : Select(sql, params, fields);
+}
+
+TDataModule::Reader ServerQueryReader(const std::string& server_name) {
+  auto connection = std::make_shared<TNetConnection>("netConsultas");
+  connection->SetServerName(server_name);
+  return [connection](const std::string& query, const TDataModule::Params& params,
+                      const std::vector<FieldDef>& fields) {
+    if (!connection->Connected()) {
+      connection->SetHost(Config().web_url);
+      connection->SetPort(Config().web_port);
+      connection->SetConnected(true);
+    }
+    std::string_view name = query;
+    if (name.starts_with("qry"))
+      name.remove_prefix(3);
+    Variant values = Variant::array();
+    for (const auto& [param, value] : params)
+      values.push_back(value.value_or(std::string()));
+    Variant answer = connection->AppServer().Call(fmt::format("Get{}", name), values);
+    if (!answer.value("ok", false)) {
+      throw Exception(answer.value("error", std::string("Resposta inválida do servidor de "
+                                                        "aplicação.")));
+    }
+    Packet packet = PacketFromJson(answer["result"]);
+    std::vector<std::size_t> columns;
+    for (const FieldDef& field : fields) {
+      auto found = std::find_if(packet.fields.begin(), packet.fields.end(),
+                                [&](const FieldDef& f) { return f.name == field.name; });
+      columns.push_back(static_cast<std::size_t>(found - packet.fields.begin()));
+    }
+    std::vector<Row> rows;
+    for (const Row& row : packet.rows) {
+      Row out(fields.size());
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (columns[i] < row.size())
+          out[i] = row[columns[i]];
+      }
+      rows.push_back(std::move(out));
+    }
+    return rows;
+  };
+}
+
 TDataModule& dtmDBGeral() {
   static TDataModule module("dtmDBGeral");
   return module;
@@ -178,7 +225,7 @@ void TADOIBQuery::Open() {
     if (sql.find(":" + name) != std::string::npos)
       params.emplace_back(name, value);
   }
-  Packet packet{rows_->FieldDefs(), data_module_->Select(sql, params, rows_->FieldDefs())};
+  Packet packet{rows_->FieldDefs(), data_module_->Read(Name(), sql, params, rows_->FieldDefs())};
   rows_->LoadPacket(packet);
   rows_->First();
 }

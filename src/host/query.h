@@ -1,6 +1,7 @@
 #ifndef EXTRATO_HOST_QUERY_H_
 #define EXTRATO_HOST_QUERY_H_
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,7 +37,19 @@ class TDataModule {
   // Drops the connection; the next query opens it again (for a changed URI).
   void Disconnect();
 
+  // Where the queries read when the database is the application server's alone
+  // (a workstation that knows only the server's address): the query's name and
+  // parameters in, its rows out. Throws host::Exception.
+  using Reader = std::function<std::vector<Row>(const std::string& query, const Params& params,
+                                                const std::vector<FieldDef>& fields)>;
+  // Null: the database, directly.
+  void SetReader(Reader reader) { reader_ = std::move(reader); }
+  // Runs the query named `query` through the reader when there is one, else `sql`.
+  std::vector<Row> Read(const std::string& query, const std::string& sql, const Params& params,
+                        const std::vector<FieldDef>& fields);
+
  private:
+  Reader reader_;
   struct Connection;
   std::string name_;
   std::unique_ptr<Connection> connection_;
@@ -44,6 +57,11 @@ class TDataModule {
 };
 
 TDataModule& dtmDBGeral();
+
+// A reader through the application server of the host configuration: the query
+// named N is the server's method "Get" + N without its "qry" ("qryBanco":
+// "GetBanco"), given the parameters' values in order, a null one as "".
+TDataModule::Reader ServerQueryReader(const std::string& server_name);
 
 // How a query field shows in a search list.
 struct QueryField {

@@ -109,11 +109,12 @@ std::map<std::string, std::string> LogImport(Db& db, const SubmittedImport& impo
   for (const std::string& account : accounts) {
     Execute(db.session,
             fmt::format("INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, "
-                        "IDIMPIGUAIS, NMARQUIVO) VALUES ({}, :metodo, :conta, :quantidade, "
-                        ":iguais, :arquivo)",
+                        "IDIMPIGUAIS, NMARQUIVO, NMUSUARIO) VALUES ({}, :metodo, :conta, "
+                        ":quantidade, :iguais, :arquivo, :usuario)",
                         Now(db.dialect)),
             {TextValue(std::string(import.method)), TextValue(account),
-             TextValue(std::to_string(counts[account])), repeated, file});
+             TextValue(std::to_string(counts[account])), repeated, file,
+             TextValue(std::string(db.user))});
     logs[account] = LogOf(db, account);
   }
   return logs;
@@ -122,12 +123,13 @@ std::map<std::string, std::string> LogImport(Db& db, const SubmittedImport& impo
 // --- Listing ---
 
 const std::vector<host::FieldDef> kImportFields = {
-    {"NRLOGIMP", FieldType::kText, 20},    {"DTHRIMPORT", FieldType::kText, 30},
-    {"NMARQUIVO", FieldType::kText, 255},  {"CDBANCO", FieldType::kText, 3},
-    {"CDREDUCONT", FieldType::kText, 3},   {"NMCONTCORR", FieldType::kText, 40},
-    {"QTEXTRATOS", FieldType::kText, 10},  {"DTINICIO", FieldType::kDate, 0},
-    {"DTFIM", FieldType::kDate, 0},        {"QTMOVREAL", FieldType::kText, 10},
-    {"DTHRDESFEITA", FieldType::kText, 30}};
+    {"NRLOGIMP", FieldType::kText, 20},     {"DTHRIMPORT", FieldType::kText, 30},
+    {"NMARQUIVO", FieldType::kText, 255},   {"CDBANCO", FieldType::kText, 3},
+    {"CDREDUCONT", FieldType::kText, 3},    {"NMCONTCORR", FieldType::kText, 40},
+    {"QTEXTRATOS", FieldType::kText, 10},   {"DTINICIO", FieldType::kDate, 0},
+    {"DTFIM", FieldType::kDate, 0},         {"QTMOVREAL", FieldType::kText, 10},
+    {"DTHRDESFEITA", FieldType::kText, 30}, {"NMUSUARIO", FieldType::kText, 30},
+    {"NMUSUDESFEZ", FieldType::kText, 30}};
 
 std::string TimeText(Dialect dialect, std::string_view column) {
   if (dialect == Dialect::kSqlite)
@@ -144,7 +146,8 @@ Result GetImportacoes(Db& db, const Arguments&) {
           "C.NMCONTCORR, CAST((SELECT COUNT(*) FROM EXTRLOGIMP E WHERE E.NRLOGIMP = L.NRLOGIMP) "
           "AS VARCHAR(10)), (SELECT MIN(M.DTMOVREAL) FROM MOVREAL M WHERE M.NRLOGIMP = "
           "L.NRLOGIMP), (SELECT MAX(M.DTMOVREAL) FROM MOVREAL M WHERE M.NRLOGIMP = L.NRLOGIMP), "
-          "CAST(L.QTMOVREAL AS VARCHAR(10)), {} FROM LOGIMPEXTR L LEFT JOIN CONTCORR C ON "
+          "CAST(L.QTMOVREAL AS VARCHAR(10)), {}, L.NMUSUARIO, L.NMUSUDESFEZ FROM LOGIMPEXTR L "
+          "LEFT JOIN CONTCORR C ON "
           "C.CDREDUCONT = L.CDREDUCONT ORDER BY L.NRLOGIMP DESC",
           TimeText(db.dialect, "L.DTHRIMPORT"), TimeText(db.dialect, "L.DTHRDESFEITA")),
       {}, kImportFields));
@@ -268,10 +271,11 @@ Result DesfazImportacao(Db& db, const Arguments& args) {
   for (const host::Row& statement : statements.rows)
     headers += RestoreStatement(db, log, statement);
   RaiseAccountVersions(db.session, {logged.account});
-  Execute(
-      db.session,
-      fmt::format("UPDATE LOGIMPEXTR SET DTHRDESFEITA = {} WHERE NRLOGIMP = :log", Now(db.dialect)),
-      {TextValue(log)});
+  Execute(db.session,
+          fmt::format("UPDATE LOGIMPEXTR SET DTHRDESFEITA = {}, NMUSUDESFEZ = :usuario WHERE "
+                      "NRLOGIMP = :log",
+                      Now(db.dialect)),
+          {TextValue(std::string(db.user)), TextValue(log)});
   transaction.Commit();
   return json{{"movements", movements}, {"statements", headers}};
 }

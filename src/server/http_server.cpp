@@ -12,18 +12,23 @@
 
 #include <fmt/format.h>
 #include <boost/asio.hpp>
+#include <boost/asio/ssl.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
 
 #include "server/request_reader.h"
 #include "server/service.h"
+#include "server/users.h"
 
 namespace server {
 
 namespace net = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
+namespace ssl = net::ssl;
 using tcp = net::ip::tcp;
+using TlsStream = beast::ssl_stream<beast::tcp_stream>;
 
 namespace {
 
@@ -43,12 +48,31 @@ constexpr std::chrono::seconds kLingerTime{2};
 constexpr rlim_t kWantedDescriptors = 16384;
 
 // Compares without stopping at the first difference, so timing tells nothing.
-bool SameToken(std::string_view given, const std::string& expected) {
+bool SameToken(std::string_view given, std::string_view expected) {
   unsigned char difference = given.size() == expected.size() ? 0 : 1;
   for (std::size_t i = 0; i < given.size(); ++i) {
     difference |= static_cast<unsigned char>(given[i] ^ expected[i % expected.size()]);
   }
   return difference == 0;
+}
+
+// The token of "Bearer <token>", the scheme in any case; empty for anything else.
+std::string BearerToken(beast::string_view header) {
+  const beast::string_view kScheme = "bearer ";
+  if (header.size() <= kScheme.size() || !beast::iequals(header.substr(0, kScheme.size()), kScheme))
+    return "";
+  beast::string_view token = header.substr(kScheme.size());
+  while (!token.empty() && token.front() == ' ')
+    token.remove_prefix(1);
+  return std::string(token);
+}
+
+std::string UtcNow() {
+  std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  return fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}:{:02}Z", utc.tm_year + 1900, utc.tm_mon + 1,
+                     utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
 }
 
 std::string RefusalBody(const std::string& message) {
@@ -69,6 +93,49 @@ net::ip::address ListenAddress(const std::string& host) {
   if (error)
     throw std::invalid_argument(host);
   return address;
+}
+
+// Only TLS 1.2 and later; the key and the certificate must match.
+ssl::context TlsContext(const HttpServerOptions& options) {
+  ssl::context context(ssl::context::tls_server);
+  context.set_options(ssl::context::default_workarounds | ssl::context::no_sslv2 |
+                      ssl::context::no_sslv3 | ssl::context::no_tlsv1 | ssl::context::no_tlsv1_1 |
+                      ssl::context::single_dh_use);
+  try {
+    context.use_certificate_chain_file(options.tls_cert_file);
+  } catch (const boost::system::system_error&) {
+    throw std::runtime_error(
+        fmt::format("Não foi possível ler o certificado TLS em {} (esperado um arquivo PEM).",
+                    options.tls_cert_file));
+  }
+  try {
+    context.use_private_key_file(options.tls_key_file, ssl::context::pem);
+  } catch (const boost::system::system_error&) {
+    throw std::runtime_error(
+        fmt::format("Não foi possível ler a chave TLS em {}, ou ela não é a do certificado {}.",
+                    options.tls_key_file, options.tls_cert_file));
+  }
+  return context;
+}
+
+// What may listen where: beyond loopback, only with tokens and with TLS.
+void CheckListening(const HttpServerOptions& options, Service& service) {
+  if (options.tls_cert_file.empty() != options.tls_key_file.empty())
+    throw std::runtime_error("Recusado: --tls-cert e --tls-key são dados juntos.");
+  if (IsLoopback(options.host))
+    return;
+  if (options.token.empty() && !service.HasUsers()) {
+    throw std::runtime_error(fmt::format(
+        "Recusado: sem --token nem usuários cadastrados (extrato usuarios incluir) o servidor só "
+        "escuta em 127.0.0.1, não em {}.",
+        options.host));
+  }
+  if (options.tls_cert_file.empty() && !options.tls_at_proxy) {
+    throw std::runtime_error(fmt::format(
+        "Recusado: sem TLS (--tls-cert e --tls-key) o servidor só escuta em 127.0.0.1, não em "
+        "{}; se um proxy reverso neste computador faz o TLS, diga-o com --tls-at-proxy.",
+        options.host));
+  }
 }
 
 // A request body kept in the pieces it arrives in.
@@ -110,9 +177,22 @@ struct HttpServer::Impl {
 
   // Accepts until the acceptor closes.
   void Accept();
+  // Who brings this token; may read the database.
+  std::optional<Caller> Authenticate(const std::string& token);
+  void Log(std::string_view user, std::string_view method,
+           std::chrono::steady_clock::time_point start, std::string_view outcome) const {
+    if (!options.log)
+      return;
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    options.log(fmt::format("{} usuario={} metodo={} duracao={}ms resultado={}", UtcNow(),
+                            user.empty() ? "-" : user, method.empty() ? "-" : method, took.count(),
+                            outcome));
+  }
 
   Service& service;
   const HttpServerOptions options;
+  std::optional<ssl::context> tls;
   net::io_context io{kIoThreads};
   tcp::acceptor acceptor{io};
   net::thread_pool workers;
@@ -122,28 +202,45 @@ struct HttpServer::Impl {
 
 namespace {
 
-// One client connection: waits for each request without holding a thread, reads it
-// within the request time, hands the call to a worker and writes the answer.
-class Connection : public std::enable_shared_from_this<Connection> {
+// One client connection, plain or TLS: waits for each request without holding a
+// thread, reads it within the request time, hands the call to a worker and writes the
+// answer.
+template <class Stream>
+class Connection : public std::enable_shared_from_this<Connection<Stream>> {
  public:
-  Connection(tcp::socket socket, HttpServer::Impl& server)
-      : stream_(std::move(socket)), server_(server) {}
+  Connection(Stream stream, beast::flat_buffer buffer, HttpServer::Impl& server)
+      : stream_(std::move(stream)), server_(server), buffer_(std::move(buffer)) {}
 
   void Start() {
-    beast::error_code ignored;
-    stream_.socket().set_option(tcp::no_delay(true), ignored);
-    AwaitRequest();
+    if constexpr (std::is_same_v<Stream, TlsStream>) {
+      Tcp().expires_after(options().request_timeout);
+      stream_.async_handshake(
+          ssl::stream_base::server, buffer_.data(),
+          [self = this->shared_from_this()](beast::error_code error, std::size_t used) {
+            if (error)
+              return self->Close();
+            self->buffer_.consume(used);
+            self->AwaitRequest();
+          });
+    } else {
+      AwaitRequest();
+    }
   }
+
+  // Answers once and closes, without reading the request.
+  void RefuseAtOnce(int status, const std::string& message) { Refuse(status, message); }
 
  private:
   const HttpServerOptions& options() const { return server_.options; }
+  beast::tcp_stream& Tcp() { return beast::get_lowest_layer(stream_); }
+  auto shared_from_this() { return std::enable_shared_from_this<Connection>::shared_from_this(); }
 
   // A pipelined request may already be in the buffer; otherwise the idle time runs
   // until the first byte of the next one.
   void AwaitRequest() {
     if (buffer_.size() > 0)
       return ReadHeader();
-    stream_.expires_after(options().idle_timeout);
+    Tcp().expires_after(options().idle_timeout);
     stream_.async_read_some(buffer_.prepare(kReadChunk),
                             [self = shared_from_this()](beast::error_code error, std::size_t n) {
                               self->buffer_.commit(n);
@@ -159,7 +256,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     parser_->header_limit(kHeaderLimit);
     // The size is checked once the token is (OnHeader): a stranger learns nothing.
     parser_->body_limit(std::numeric_limits<std::uint64_t>::max());
-    stream_.expires_after(options().request_timeout);
+    Tcp().expires_after(options().request_timeout);
     http::async_read_header(stream_, buffer_, *parser_,
                             [self = shared_from_this()](beast::error_code error, std::size_t) {
                               self->OnHeader(error);
@@ -169,14 +266,56 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void OnHeader(beast::error_code error) {
     if (error)
       return RefuseBadRead(error);
+    start_ = std::chrono::steady_clock::now();
+    const auto& request = parser_->get();
+    if (request.target() == kHealthPath && request.method() == http::verb::get)
+      return AnswerHealth();
+    // Reading the users takes the database: on a worker, not on a thread of the sockets.
+    std::string token = BearerToken(request[http::field::authorization]);
+    net::post(server_.workers, [self = shared_from_this(), token = std::move(token)] {
+      try {
+        std::optional<Caller> caller = self->server_.Authenticate(token);
+        net::post(self->stream_.get_executor(), [self, caller = std::move(caller)]() mutable {
+          self->OnAuthenticated(std::move(caller));
+        });
+      } catch (const std::exception&) {
+        net::post(self->stream_.get_executor(), [self] {
+          self->Refuse(503, "O servidor de aplicação não alcança o banco de dados.");
+        });
+      }
+    });
+  }
+
+  void AnswerHealth() {
+    keep_alive_ = parser_->get().keep_alive();
+    parser_.reset();
+    net::post(server_.workers, [self = shared_from_this()] {
+      bool healthy = self->server_.service.Healthy();
+      net::post(self->stream_.get_executor(), [self, healthy] {
+        self->Write(
+            healthy ? 200 : 503,
+            json({{"ok", healthy},
+                  {healthy ? "result" : "error",
+                   healthy ? "O banco de dados responde." : "O banco de dados não responde."}})
+                .dump());
+      });
+    });
+  }
+
+  // A refusal is only sent after the same wait, whatever its reason, so that
+  // neither its text nor its time tells whether the user exists.
+  void OnAuthenticated(std::optional<Caller> caller) {
+    if (!caller) {
+      server_.Log("", "", start_, "token recusado");
+      delay_.expires_after(options().refusal_delay);
+      return delay_.async_wait([self = shared_from_this()](beast::error_code) {
+        self->Refuse(401, "Acesso negado: token ausente ou inválido.");
+      });
+    }
+    caller_ = std::move(*caller);
     const auto& request = parser_->get();
     if (request.target() != kServicePath || request.method() != http::verb::post) {
       return Refuse(404, fmt::format("Caminho desconhecido: use POST {}.", kServicePath));
-    }
-    beast::string_view authorization = request[http::field::authorization];
-    if (!options().token.empty() &&
-        !SameToken({authorization.data(), authorization.size()}, "Bearer " + options().token)) {
-      return Refuse(401, "Acesso negado: token ausente ou inválido.");
     }
     if (auto length = parser_->content_length(); length && *length > options().max_body)
       return RefuseBadRead(http::error::body_limit);
@@ -202,12 +341,16 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void OnBody(beast::error_code error) {
     if (error)
       return RefuseBadRead(error);
-    stream_.expires_never();
+    Tcp().expires_never();
     keep_alive_ = parser_->get().keep_alive();
     BodyPieces body = std::move(parser_->get().body());
     parser_.reset();
     net::post(server_.workers, [self = shared_from_this(), body = std::move(body)]() mutable {
-      HttpAnswer answer = AnswerCall(self->server_.service, std::move(body));
+      HttpAnswer answer = AnswerCall(self->server_.service, std::move(body), self->caller_);
+      self->server_.Log(self->caller_.name, answer.method, self->start_,
+                        answer.status != 200 ? "requisicao invalida"
+                        : answer.ok          ? "ok"
+                                             : "falha");
       net::post(self->stream_.get_executor(), [self, answer = std::move(answer)]() mutable {
         self->Write(answer.status, std::move(answer.body));
       });
@@ -244,7 +387,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     response_->body() = std::move(body);
     response_->prepare_payload();
     // A client that does not read its answer cannot hold the connection either.
-    stream_.expires_after(options().request_timeout);
+    Tcp().expires_after(options().request_timeout);
     http::async_write(stream_, *response_,
                       [self = shared_from_this()](beast::error_code error, std::size_t) {
                         self->response_.reset();
@@ -260,8 +403,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   // for a little while, before the socket closes.
   void Linger() {
     beast::error_code ignored;
-    stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
-    stream_.expires_after(kLingerTime);
+    Tcp().socket().shutdown(tcp::socket::shutdown_send, ignored);
+    Tcp().expires_after(kLingerTime);
     buffer_.clear();
     stream_.async_read_some(buffer_.prepare(kReadChunk),
                             [self = shared_from_this()](beast::error_code error, std::size_t n) {
@@ -274,17 +417,58 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void Close() {
     beast::error_code ignored;
-    stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
-    stream_.close();
+    Tcp().socket().shutdown(tcp::socket::shutdown_both, ignored);
+    Tcp().close();
+  }
+
+  Stream stream_;
+  HttpServer::Impl& server_;
+  beast::flat_buffer buffer_;
+  net::steady_timer delay_{stream_.get_executor()};
+  Caller caller_;
+  std::chrono::steady_clock::time_point start_;
+  std::optional<http::request_parser<PiecesBody>> parser_;
+  std::optional<http::response<http::string_body>> response_;
+  bool keep_alive_ = true;
+  std::size_t lingered_ = 0;
+};
+
+// A new connection to a TLS server: its first bytes tell a TLS hello from a plain
+// request, which is told to use HTTPS instead of being dropped without a word.
+class TlsDetector : public std::enable_shared_from_this<TlsDetector> {
+ public:
+  TlsDetector(beast::tcp_stream stream, HttpServer::Impl& server)
+      : stream_(std::move(stream)), server_(server) {}
+
+  void Start() {
+    stream_.expires_after(server_.options.request_timeout);
+    beast::async_detect_ssl(stream_, buffer_,
+                            [self = shared_from_this()](beast::error_code error, bool tls) {
+                              if (error) {
+                                beast::error_code ignored;
+                                self->stream_.socket().close(ignored);
+                                return;
+                              }
+                              self->OnDetected(tls);
+                            });
+  }
+
+ private:
+  void OnDetected(bool tls) {
+    if (tls) {
+      return std::make_shared<Connection<TlsStream>>(TlsStream(std::move(stream_), *server_.tls),
+                                                     std::move(buffer_), server_)
+          ->Start();
+    }
+    std::make_shared<Connection<beast::tcp_stream>>(std::move(stream_), std::move(buffer_), server_)
+        ->RefuseAtOnce(400,
+                       "Este servidor de aplicação só aceita HTTPS: use https:// no "
+                       "endereço do servidor.");
   }
 
   beast::tcp_stream stream_;
   HttpServer::Impl& server_;
   beast::flat_buffer buffer_;
-  std::optional<http::request_parser<PiecesBody>> parser_;
-  std::optional<http::response<http::string_body>> response_;
-  bool keep_alive_ = true;
-  std::size_t lingered_ = 0;
 };
 
 }  // namespace
@@ -293,10 +477,32 @@ void HttpServer::Impl::Accept() {
   acceptor.async_accept(net::make_strand(io), [this](beast::error_code error, tcp::socket socket) {
     if (error == net::error::operation_aborted || !acceptor.is_open())
       return;
-    if (!error)
-      std::make_shared<Connection>(std::move(socket), *this)->Start();
+    if (!error) {
+      beast::error_code ignored;
+      socket.set_option(tcp::no_delay(true), ignored);
+      beast::tcp_stream stream(std::move(socket));
+      if (tls) {
+        std::make_shared<TlsDetector>(std::move(stream), *this)->Start();
+      } else {
+        std::make_shared<Connection<beast::tcp_stream>>(std::move(stream), beast::flat_buffer(),
+                                                        *this)
+            ->Start();
+      }
+    }
     Accept();
   });
+}
+
+std::optional<Caller> HttpServer::Impl::Authenticate(const std::string& token) {
+  if (!options.token.empty() && SameToken(token, options.token))
+    return Caller{kSharedTokenUser, Role::kAdministrar};
+  if (!token.empty()) {
+    if (auto user = service.Authenticate(token))
+      return user;
+  }
+  if (options.token.empty() && !service.HasUsers())
+    return Caller{kAnonymousUser, Role::kAdministrar};
+  return std::nullopt;
 }
 
 bool IsLoopback(const std::string& host) {
@@ -312,10 +518,9 @@ HttpServer::~HttpServer() {
 
 int HttpServer::Start() {
   const HttpServerOptions& options = impl_->options;
-  if (!IsLoopback(options.host) && options.token.empty()) {
-    throw std::runtime_error(fmt::format(
-        "Recusado: sem --token o servidor só escuta em 127.0.0.1, não em {}.", options.host));
-  }
+  CheckListening(options, impl_->service);
+  if (!options.tls_cert_file.empty())
+    impl_->tls.emplace(TlsContext(options));
   try {
     tcp::endpoint endpoint(ListenAddress(options.host),
                            static_cast<unsigned short>(std::max(options.port, 0)));

@@ -1,20 +1,26 @@
 #include "server/http_server.h"
 
 #include <atomic>
+#include <mutex>
+#include <regex>
 #include <thread>
 
 #include <httplib.h>
 
 #include <gtest/gtest.h>
 
+#include "host/soci.h"
 #include "server/embedded_server.h"
 #include "server/soak/raw_client.h"
 #include "server/test_database.h"
+#include "server/users.h"
+#include "test_certificate.h"
 
 namespace server::testing {
 namespace {
 
 constexpr std::size_t kSmallBody = 4096;
+const char* const kDenied = "Acesso negado: token ausente ou inválido.";
 
 using soak::RawClient;
 using soak::RawPost;
@@ -27,6 +33,11 @@ class HttpServerTest : public ServiceTest {
     options.max_body = kSmallBody;
     options.threads = 2;
     options.request_timeout = std::chrono::milliseconds(1500);
+    options.refusal_delay = kRefusalDelay;
+    options.log = [this](const std::string& line) {
+      std::lock_guard<std::mutex> hold(log_lock_);
+      log_.push_back(line);
+    };
     http_ = std::make_unique<HttpServer>(service(), options);
     port_ = http_->Start();
     client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
@@ -51,6 +62,10 @@ class HttpServerTest : public ServiceTest {
 
   const std::string good_call_ = Request("GetPrxMovReal", {"001", 1});
   const json good_answer_ = {{"ok", true}, {"result", "0000000001"}};
+  static constexpr std::chrono::milliseconds kRefusalDelay{200};
+  // Before the server, which may log until it stops.
+  std::mutex log_lock_;
+  std::vector<std::string> log_;
   std::unique_ptr<HttpServer> http_;
   int port_ = 0;
   std::unique_ptr<httplib::Client> client_;
@@ -103,22 +118,166 @@ TEST_P(HttpServerTest, TokenIsAskedWhenSet) {
             std::make_pair(200, good_answer_));
 }
 
-TEST_P(HttpServerTest, AnotherAddressNeedsAToken) {
+// Each user's token names them; every call is checked against its method's role, and
+// a wrong token is refused alike whether its user exists or not, after the same wait.
+TEST_P(HttpServerTest, UsersCallWithTheirOwnTokensWithinTheirRoles) {
+  soci::session session;
+  DatabaseUri parsed = ParseDatabaseUri(uri());
+  Connect(session, parsed);
+  Users users(session, parsed.dialect);
+  std::string reader = users.Add("leitor", Role::kLer);
+  std::string clerk = users.Add("ana", Role::kImportar);
+  Serve();
+  auto as = [](const std::string& token) {
+    return httplib::Headers{{"Authorization", "Bearer " + token}};
+  };
+  EXPECT_EQ(Exchange(Request("GetBancos", json::array()), as(reader)).second["ok"], true);
+  EXPECT_EQ(Exchange(good_call_, {{"Authorization", "bEaReR " + clerk}}),
+            std::make_pair(200, good_answer_));
+  EXPECT_EQ(Exchange(Request("SetDiretorio", json::array()), as(reader)),
+            std::make_pair(200, Refusal("Acesso negado: SetDiretorio exige o papel importar, e o "
+                                        "usuário leitor tem o papel ler.")));
+  EXPECT_EQ(Exchange(Request("DesfazImportacao", {"1"}), as(clerk)),
+            std::make_pair(200, Refusal("Acesso negado: DesfazImportacao exige o papel "
+                                        "administrar, e o usuário ana tem o papel importar.")));
+
+  std::string wrong_secret = reader.substr(0, reader.size() - 1) + "0";
+  if (wrong_secret == reader)
+    wrong_secret.back() = '1';
+  std::string stranger = "fulano" + reader.substr(reader.find(':'));
+  for (const httplib::Headers& headers :
+       {httplib::Headers{}, as(wrong_secret), as(stranger), as("ana")}) {
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Exchange(good_call_, headers), std::make_pair(401, Refusal(kDenied)));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kRefusalDelay);
+  }
+  users.Remove("leitor");
+  EXPECT_EQ(Exchange(good_call_, as(reader)).first, 401);
+}
+
+// Without a valid token every path is refused alike; only the health address answers.
+TEST_P(HttpServerTest, StrangersLearnNothingButHealth) {
+  HttpServerOptions options;
+  options.token = "segredo";
+  Serve(options);
+  EXPECT_EQ(client_->Get("/outro")->status, 401);
+  EXPECT_EQ(client_->Get("/outro", {{"Authorization", "Bearer segredo"}})->status, 404);
+  httplib::Result health = client_->Get(kHealthPath);
+  ASSERT_TRUE(health);
+  EXPECT_EQ(health->status, 200);
+  EXPECT_EQ(json::parse(health->body),
+            json({{"ok", true}, {"result", "O banco de dados responde."}}));
+}
+
+TEST_P(HttpServerTest, LogsOneLinePerCallWithoutArgumentsOrTokens) {
+  HttpServerOptions options;
+  options.token = "segredo";
+  Serve(options);
+  Exchange(good_call_, {{"Authorization", "Bearer segredo"}});
+  Exchange(Request("GetNada", json::array()), {{"Authorization", "Bearer segredo"}});
+  Exchange(good_call_, {{"Authorization", "Bearer errado"}});
+  std::lock_guard<std::mutex> hold(log_lock_);
+  ASSERT_EQ(log_.size(), 3u);
+  const std::regex line(
+      R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ usuario=(\S+) metodo=(\S+) duracao=\d+ms resultado=(.+))");
+  const std::vector<std::vector<std::string>> expected = {{"compartilhado", "GetPrxMovReal", "ok"},
+                                                          {"compartilhado", "GetNada", "falha"},
+                                                          {"-", "-", "token recusado"}};
+  for (std::size_t i = 0; i < log_.size(); ++i) {
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(log_[i], parts, line)) << log_[i];
+    EXPECT_EQ((std::vector<std::string>{parts[1], parts[2], parts[3]}), expected[i]) << log_[i];
+    EXPECT_EQ(log_[i].find("segredo"), std::string::npos);
+    EXPECT_EQ(log_[i].find("errado"), std::string::npos);
+    EXPECT_EQ(log_[i].find("001"), std::string::npos);
+  }
+}
+
+// Beyond loopback the token would cross the network: it needs TLS here or at a proxy.
+TEST_P(HttpServerTest, AnotherAddressNeedsATokenAndTls) {
+  auto refusal = [this](const HttpServerOptions& options) -> std::string {
+    HttpServer server(service(), options);
+    try {
+      server.Start();
+      return "";
+    } catch (const std::runtime_error& e) {
+      return e.what();
+    }
+  };
   HttpServerOptions options;
   options.host = "0.0.0.0";
   options.port = 0;
-  HttpServer open_to_all(service(), options);
-  try {
-    open_to_all.Start();
-    FAIL() << "listened on every address without a token";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(),
-                 "Recusado: sem --token o servidor só escuta em 127.0.0.1, não em 0.0.0.0.");
-  }
+  EXPECT_EQ(refusal(options),
+            "Recusado: sem --token nem usuários cadastrados (extrato usuarios incluir) o "
+            "servidor só escuta em 127.0.0.1, não em 0.0.0.0.");
   options.token = "segredo";
-  HttpServer with_token(service(), options);
-  EXPECT_GT(with_token.Start(), 0);
-  with_token.Stop();
+  EXPECT_EQ(refusal(options),
+            "Recusado: sem TLS (--tls-cert e --tls-key) o servidor só escuta em 127.0.0.1, não "
+            "em 0.0.0.0; se um proxy reverso neste computador faz o TLS, diga-o com "
+            "--tls-at-proxy.");
+  options.tls_at_proxy = true;
+  EXPECT_EQ(refusal(options), "");
+  options.tls_at_proxy = false;
+  options.tls_cert_file = "/nao/existe.crt";
+  EXPECT_EQ(refusal(options), "Recusado: --tls-cert e --tls-key são dados juntos.");
+  options.tls_key_file = "/nao/existe.key";
+  EXPECT_EQ(refusal(options),
+            "Não foi possível ler o certificado TLS em /nao/existe.crt (esperado um arquivo PEM).");
+}
+
+class TlsServerTest : public HttpServerTest {
+ protected:
+  void SetUp() override {
+    HttpServerTest::SetUp();
+    folder_ = std::filesystem::temp_directory_path() / fmt::format("extrato_tls_{}", getpid());
+    std::filesystem::create_directories(folder_);
+    served_ = testing_support::MakeSelfSignedCertificate(folder_, "servidor");
+    stranger_ = testing_support::MakeSelfSignedCertificate(folder_, "outro");
+    HttpServerOptions options;
+    options.tls_cert_file = served_.certificate;
+    options.tls_key_file = served_.key;
+    Serve(options);
+  }
+  void TearDown() override {
+    HttpServerTest::TearDown();
+    std::filesystem::remove_all(folder_);
+  }
+
+  // A call over HTTPS from a client that trusts `authority`.
+  httplib::Result PostOverTls(const std::filesystem::path& authority, const std::string& host) {
+    httplib::Client client(fmt::format("https://{}:{}", host, port_));
+    client.enable_server_certificate_verification(true);
+    client.set_ca_cert_path(authority.c_str());
+    return client.Post(kServicePath, good_call_, "application/json");
+  }
+
+  std::filesystem::path folder_;
+  testing_support::CertificateFiles served_;
+  testing_support::CertificateFiles stranger_;
+};
+INSTANTIATE_TEST_SUITE_P(Sqlite, TlsServerTest, ::testing::Values(Backend::kSqlite), BackendName);
+
+TEST_P(TlsServerTest, AnswersOverTlsToAClientThatTrustsItsCertificate) {
+  for (const char* host : {"127.0.0.1", "localhost"}) {
+    httplib::Result response = PostOverTls(served_.certificate, host);
+    ASSERT_TRUE(response) << host << ": " << httplib::to_string(response.error());
+    EXPECT_EQ(json::parse(response->body), good_answer_);
+  }
+}
+
+TEST_P(TlsServerTest, AnotherCertificateIsNotTrusted) {
+  httplib::Result response = PostOverTls(stranger_.certificate, "127.0.0.1");
+  ASSERT_FALSE(response);
+  EXPECT_EQ(response.error(), httplib::Error::SSLServerVerification);
+  // Still serving those who trust it.
+  EXPECT_TRUE(PostOverTls(served_.certificate, "127.0.0.1"));
+}
+
+TEST_P(TlsServerTest, PlainHttpIsToldToUseHttps) {
+  EXPECT_EQ(Exchange(good_call_),
+            std::make_pair(400, Refusal("Este servidor de aplicação só aceita HTTPS: use "
+                                        "https:// no endereço do servidor.")));
+  EXPECT_TRUE(PostOverTls(served_.certificate, "127.0.0.1"));
 }
 
 TEST_P(HttpServerTest, PortInUseIsReported) {

@@ -23,7 +23,7 @@ InProcessServer::InProcessServer(const std::string& database_uri)
 host::TransportFactory InProcessServer::Factory() {
   return [this](const std::string&, int) -> std::unique_ptr<host::Transport> {
     return std::make_unique<host::InProcessTransport>([this](host::TextPieces request) {
-      return AnswerCall(*service_, std::move(request)).body;
+      return AnswerCall(*service_, std::move(request), caller_).body;
     });
   };
 }
@@ -33,7 +33,7 @@ InProcessServer::~InProcessServer() {
 }
 
 nlohmann::json InProcessServer::Handle(const nlohmann::json& request) {
-  return service_->Handle(request);
+  return service_->Handle(request, caller_);
 }
 
 void RequireExistingDatabase(const std::string& uri) {

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/net_connection.h"
+#include "server/users.h"
 
 namespace server {
 
@@ -33,6 +34,8 @@ class InProcessServer {
 
  private:
   std::unique_ptr<Service> service_;
+  // Whoever runs this process: the history names them.
+  const Caller caller_ = LocalCaller();
 };
 
 // Throws DatabaseError when `uri` names an SQLite file that does not exist, with

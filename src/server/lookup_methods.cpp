@@ -1,4 +1,5 @@
-// GetDiretorio, GetIdLayout, GetMaskCont, GetContCorr and GetVerificaContCorr.
+// GetDiretorio, GetIdLayout, GetMaskCont, GetContCorr, GetVerificaContCorr and the
+// screen's bank lookup (GetBanco).
 #include <array>
 
 #include <fmt/format.h>
@@ -19,6 +20,11 @@ const std::vector<host::FieldDef> kMaskContFields = {
     {"CDBANCO", FieldType::kText, 3},
     {"CDBANCCNAB", FieldType::kText, 3},
     {"CDPICTCONT", FieldType::kText, 20},
+};
+const std::vector<host::FieldDef> kBancoFields = {
+    {"CDBANCO", FieldType::kText, 3},
+    {"NMBANCO", FieldType::kText, 30},
+    {"CDBANCCNAB", FieldType::kText, 3},
 };
 const std::vector<host::FieldDef> kContCorrFields = {{"CDREDUCONT", FieldType::kText, 3}};
 
@@ -44,6 +50,18 @@ Result GetIdLayout(Db& db, const Arguments& args) {
       id = *text;
   }
   return json::array({id});
+}
+
+// The screen's bank lookup for a workstation that reaches no database: the bank with
+// this code, or every bank for "" (the lookup's null).
+Result GetBanco(Db& db, const Arguments& args) {
+  const std::string& code = args.Text(0);
+  return host::ToJson(
+      QueryPacket(db.session,
+                  fmt::format("SELECT CDBANCO, NMBANCO, CDBANCCNAB FROM BANCO {} ORDER BY CDBANCO",
+                              code.empty() ? "" : "WHERE CDBANCO = :banco"),
+                  code.empty() ? std::vector<SqlValue>{} : std::vector<SqlValue>{TextValue(code)},
+                  kBancoFields));
 }
 
 Result GetMaskCont(Db& db, const Arguments& args) {
@@ -109,6 +127,7 @@ std::vector<Method> LookupMethods() {
       {"GetIdLayout",
        {{ArgKind::kText, "código da empresa", 10}, {ArgKind::kText, kBank, 3}},
        GetIdLayout},
+      {"GetBanco", {{ArgKind::kText, kBank, 30}}, GetBanco},
       {"GetMaskCont", {{ArgKind::kText, kBank, 3}}, GetMaskCont},
       {"GetContCorr",
        {{ArgKind::kText, kBank, 3},

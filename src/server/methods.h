@@ -21,6 +21,8 @@ using Result = Expected<nlohmann::json>;
 struct Db {
   soci::session& session;
   Dialect dialect;
+  // Who called: the history records who imported and who undid.
+  std::string_view user;
 };
 
 struct Method {

@@ -299,15 +299,17 @@ Expected<Call> ReadCall(BodyPieces&& body) {
   });
 }
 
-HttpAnswer AnswerCall(Service& service, BodyPieces body) {
+HttpAnswer AnswerCall(Service& service, BodyPieces body, const Caller& caller) {
   Expected<Call> call = ReadCall(std::move(body));
   if (!call.ok())
-    return {400, Refusal(call.error())};
+    return {400, Refusal(call.error()), "", false};
   if (auto error = RequestShapeError(call.value().request))
-    return {400, Refusal(*error)};
-  json answer = service.Handle(std::move(call).value());
+    return {400, Refusal(*error), "", false};
+  std::string method = call.value().request["method"].get<std::string>();
+  json answer = service.Handle(std::move(call).value(), caller);
+  bool ok = answer.value("ok", false);
   // Text from the database that is not valid UTF-8 must not fail the answer.
-  return {200, answer.dump(-1, ' ', false, json::error_handler_t::replace)};
+  return {200, answer.dump(-1, ' ', false, json::error_handler_t::replace), std::move(method), ok};
 }
 
 }  // namespace server

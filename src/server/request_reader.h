@@ -32,14 +32,18 @@ Expected<Call> ReadCall(std::string_view body);
 // The same, letting go of each piece once it is read.
 Expected<Call> ReadCall(BodyPieces&& body);
 
+struct Caller;
+
 struct HttpAnswer {
   int status = 200;
   std::string body;
+  std::string method;  // as asked, for the log; empty when the body is not a request
+  bool ok = false;     // the envelope's "ok"
 };
 
 // 200 and the service's envelope, or 400 and a failure envelope for a body that is
 // not a request.
-HttpAnswer AnswerCall(Service& service, BodyPieces body);
+HttpAnswer AnswerCall(Service& service, BodyPieces body, const Caller& caller);
 
 }  // namespace server
 

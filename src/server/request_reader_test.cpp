@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "server/test_database.h"
+#include "server/users.h"
 
 namespace server::testing {
 namespace {
@@ -47,7 +48,7 @@ class AnswerCallTest : public ServiceTest {
     BodyPieces pieces = {""};
     for (std::size_t at = 0; at < body.size(); at += 5)
       pieces.push_back(body.substr(at, 5));
-    return json::parse(AnswerCall(service(), std::move(pieces)).body);
+    return json::parse(AnswerCall(service(), std::move(pieces), LocalCaller()).body);
   }
 };
 INSTANTIATE_TEST_SUITE_P(Sqlite, AnswerCallTest, ::testing::Values(Backend::kSqlite), BackendName);

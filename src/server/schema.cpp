@@ -109,8 +109,21 @@ constexpr std::array<std::string_view, 2> kVersion3 = {
     "CREATE INDEX MOVREAL_DATA ON MOVREAL (CDREDUCONT, DTMOVREAL, CDSEQUEXTR, NRSEQMOVREAL)",
 };
 
+// The users who may call the server, and who made and who undid each import. Imports
+// stored before this version name no one.
+constexpr std::array<std::string_view, 3> kVersion4 = {
+    R"(CREATE TABLE USUARIO (
+         NMUSUARIO VARCHAR(30) NOT NULL PRIMARY KEY,
+         IDPAPEL VARCHAR(12) NOT NULL CHECK (IDPAPEL IN ('ler', 'importar', 'administrar')),
+         DSSAL VARCHAR(32) NOT NULL,
+         DSHASHTOKEN VARCHAR(64) NOT NULL,
+         DTHRCRIACAO VARCHAR(19) NOT NULL))",
+    "ALTER TABLE LOGIMPEXTR ADD COLUMN NMUSUARIO VARCHAR(30)",
+    "ALTER TABLE LOGIMPEXTR ADD COLUMN NMUSUDESFEZ VARCHAR(30)",
+};
+
 constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersions = {
-    kVersion1, kVersion2, kVersion3};
+    kVersion1, kVersion2, kVersion3, kVersion4};
 
 std::string ForDialect(std::string_view statement, Dialect dialect) {
   bool lite = dialect == Dialect::kSqlite;

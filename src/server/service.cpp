@@ -82,13 +82,13 @@ Service::Service(std::unique_ptr<SessionPool> pool) : pool_(std::move(pool)) {
 
 Service::~Service() = default;
 
-json Service::Handle(const json& request) {
-  return Handle(Call{request, {}});
+json Service::Handle(const json& request, const Caller& caller) {
+  return Handle(Call{request, {}}, caller);
 }
 
-json Service::Handle(Call call) {
+json Service::Handle(Call call, const Caller& caller) {
   try {
-    return Envelope(Dispatch(call));
+    return Envelope(Dispatch(call, caller));
   } catch (const std::exception& e) {
     return Envelope(Failure{fmt::format("Erro interno do servidor de aplicação: {}", e.what())});
   } catch (...) {
@@ -96,7 +96,7 @@ json Service::Handle(Call call) {
   }
 }
 
-Result Service::Dispatch(Call& call) {
+Result Service::Dispatch(Call& call, const Caller& caller) {
   const json& request = call.request;
   if (auto error = RequestShapeError(request))
     return Failure{*error};
@@ -104,22 +104,53 @@ Result Service::Dispatch(Call& call) {
   auto found = methods_.find(name);
   if (found == methods_.end())
     return Failure{fmt::format("Método desconhecido: {}.", name)};
+  if (Role needed = RequiredRole(name); caller.role < needed) {
+    return Failure{fmt::format("Acesso negado: {} exige o papel {}, e o usuário {} tem o papel {}.",
+                               name, RoleName(needed), caller.name, RoleName(caller.role))};
+  }
   auto args = Arguments::Read(name, found->second.params, request["params"], &call.packets);
   if (!args.ok())
     return args.failure();
-  return Run(found->second, args.value());
+  return Run(found->second, args.value(), caller);
+}
+
+std::optional<Caller> Service::Authenticate(std::string_view token) {
+  SessionPool::Lease lease(*pool_);
+  return Users(lease.session(), pool_->uri().dialect).Authenticate(token);
+}
+
+bool Service::HasUsers() {
+  SessionPool::Lease lease(*pool_);
+  return Users(lease.session(), pool_->uri().dialect).Any();
+}
+
+bool Service::Healthy() {
+  try {
+    SessionPool::Lease lease(*pool_);
+    try {
+      int one = 0;
+      lease.session() << "SELECT 1", soci::into(one);
+      return one == 1;
+    } catch (const soci::soci_error&) {
+      if (!lease.session().is_connected())
+        lease.Reconnect();
+      return false;
+    }
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 // A session whose connection broke (the database restarted) is opened again and the
 // call run once more, unless its commit was sent: it may have been stored.
-Result Service::Run(const Method& method, const Arguments& args) {
+Result Service::Run(const Method& method, const Arguments& args, const Caller& caller) {
   SessionPool::Lease lease(*pool_);
   try {
     // Closed when the database was still down the last time it was opened again.
     if (lease.session().get_backend() == nullptr)
       lease.Reconnect();
     for (int attempt = 1;; ++attempt) {
-      Db db{lease.session(), pool_->uri().dialect};
+      Db db{lease.session(), pool_->uri().dialect, caller.name};
       try {
         return method.run(db, args);
       } catch (const CommitUncertain&) {

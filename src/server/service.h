@@ -13,6 +13,7 @@
 
 #include "server/methods.h"
 #include "server/request_reader.h"
+#include "server/users.h"
 
 namespace server {
 
@@ -40,15 +41,23 @@ class Service {
 
   // Answers one request {"method": ..., "params": [...]} with the envelope
   // {"ok": true, "result": ...} or {"ok": false, "error": "..."}; never throws.
-  // Thread-safe: called from many HTTP workers at once.
-  nlohmann::json Handle(const nlohmann::json& request);
+  // Thread-safe: called from many HTTP workers at once. A method that needs a role
+  // the caller lacks is refused with a text that names the role.
+  nlohmann::json Handle(const nlohmann::json& request, const Caller& caller = LocalCaller());
   // The same, for a call whose packets were read as the request arrived.
-  nlohmann::json Handle(Call call);
+  nlohmann::json Handle(Call call, const Caller& caller);
+
+  // The registered user a token belongs to; nothing for any other token.
+  std::optional<Caller> Authenticate(std::string_view token);
+  // Whether any user is registered: then every call must bring a token.
+  bool HasUsers();
+  // Whether the database answers now; never throws.
+  bool Healthy();
 
  private:
   explicit Service(std::unique_ptr<SessionPool> pool);
-  Result Dispatch(Call& call);
-  Result Run(const Method& method, const Arguments& args);
+  Result Dispatch(Call& call, const Caller& caller);
+  Result Run(const Method& method, const Arguments& args, const Caller& caller);
 
   std::unique_ptr<SessionPool> pool_;
   std::unordered_map<std::string_view, Method> methods_;

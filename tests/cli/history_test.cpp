@@ -9,6 +9,7 @@
 #include "process.h"
 #include "server/database.h"
 #include "server/test_database.h"
+#include "server/users.h"
 
 namespace {
 
@@ -93,6 +94,9 @@ TEST_F(HistoryCommandTest, UndoFromTheCommandLinePutsTheTablesBack) {
   EXPECT_EQ(undone.err, "Importação " + listed[0]["number"].get<std::string>() +
                             " desfeita: 8 movimento(s) e 1 extrato(s) excluídos.\n");
   EXPECT_EQ(Tables(), before);
+  json after = json::parse(Run({"importacoes", "--json"}).out)["result"];
+  EXPECT_EQ(after[0]["user"], server::LocalCaller().name);
+  EXPECT_EQ(after[0]["undone_by"], server::LocalCaller().name);
   EXPECT_EQ(Run({"importacoes", "desfazer", "1"}).status, 1) << "undone already";
   ASSERT_EQ(Run({"import", "--bank", "237", "--file", kBradesco}).status, 0)
       << "imports again after the undo";

@@ -14,6 +14,7 @@
 #include "server/database.h"
 #include "server/demo_data.h"
 #include "server/test_database.h"
+#include "test_certificate.h"
 
 namespace {
 
@@ -137,6 +138,43 @@ TEST_P(ImportCommandTest, RunningServerImportsOnceAndThenReportsTheFileImported)
   auto second = Import("237", kBradesco, {"--server", address});
   EXPECT_EQ(2, second.status);
   EXPECT_EQ("Arqu_JaImp", Report(second)["messages"][0]["key"]);
+}
+
+// Over HTTPS the client trusts only the authority it is given: another one is refused
+// before anything is sent, and nothing falls back to plain HTTP.
+TEST_P(ImportCommandTest, RunningServerOverTlsImportsOnlyWithTheAuthorityOfItsCertificate) {
+  auto served = testing_support::MakeSelfSignedCertificate(folder_, "servidor");
+  auto stranger = testing_support::MakeSelfSignedCertificate(folder_, "outro");
+  cli_test::BackgroundProcess serve({{EXTRATO_CLI, "serve", "--db", uri_, "--port", "0",
+                                      "--tls-cert", served.certificate, "--tls-key", served.key},
+                                     {{"EXTRATO_TOKEN", std::nullopt}},
+                                     ""});
+  std::string line = serve.WaitForLine("https://127.0.0.1:");
+  ASSERT_FALSE(line.empty()) << "the server did not start";
+  std::string address = line.substr(line.find("https://"));
+  address = address.substr(0, address.find('/', 8));
+  std::string port = address.substr(address.rfind(':') + 1);
+
+  auto refused = Import("237", kBradesco, {"--server", address, "--ca", stranger.certificate});
+  EXPECT_EQ(1, refused.status);
+  EXPECT_EQ(std::vector<std::string>{fmt::format(
+                "null|error|Conexão recusada: o certificado do servidor de aplicação em "
+                "127.0.0.1:{} não é confiável (não foi assinado por uma autoridade de {}, ou "
+                "não foi emitido para 127.0.0.1).",
+                port, stranger.certificate.string())},
+            Messages(Report(refused)));
+  auto plain = Import("237", kBradesco, {"--server", "http://127.0.0.1:" + port});
+  EXPECT_EQ(1, plain.status);
+  EXPECT_EQ(std::vector<std::string>{"null|error|O servidor de aplicação recusou a chamada (HTTP "
+                                     "400): Este servidor de aplicação só aceita HTTPS: use "
+                                     "https:// no endereço do servidor."},
+            Messages(Report(plain)));
+  EXPECT_EQ(0, Count("MOVREAL"));
+
+  auto trusted = Import("237", kBradesco, {"--server", address, "--ca", served.certificate});
+  EXPECT_EQ(0, trusted.status) << trusted.err;
+  EXPECT_EQ(std::vector<std::string>{kSucesso}, Messages(Report(trusted)));
+  EXPECT_EQ(kBradescoMovements, Count("MOVREAL"));
 }
 
 TEST_P(ImportCommandTest, UnknownBankAndMissingFileEndWithTheirMessages) {

@@ -28,6 +28,7 @@ void AddImportCommand(CLI::App& app, RunContext& context);
 void AddRegistryCommands(CLI::App& app, RunContext& context);
 void AddHistoryCommands(CLI::App& app, RunContext& context);
 void AddViewCommands(CLI::App& app, RunContext& context);
+void AddUsersCommands(CLI::App& app, RunContext& context);
 
 }  // namespace cli
 

@@ -26,7 +26,9 @@ const std::vector<ShownColumn> kImportColumns = {
     {"DTINICIO", "first_date", "De"},
     {"DTFIM", "last_date", "Até"},
     {"QTMOVREAL", "movements", "Movimentos"},
+    {"NMUSUARIO", "user", "Por"},
     {"DTHRDESFEITA", "undone", "Desfeita em"},
+    {"NMUSUDESFEZ", "undone_by", "Desfeita por"},
 };
 
 struct HistoryOptions {

@@ -21,6 +21,7 @@
 #include "apps/common/dry_run.h"
 #include "apps/common/import_summary.h"
 #include "apps/common/message_detail.h"
+#include "apps/common/remote_reads.h"
 #include "host/base_screen.h"
 #include "host/config.h"
 #include "host/routines.h"
@@ -46,6 +47,7 @@ struct ImportOptions {
   std::string account_type = "Circulante";  // picked in the account type list
   std::string database_uri;                 // empty: EXTRATO_DB or the user's data folder
   std::string server;                       // empty: the server runs inside this process
+  std::string ca_file;                      // empty: EXTRATO_CA or the system's authorities
   std::string company;                      // empty: EXTRATO_EMPRESA or the host's default
   bool yes = false;                         // answer every question "Sim"
   bool no = false;                          // answer every question "Não"
@@ -78,7 +80,10 @@ host::HostConfigOverrides Overrides(const ImportOptions& options, const std::str
   if (auto address = ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
     overrides.web_url = address->host;
     overrides.web_port = address->port;
+    overrides.web_tls = address->tls;
   }
+  if (!options.ca_file.empty())
+    overrides.ca_file = options.ca_file;
   return overrides;
 }
 
@@ -218,9 +223,15 @@ nlohmann::json SummaryJson(const apps::ImportSummary& summary, bool stored,
 host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
                           nlohmann::json& summary_json) {
   try {
-    std::string uri =
-        options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
-    server::RequireExistingDatabase(uri);
+    // A workstation with a server address has no database of its own, not even a folder.
+    std::string uri = options.database_uri.empty() && options.server.empty()
+                          ? server::DefaultDatabaseUri()
+                          : options.database_uri;
+    if (options.server.empty())
+      server::RequireExistingDatabase(uri);
+    else if (auto notice = apps::UnusedDatabaseNotice(options.database_uri, options.server))
+      std::cerr << *notice << "\n";
+    apps::ReadThroughServer(!options.server.empty());
     host::Config() = host::LoadHostConfig(Overrides(options, uri));
     // Without --server the server is this process's alone: no port, no socket.
     std::unique_ptr<server::InProcessServer> in_process;
@@ -296,7 +307,7 @@ int RunImport(const ImportOptions& options, bool json) {
 CLI::Validator ServerAddressValidator() {
   return CLI::Validator(
       [](std::string& text) -> std::string {
-        return ParseServerAddress(text, 1) ? "" : "esperado http://ENDEREÇO:PORTA";
+        return ParseServerAddress(text, 1) ? "" : "esperado http(s)://ENDEREÇO:PORTA";
       },
       "");
 }
@@ -337,9 +348,10 @@ void AddImportCommand(CLI::App& app, RunContext& context) {
   command
       ->add_option("--server", options->server,
                    "Servidor de aplicação em execução (extrato serve); sem ele, o servidor roda "
-                   "dentro deste processo. A consulta de bancos lê --db diretamente.")
+                   "dentro deste processo, e --db não é usado")
       ->option_text("URL")
       ->check(ServerAddressValidator());
+  AddCaOption(*command, options->ca_file);
   command
       ->add_option("--company", options->company,
                    "Código da empresa processada (padrão: EXTRATO_EMPRESA ou 1)")

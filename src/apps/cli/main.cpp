@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   cli::AddViewCommands(app, context);
   cli::AddServeCommand(app, context);
   cli::AddDbCommands(app, context);
+  cli::AddUsersCommands(app, context);
   cli::NameGroupsInPortuguese(app);
   try {
     app.parse(argc, argv);

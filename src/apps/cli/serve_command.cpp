@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <fmt/format.h>
@@ -70,10 +71,16 @@ int RunServe(ServeOptions options, bool json) {
         options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
     service_options.pool_size = static_cast<std::size_t>(options.http.threads);
     auto service = server::Service::Open(service_options);
+    std::mutex log_lock;
+    options.http.log = [&log_lock](const std::string& line) {
+      std::lock_guard<std::mutex> hold(log_lock);
+      std::cerr << "extrato serve: " << line << "\n";
+    };
     server::HttpServer http(*service, options.http);
     int port = http.Start();
-    std::cerr << fmt::format("extrato serve: {} em http://{}:{}{}\n",
+    std::cerr << fmt::format("extrato serve: {} em {}://{}:{}{}\n",
                              server::ParseDatabaseUri(service_options.database_uri).text,
+                             options.http.tls_cert_file.empty() ? "http" : "https",
                              options.http.host, port, server::kServicePath);
     int signal = stop.Wait();
     http.Stop();
@@ -100,11 +107,13 @@ void AddServeCommand(CLI::App& app, RunContext& context) {
                    "o arquivo na pasta de dados do usuário)")
       ->option_text("URI");
   serve->add_option("--host", options->http.host, "Endereço em que escuta (padrão: 127.0.0.1)")
-      ->option_text("ENDERECO");
+      ->option_text("ENDERECO")
+      ->envname("EXTRATO_HOST");
   serve
       ->add_option("--port", options->http.port,
                    "Porta em que escuta (padrão: 8211; 0: qualquer livre)")
       ->option_text("PORTA")
+      ->envname("EXTRATO_PORT")
       ->check(CLI::Validator(
           [](std::string& text) -> std::string {
             return text.find_first_not_of("0123456789") == std::string::npos && !text.empty() &&
@@ -123,7 +132,20 @@ void AddServeCommand(CLI::App& app, RunContext& context) {
   serve
       ->add_option("--token-file", options->token_file,
                    "Lê o token da primeira linha deste arquivo")
-      ->option_text("CAMINHO");
+      ->option_text("CAMINHO")
+      ->envname("EXTRATO_TOKEN_FILE");
+  serve
+      ->add_option("--tls-cert", options->http.tls_cert_file,
+                   "Certificado do servidor (PEM, seguido da cadeia): atende só HTTPS. Com "
+                   "--tls-key; necessário para escutar em outro endereço que não 127.0.0.1")
+      ->option_text("ARQUIVO")
+      ->envname("EXTRATO_TLS_CERT");
+  serve->add_option("--tls-key", options->http.tls_key_file, "Chave privada do certificado (PEM)")
+      ->option_text("ARQUIVO")
+      ->envname("EXTRATO_TLS_KEY");
+  serve->add_flag("--tls-at-proxy", options->http.tls_at_proxy,
+                  "O TLS termina num proxy reverso neste computador: permite HTTP simples em "
+                  "outro endereço que não 127.0.0.1 (ainda com --token)");
   serve->callback([options, &context] { context.status = RunServe(*options, context.json); });
 }
 

@@ -79,8 +79,14 @@ TEST_F(ServeCommandTest, ServesUntilSigtermThenEndsWithStatus0) {
   client.join();
   EXPECT_EQ(status, kExitSuccess) << err_;
   EXPECT_EQ(answer, host::Variant({{"ok", true}, {"result", "0000000001"}}));
-  EXPECT_EQ(err_, "extrato serve: " + uri_ + " em http://127.0.0.1:" + std::to_string(port) +
-                      "/QAR62700.rdmImpExtBanc\nextrato serve: encerrado (SIGTERM).\n");
+  std::string started = "extrato serve: " + uri_ + " em http://127.0.0.1:" + std::to_string(port) +
+                        "/QAR62700.rdmImpExtBanc\n";
+  EXPECT_EQ(err_.substr(0, started.size()), started);
+  EXPECT_TRUE(err_.ends_with("\nextrato serve: encerrado (SIGTERM).\n")) << err_;
+  // One line per call, without its arguments.
+  EXPECT_NE(err_.find("usuario=anonimo metodo=GetPrxMovReal duracao="), std::string::npos) << err_;
+  EXPECT_NE(err_.find("resultado=ok\n"), std::string::npos) << err_;
+  EXPECT_EQ(err_.find("\"001\""), std::string::npos) << err_;
 }
 
 // The token comes from a file, so that it never shows in the process list.
@@ -115,8 +121,8 @@ TEST_F(ServeCommandTest, TokenFromAFileIsRequiredOfEveryCall) {
 TEST_F(ServeCommandTest, AnotherAddressWithoutATokenEndsWithStatus1) {
   EXPECT_EQ(Serve("--host 0.0.0.0 --port 0"), kExitError);
   EXPECT_EQ(err_,
-            "extrato serve: Recusado: sem --token o servidor só escuta em 127.0.0.1, não em "
-            "0.0.0.0.\n");
+            "extrato serve: Recusado: sem --token nem usuários cadastrados (extrato usuarios "
+            "incluir) o servidor só escuta em 127.0.0.1, não em 0.0.0.0.\n");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "apps/cli/service_session.h"
 
+#include <iostream>
+
 #include "apps/cli/server_address.h"
+#include "apps/common/remote_reads.h"
 #include "host/config.h"
 #include "server/database.h"
 #include "server/in_process_server.h"
@@ -24,22 +27,30 @@ void AddSessionOptions(CLI::App& command, SessionOptions& options) {
       ->option_text("URL")
       ->check(CLI::Validator(
           [](std::string& text) -> std::string {
-            return ParseServerAddress(text, 1) ? "" : "esperado http://ENDEREÇO:PORTA";
+            return ParseServerAddress(text, 1) ? "" : "esperado http(s)://ENDEREÇO:PORTA";
           },
           ""));
+  AddCaOption(command, options.ca_file);
 }
 
 ServiceSession::ServiceSession(const SessionOptions& options) {
+  // A workstation with a server address has no database of its own, not even a folder.
+  bool local = options.server.empty();
   std::string uri =
-      options.database_uri.empty() ? server::DefaultDatabaseUri() : options.database_uri;
-  database_shown_ = server::ParseDatabaseUri(uri).text;
+      options.database_uri.empty() && local ? server::DefaultDatabaseUri() : options.database_uri;
+  database_shown_ = local ? server::ParseDatabaseUri(uri).text : "o do servidor de aplicação";
   host::HostConfigOverrides overrides;
   overrides.database_uri = uri;
   if (auto address = ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
     overrides.web_url = address->host;
     overrides.web_port = address->port;
+    overrides.web_tls = address->tls;
   }
+  if (!options.ca_file.empty())
+    overrides.ca_file = options.ca_file;
   host::Config() = host::LoadHostConfig(overrides);
+  if (auto notice = apps::UnusedDatabaseNotice(options.database_uri, options.server))
+    std::cerr << *notice << "\n";
   if (options.server.empty()) {
     server::RequireExistingDatabase(uri);
     in_process_ = std::make_unique<server::InProcessServer>(uri);

@@ -23,9 +23,10 @@ namespace cli {
 struct SessionOptions {
   std::string database_uri;  // empty: EXTRATO_DB or the user's data folder
   std::string server;        // empty: the server runs inside this process
+  std::string ca_file;       // empty: EXTRATO_CA or the system's authorities
 };
 
-// Adds --db and --server to a command.
+// Adds --db, --server and --ca to a command.
 void AddSessionOptions(CLI::App& command, SessionOptions& options);
 
 // A failure the server answered; its text is for the user.

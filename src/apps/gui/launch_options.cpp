@@ -14,11 +14,12 @@ namespace gui {
 namespace {
 
 constexpr int kExitUsage = 64;
-constexpr std::string_view kScheme = "http://";
+constexpr std::string_view kPlain = "http://";
+constexpr std::string_view kTls = "https://";
 
 [[noreturn]] void BadUrl(const std::string& url) {
-  throw host::Exception(
-      fmt::format("Endereço do servidor inválido: '{}'. Use http://HOST:PORTA.", url));
+  throw host::Exception(fmt::format(
+      "Endereço do servidor inválido: '{}'. Use http://HOST:PORTA ou https://HOST:PORTA.", url));
 }
 
 }  // namespace
@@ -31,8 +32,11 @@ std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& opti
                  "Banco de dados: sqlite:CAMINHO ou postgresql://... (padrão: EXTRATO_DB ou o "
                  "arquivo na pasta de dados do usuário)");
   app.add_option("--server", options.server_url,
-                 "Servidor de aplicação em execução (http://HOST:PORTA); sem ele, o servidor roda "
-                 "dentro do programa");
+                 "Servidor de aplicação em execução (http://HOST:PORTA ou https://HOST:PORTA); "
+                 "sem ele, o servidor roda dentro do programa");
+  app.add_option("--ca", options.ca_file,
+                 "Autoridades (arquivo PEM) que assinam o certificado de um servidor https://; "
+                 "padrão: EXTRATO_CA ou as do sistema");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -46,11 +50,14 @@ std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& opti
 
 ServerAddress ParseServerUrl(const std::string& url) {
   std::string_view rest = url;
-  if (rest.starts_with(kScheme))
-    rest.remove_prefix(kScheme.size());
+  bool tls = rest.starts_with(kTls);
+  if (tls)
+    rest.remove_prefix(kTls.size());
+  else if (rest.starts_with(kPlain))
+    rest.remove_prefix(kPlain.size());
   if (rest.ends_with('/'))
     rest.remove_suffix(1);
-  ServerAddress address{std::string(rest), host::HostConfig{}.web_port};
+  ServerAddress address{std::string(rest), host::HostConfig{}.web_port, tls};
   std::size_t colon = rest.find(':');
   if (colon != std::string_view::npos) {
     address.host = std::string(rest.substr(0, colon));

@@ -11,9 +11,12 @@ struct LaunchOptions {
   // "sqlite:PATH" or a "postgresql://" URI; empty: the default database. The
   // embedded server stores there, and the bank lookup reads it.
   std::string database_uri;
-  // A running `extrato serve` ("http://HOST:PORT"); empty: the server runs
-  // embedded in this process on a loopback port.
+  // A running `extrato serve` ("http://HOST:PORT" or "https://HOST:PORT"); empty:
+  // the server runs embedded in this process, with no port.
   std::string server_url;
+  // PEM authorities for an https:// server's certificate; empty: EXTRATO_CA or the
+  // system's.
+  std::string ca_file;
 };
 
 // Reads the options; on --help or a usage error it prints what it has to say and
@@ -23,9 +26,10 @@ std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& opti
 struct ServerAddress {
   std::string host;
   int port = 0;
+  bool tls = false;  // https://
 };
 
-// "http://HOST:PORT", "HOST:PORT" or "HOST" (the usual port). Throws
+// "http://HOST:PORT", "https://HOST:PORT", "HOST:PORT" or "HOST" (the usual port). Throws
 // host::Exception with a text for the user on anything else.
 ServerAddress ParseServerUrl(const std::string& url);
 

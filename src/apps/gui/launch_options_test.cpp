@@ -36,6 +36,8 @@ class LaunchOptionsTest : public QObject {
                                 << "servidor" << 8211;
     QTest::newRow("closing slash") << "http://servidor:9000/"
                                    << "servidor" << 9000;
+    QTest::newRow("https") << "https://servidor:8443"
+                           << "servidor" << 8443;
   }
   void ServerUrlsAccepted() {
     QFETCH(QString, url);
@@ -44,13 +46,14 @@ class LaunchOptionsTest : public QObject {
     ServerAddress address = ParseServerUrl(url.toStdString());
     QCOMPARE(QString::fromStdString(address.host), name);
     QCOMPARE(address.port, port);
+    QCOMPARE(address.tls, url.startsWith("https://"));
   }
 
   void ServerUrlsRefused_data() {
     QTest::addColumn<QString>("url");
     QTest::newRow("empty") << "";
     QTest::newRow("scheme only") << "http://";
-    QTest::newRow("https") << "https://servidor:8211";
+    QTest::newRow("other scheme") << "ftp://servidor:8211";
     QTest::newRow("port zero") << "servidor:0";
     QTest::newRow("port too big") << "servidor:65536";
     QTest::newRow("port not a number") << "servidor:porta";
@@ -63,17 +66,21 @@ class LaunchOptionsTest : public QObject {
       ParseServerUrl(url.toStdString());
       QFAIL("accepted");
     } catch (const host::Exception& e) {
-      QCOMPARE(
-          QString::fromUtf8(e.what()),
-          QStringLiteral("Endereço do servidor inválido: '%1'. Use http://HOST:PORTA.").arg(url));
+      QCOMPARE(QString::fromUtf8(e.what()),
+               QStringLiteral("Endereço do servidor inválido: '%1'. Use http://HOST:PORTA ou "
+                              "https://HOST:PORTA.")
+                   .arg(url));
     }
   }
 
   void OptionsRead() {
     LaunchOptions options;
-    QCOMPARE(Parse({"--db", "sqlite:/tmp/x.db", "--server", "http://h:1"}, options), std::nullopt);
+    QCOMPARE(Parse({"--db", "sqlite:/tmp/x.db", "--server", "https://h:1", "--ca", "/tmp/ca.pem"},
+                   options),
+             std::nullopt);
+    QCOMPARE(options.ca_file, std::string("/tmp/ca.pem"));
     QCOMPARE(options.database_uri, std::string("sqlite:/tmp/x.db"));
-    QCOMPARE(options.server_url, std::string("http://h:1"));
+    QCOMPARE(options.server_url, std::string("https://h:1"));
   }
 
   void UnknownOptionIsUsageError() {

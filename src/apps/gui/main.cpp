@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include "apps/common/remote_reads.h"
 #include "apps/gui/desktop.h"
 #include "apps/gui/launch_options.h"
 #include "apps/gui/message_dialogs.h"
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
   // Help and usage errors need no display.
   if (auto status = gui::ParseLaunchOptions(argc, argv, options))
     return *status;
+  if (auto notice = apps::UnusedDatabaseNotice(options.database_uri, options.server_url))
+    std::cerr << *notice << "\n";
   // Qt takes its settings from its environment variables (QT_QPA_PLATFORM, ...),
   // not from a command line it would share with ours.
   int qt_argc = 1;

@@ -96,12 +96,18 @@ RegistryKind ImportsKind() {
   kind.title = QStringLiteral("Importações realizadas");
   kind.object_name = QStringLiteral("wndImportacoes");
   kind.list_method = "GetImportacoes";
-  kind.columns = {
-      {"NRLOGIMP", QStringLiteral("Nº")},          {"DTHRIMPORT", QStringLiteral("Quando (UTC)")},
-      {"NMARQUIVO", QStringLiteral("Arquivo")},    {"CDBANCO", QStringLiteral("Banco")},
-      {"CDREDUCONT", QStringLiteral("Conta")},     {"QTEXTRATOS", QStringLiteral("Extratos")},
-      {"DTINICIO", QStringLiteral("De")},          {"DTFIM", QStringLiteral("Até")},
-      {"QTMOVREAL", QStringLiteral("Movimentos")}, {"DTHRDESFEITA", QStringLiteral("Desfeita em")}};
+  kind.columns = {{"NRLOGIMP", QStringLiteral("Nº")},
+                  {"DTHRIMPORT", QStringLiteral("Quando (UTC)")},
+                  {"NMARQUIVO", QStringLiteral("Arquivo")},
+                  {"CDBANCO", QStringLiteral("Banco")},
+                  {"CDREDUCONT", QStringLiteral("Conta")},
+                  {"QTEXTRATOS", QStringLiteral("Extratos")},
+                  {"DTINICIO", QStringLiteral("De")},
+                  {"DTFIM", QStringLiteral("Até")},
+                  {"QTMOVREAL", QStringLiteral("Movimentos")},
+                  {"NMUSUARIO", QStringLiteral("Por")},
+                  {"DTHRDESFEITA", QStringLiteral("Desfeita em")},
+                  {"NMUSUDESFEZ", QStringLiteral("Desfeita por")}};
   kind.remove_method = "DesfazImportacao";
   kind.key_column = "NRLOGIMP";
   kind.remove_caption = QStringLiteral("Desfazer");

@@ -12,6 +12,7 @@
 #include "apps/common/version.h"
 #include "apps/gui/test_support.h"
 #include "apps/gui/translations.h"
+#include "server/users.h"
 
 namespace gui {
 
@@ -80,14 +81,17 @@ class RegistryWindowTest : public QObject {
     QCOMPARE(history.Table().item(0, 2)->text(), kBradesco);
     QCOMPARE(history.Table().item(0, 4)->text(), QStringLiteral("001"));
     QCOMPARE(history.Table().item(0, 8)->text(), QStringLiteral("8"));
-    QCOMPARE(history.Table().item(0, 9)->text(), QString());
+    const QString me = QString::fromStdString(server::LocalCaller().name);
+    QCOMPARE(history.Table().item(0, 9)->text(), me);
+    QCOMPARE(history.Table().item(0, 10)->text(), QString());
 
     history.Table().selectRow(0);
     ModalDriver driver;
     driver.Then(testing::Press(QStringLiteral("Sim")));
     QTest::mouseClick(history.findChild<QPushButton*>("btnExcluir"), Qt::LeftButton);
     QVERIFY(driver.Done());
-    QVERIFY2(!history.Table().item(0, 9)->text().isEmpty(), "undone, with its time");
+    QVERIFY2(!history.Table().item(0, 10)->text().isEmpty(), "undone, with its time");
+    QCOMPARE(history.Table().item(0, 11)->text(), me);
     QCOMPARE(history.Table().item(0, 6)->text(), QString());  // no movement left
   }
 

@@ -54,7 +54,7 @@ void TakeStatementsShot(gui::MainWindow& window, const ShotOptions& options) {
 }
 
 int TakeShot(const ShotOptions& options) {
-  gui::Desktop desktop(gui::LaunchOptions{options.database_uri, ""});
+  gui::Desktop desktop(gui::LaunchOptions{options.database_uri, "", ""});
   gui::MainWindow& window = desktop.Window();
   window.resize(720, 420);
   window.show();

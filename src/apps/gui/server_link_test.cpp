@@ -21,7 +21,7 @@ class ServerLinkTest : public QObject {
   void EmbeddedServerHasNoPort() {
     QTemporaryDir dir;
     std::string uri = "sqlite:" + dir.filePath("extrato.db").toStdString();
-    ServerLink link({uri, ""});
+    ServerLink link({uri, "", ""});
     QCOMPARE(host::Config().database_uri, uri);
     QCOMPARE(link.ServerShown(), std::string("Servidor: embutido (sem porta)"));
     QCOMPARE(link.DatabaseShown(), uri);
@@ -33,16 +33,16 @@ class ServerLinkTest : public QObject {
   }
 
   void RunningServerByAddress() {
-    ServerLink link({"sqlite:/tmp/extrato-remoto.db", "http://10.1.2.3:9000"});
+    ServerLink link({"sqlite:/tmp/extrato-remoto.db", "http://10.1.2.3:9000", ""});
     QCOMPARE(host::Config().web_url, std::string("10.1.2.3"));
     QCOMPARE(host::Config().web_port, 9000);
-    QCOMPARE(link.ServerShown(), std::string("Servidor: 10.1.2.3:9000"));
-    QCOMPARE(link.DatabaseShown(), std::string("sqlite:/tmp/extrato-remoto.db"));
+    QCOMPARE(link.ServerShown(), std::string("Servidor: http://10.1.2.3:9000"));
+    QCOMPARE(link.DatabaseShown(), std::string("o do servidor de aplicação"));
   }
 
   void BadDatabaseRefusedWithItsReason() {
     try {
-      ServerLink link({"mysql://servidor/extrato", ""});
+      ServerLink link({"mysql://servidor/extrato", "", ""});
       QFAIL("accepted");
     } catch (const server::DatabaseError& e) {
       QCOMPARE(QString::fromUtf8(e.what()),

@@ -128,7 +128,7 @@ DemoHost::DemoHost(bool with_demo_data) {
   std::string uri = DatabaseUri();
   if (with_demo_data)
     server::LoadDemo(uri);
-  desktop_ = std::make_unique<Desktop>(LaunchOptions{uri, ""});
+  desktop_ = std::make_unique<Desktop>(LaunchOptions{uri, "", ""});
   Window().show();
   QApplication::setActiveWindow(&Window());
   if (!QTest::qWaitForWindowActive(&Window()))
