@@ -38,14 +38,8 @@ struct HistoryOptions {
 
 int Run(const HistoryOptions& options, bool json_output,
         CommandEnd (*work)(ServiceSession&, const HistoryOptions&)) {
-  CommandEnd end;
-  try {
-    ServiceSession session(options.session);
-    end = work(session, options);
-  } catch (const std::exception& e) {
-    end = Failed(e.what());
-  }
-  return Finish(end, json_output, std::cout, std::cerr);
+  return RunOnSession(options.session, json_output,
+                      [&](ServiceSession& session) { return work(session, options); });
 }
 
 CommandEnd List(ServiceSession& session, const HistoryOptions&) {

@@ -65,14 +65,8 @@ CommandEnd Told(std::string text) {
 }
 
 int Run(const RegistryOptions& options, const CLI::App& command, const Work& work, bool json) {
-  CommandEnd end;
-  try {
-    ServiceSession session(options.session);
-    end = work(session, options, command);
-  } catch (const std::exception& e) {
-    end = Failed(e.what());
-  }
-  return Finish(end, json, std::cout, std::cerr);
+  return RunOnSession(options.session, json,
+                      [&](ServiceSession& session) { return work(session, options, command); });
 }
 
 // The value given on the command line, or the one stored in `row`.

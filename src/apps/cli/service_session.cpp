@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "apps/cli/command_output.h"
 #include "apps/cli/server_address.h"
 #include "apps/common/remote_reads.h"
 #include "host/config.h"
@@ -70,6 +71,18 @@ nlohmann::json ServiceSession::Call(const std::string& method, nlohmann::json pa
   if (!answer.value("ok", false))
     throw ServiceError(answer.value("error", "Resposta inválida do servidor de aplicação."));
   return answer["result"];
+}
+
+int RunOnSession(const SessionOptions& options, bool json,
+                 const std::function<CommandEnd(ServiceSession&)>& work) {
+  CommandEnd end;
+  try {
+    ServiceSession session(options);
+    end = work(session);
+  } catch (const std::exception& e) {
+    end = Failed(e.what());
+  }
+  return Finish(end, json, std::cout, std::cerr);
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 // process on the database, or a running `extrato serve`, reached through the same
 // connection the screen uses.
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -54,6 +55,13 @@ class ServiceSession {
   host::TNetConnection connection_{"netCadastros"};
   std::string database_shown_;
 };
+
+struct CommandEnd;
+
+// Runs `work` on a session opened as `options` say, and prints how it ended (a failure
+// to open the session included); answers the exit status.
+int RunOnSession(const SessionOptions& options, bool json,
+                 const std::function<CommandEnd(ServiceSession&)>& work);
 
 }  // namespace cli
 

@@ -193,14 +193,8 @@ int ListMovements(const ViewOptions& options, bool json_output) {
 
 int Run(const ViewOptions& options, bool json_output,
         CommandEnd (*work)(ServiceSession&, const ViewOptions&)) {
-  CommandEnd end;
-  try {
-    ServiceSession session(options.session);
-    end = work(session, options);
-  } catch (const std::exception& e) {
-    end = Failed(e.what());
-  }
-  return Finish(end, json_output, std::cout, std::cerr);
+  return RunOnSession(options.session, json_output,
+                      [&](ServiceSession& session) { return work(session, options); });
 }
 
 CLI::Validator DateText() {
