@@ -1,10 +1,10 @@
 #include "example_files.h"
 
-#include <string_view>
+#include <algorithm>
 
 #include <fmt/format.h>
 
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 
 namespace bench {
 
@@ -14,21 +14,23 @@ namespace {
 constexpr long kMovements = 8;
 constexpr std::uint64_t kSeed = 7;
 
-GeneratorOptions Options(std::string_view layout) {
-  return {importers::FindLayout(layout), kMovements, 1, kSeed};
-}
-
 }  // namespace
 
+// One a layout, in name order.
 const std::vector<ExampleFile>& ExampleFiles() {
-  static const std::vector<ExampleFile> files = {
-      {"bradesco-200.txt", "Bradesco, 200 columns", Options("bradesco")},
-      {"febraban-240.txt", "FEBRABAN standard, 240 columns", Options("febraban")},
-      {"itau-200.txt", "Itaú, 200 columns", Options("itau-200")},
-      {"itau-240.txt", "Itaú, 240 columns", Options("itau-240")},
-      {"real-240.txt", "Real, 240 columns", Options("real")},
-      {"santander-240.txt", "Santander, 240 columns", Options("santander")},
-  };
+  static const std::vector<ExampleFile> files = [] {
+    std::vector<ExampleFile> made;
+    for (const importers::Layout& layout : importers::Layouts()) {
+      if (!layout.demo.example_file.empty()) {
+        made.push_back({std::string(layout.demo.example_file),
+                        std::string(layout.demo.example_description),
+                        {&layout, kMovements, 1, kSeed}});
+      }
+    }
+    std::sort(made.begin(), made.end(),
+              [](const ExampleFile& a, const ExampleFile& b) { return a.name < b.name; });
+    return made;
+  }();
   return files;
 }
 

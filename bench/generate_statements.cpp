@@ -14,7 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include "example_files.h"
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 #include "statement_generator.h"
 
 namespace {

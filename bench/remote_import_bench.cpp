@@ -26,7 +26,7 @@
 #include "host/net_connection.h"
 #include "host/recording_ui_services.h"
 #include "host/soci.h"
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 #include "screen/imp_ext_banc.h"
 #include "screen/module.h"
 #include "server/database.h"

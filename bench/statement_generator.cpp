@@ -8,7 +8,7 @@
 
 #include <fmt/format.h>
 
-#include "importers/statement_writer.h"
+#include "layouts/statement_writer.h"
 
 namespace bench {
 
@@ -26,44 +26,6 @@ constexpr int kStatementDays = 30;
 
 std::string ZeroFilled(std::string_view number, std::size_t width) {
   return std::string(width - std::min(width, number.size()), '0') + std::string(number);
-}
-
-// Account 0 of each layout is the demonstration account of its bank; `in_file`
-// writes an account number as the layout's account column holds it.
-struct DemoAccount {
-  std::string_view layout;
-  const char* bank;       // CDBANCO, as the screen takes it
-  const char* cnab;       // as the file writes it
-  const char* bank_name;  // of a 200-column file header
-  const char* reduced;
-  const char* agency;
-  const char* number;
-  std::string (*in_file)(std::string_view number);
-};
-constexpr DemoAccount kDemoAccounts[] = {
-    {"bradesco", "237", "237", "BRADESCO S/A", "001", "3509", "00125668",
-     [](std::string_view n) { return ZeroFilled(n, 10); }},
-    {"itau-200", "641", "341", "BANCO ITAU SA", "027", "3886", "007693",
-     [](std::string_view n) { return std::string(n); }},
-    {"febraban", "001", "001", "", "014", "0679", "027267110",
-     [](std::string_view n) { return ZeroFilled(n, 13); }},
-    // The number, a blank, and the check digit.
-    {"itau-240", "341", "341", "", "004", "3886", "007693",
-     [](std::string_view n) {
-       return fmt::format("{} {}", n.substr(0, n.size() - 1), n.substr(n.size() - 1));
-     }},
-    {"real", "356", "356", "", "011", "1234", "05432109",
-     [](std::string_view n) { return ZeroFilled(n, 13); }},
-    {"santander", "033", "033", "", "008", "0679", "027267110",
-     [](std::string_view n) { return ZeroFilled(n, 13); }},
-};
-
-const DemoAccount& DemoOf(const importers::Layout& layout) {
-  for (const DemoAccount& demo : kDemoAccounts) {
-    if (demo.layout == layout.name)
-      return demo;
-  }
-  throw std::invalid_argument(fmt::format("no demonstration account for {}", layout.name));
 }
 
 struct Movement {
@@ -116,9 +78,9 @@ char Sign(long long balance) {
 void AppendStatement200(const importers::Layout& layout, const GeneratedAccount& account,
                         const Statement& s, std::vector<std::string>& lines) {
   writer::Record record;
-  record.bank = DemoOf(layout).cnab;
+  record.bank = layout.demo.bank.cnab;
   record.agency = account.agency;
-  record.account = DemoOf(layout).in_file(account.number);
+  record.account = layout.demo.in_file(account.number);
   const char* date_format =
       layout.columns.year.length == 2 ? "{0:02}{1:02}{2:02}" : "{0:02}{1:02}{3:04}";
   auto add = [&](char kind, std::chrono::sys_days day, long long cents, char indicator) {
@@ -144,9 +106,9 @@ void AppendStatement200(const importers::Layout& layout, const GeneratedAccount&
 void AppendStatement240(const importers::Layout& layout, const GeneratedAccount& account,
                         const Statement& s, std::vector<std::string>& lines) {
   writer::Record record;
-  record.bank = DemoOf(layout).cnab;
+  record.bank = layout.demo.bank.cnab;
   record.agency = account.agency;
-  record.account = DemoOf(layout).in_file(account.number);
+  record.account = layout.demo.in_file(account.number);
   auto add = [&](char kind, std::chrono::sys_days day, long long cents, char indicator) {
     record.kind = kind;
     record.date = Date(day, "{0:02}{1:02}{3:04}");
@@ -174,30 +136,31 @@ void AppendStatement240(const importers::Layout& layout, const GeneratedAccount&
 }  // namespace
 
 std::string BankOf(const importers::Layout& layout) {
-  return DemoOf(layout).bank;
+  return std::string(layout.demo.bank.code);
 }
 
 std::vector<GeneratedAccount> GeneratedAccounts(const importers::Layout& layout, int accounts) {
-  const DemoAccount& demo = DemoOf(layout);
-  std::vector<GeneratedAccount> result = {{demo.reduced, demo.bank, demo.agency, demo.number}};
-  std::size_t width = std::string_view(demo.number).size();
+  const importers::Demo& demo = layout.demo;
+  std::vector<GeneratedAccount> result = {{std::string(demo.reduced), std::string(demo.bank.code),
+                                           std::string(demo.agency), std::string(demo.number)}};
+  std::size_t width = demo.number.size();
   for (int k = 1; k < accounts; ++k) {
-    result.push_back({fmt::format("G{:02}", k), demo.bank, demo.agency,
-                      "9" + ZeroFilled(std::to_string(k), width - 1)});
+    result.push_back({fmt::format("G{:02}", k), std::string(demo.bank.code),
+                      std::string(demo.agency), "9" + ZeroFilled(std::to_string(k), width - 1)});
   }
   return result;
 }
 
 std::vector<std::string> GenerateStatement(const GeneratorOptions& options) {
   const importers::Layout& layout = *options.layout;
-  const DemoAccount& demo = DemoOf(layout);
+  const importers::Demo& demo = layout.demo;
   std::mt19937_64 random(options.seed);
   std::vector<GeneratedAccount> accounts = GeneratedAccounts(layout, options.accounts);
   std::vector<std::string> lines;
   bool columns200 = layout.width == 200;
   if (columns200) {
     lines.push_back(
-        writer::FileHeader200(demo.cnab, demo.bank_name, "EMPRESA EXEMPLO LTDA",
+        writer::FileHeader200(demo.bank.cnab, demo.bank_in_file, "EMPRESA EXEMPLO LTDA",
                               Date(std::chrono::sys_days(kFirstDay), "{0:02}{1:02}{2:02}")));
   }
   long long debits = 0, credits = 0;
@@ -214,8 +177,8 @@ std::vector<std::string> GenerateStatement(const GeneratorOptions& options) {
     }
   }
   if (columns200) {
-    lines.push_back(
-        writer::Trailer200(demo.cnab, debits, credits, static_cast<long long>(lines.size()) + 1));
+    lines.push_back(writer::Trailer200(demo.bank.cnab, debits, credits,
+                                       static_cast<long long>(lines.size()) + 1));
   }
   return lines;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "importers/layout.h"
+#include "layouts/layout.h"
 
 namespace bench {
 

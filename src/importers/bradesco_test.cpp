@@ -1,4 +1,4 @@
-#include "importers/bradesco.h"
+#include "layouts/bradesco.h"
 
 #include <gtest/gtest.h>
 

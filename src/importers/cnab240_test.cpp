@@ -1,9 +1,9 @@
-#include "importers/cnab240.h"
+#include "layouts/cnab240.h"
 
 #include <gtest/gtest.h>
 
 #include "importers/layout_test_support.h"
-#include "importers/statement_writer.h"
+#include "layouts/statement_writer.h"
 
 namespace importers::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "importers/febraban.h"
+#include "layouts/febraban.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "host/routines.h"
-#include "importers/conversions.h"
+#include "layouts/conversions.h"
 
 namespace importers {
 

@@ -10,7 +10,7 @@
 #include "host/routines.h"
 #include "host/utf8.h"
 #include "host/visible_text.h"
-#include "importers/conversions.h"
+#include "layouts/conversions.h"
 #include "screen/imp_ext_banc.h"
 #include "services/remote.h"
 
@@ -51,8 +51,7 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
       state_(state),
       layout_(layout),
       options_(options),
-      policy_(layout.movement_policy ? layout.movement_policy()
-                                     : std::make_unique<SkipStoredMovements>()),
+      policy_(PolicyOf(layout.duplicates)),
       calls_(screen.netImpExtBanc),
       lookups_(screen.netImpExtBanc, file,
                [this](std::string_view ahead, std::size_t number) {
@@ -101,6 +100,10 @@ void ImportRun::Execute() {
 }
 
 void ImportRun::Begin() {
+  if (options_.observer) {
+    options_.observer->OnStart(
+        {screen_.medCdBanco.Text(), &layout_, file_.Path(), options_.preview});
+  }
   policy_->Start(*this);
   host::ProgressBar& bar = screen_.pgbProgresso;
   bar.SetPosition(0);
@@ -145,8 +148,10 @@ void ImportRun::AdvanceProgress() {
 }
 
 void ImportRun::HandleRecord(std::string_view line) {
-  if (layout_.check_record)
-    layout_.check_record(*this, line);
+  if (layout_.check_record) {
+    if (auto refused = layout_.check_record(line, account_resolved_ ? resolving_line_ : ""))
+      Fail(screen_.msgPadrao.Msg(*refused));
+  }
   if (!account_resolved_)
     ResolveAccount(line);
   Record record = ReadRecord(layout_, line);
@@ -181,8 +186,15 @@ void ImportRun::ResolveAccount(std::string_view line) {
   calls_.Load(screen_.cdsMaskCont, "GetMaskCont", host::Variant::array({bank}));
   std::string mask = screen_.cdsMaskCont.FieldByName("CDPICTCONT").AsString();
   state_.nrDigConta = MaskPlaces(mask);
-  state_.stNrContMask = layout_.masked_account(layout_, line, mask, state_);
-  state_.stCdReduCont = LookUpAccount(bank, layout_.agency(layout_, line));
+  state_.stNrContMask = layout_.account(layout_, line, mask);
+  std::string agency = layout_.agency(layout_, line);
+  state_.stCdReduCont = LookUpAccount(bank, agency);
+  if (options_.observer) {
+    options_.observer->OnAccountLookup(
+        LineNumber(),
+        {bank, agency, state_.stNrContMask, state_.stTipoConta, mask,
+         layout_.account_lookup == AccountLookup::kVerificaContCorr, state_.stCdReduCont});
+  }
   if (host::EmptyString(state_.stCdReduCont)) {
     screen_.medCdBanco.SetFocus();
     Fail(screen_.msgPadrao.Msg("CodRedu_NCad"));
@@ -407,6 +419,9 @@ void ImportRun::Submit() {
   // The movements come first; they are written into the request, not copied.
   host::Variant arguments = policy_->SubmissionArguments(host::Variant(), std::move(headers));
   arguments.push_back(SubmissionContext());
+  TellSubmitting();
+  if (options_.preview)
+    return;
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
     host::Variant stored = services::CallServerWithRows(
@@ -422,6 +437,27 @@ void ImportRun::Submit() {
     throw;
   }
   host::DeactiveShowAvi();
+}
+
+// Summed from the rows themselves: what the front ends show is what goes out.
+void ImportRun::TellSubmitting() {
+  if (options_.observer == nullptr)
+    return;
+  std::vector<RunObserver::Submitted> statements;
+  std::map<std::pair<std::string, std::string>, std::size_t> index;
+  host::RecordSet& rows = screen_.cdsMovReal;
+  host::Field account = rows.FieldByName("CDREDUCONT");
+  host::Field code = rows.FieldByName("CDSEQUEXTR");
+  host::Field amount = rows.FieldByName("VRMOVREAL");
+  host::Field direction = rows.FieldByName("IDMOVREAL");
+  for (rows.First(); !rows.Eof(); rows.Next()) {
+    auto [at, added] = index.try_emplace({account.AsString(), code.AsString()}, statements.size());
+    if (added)
+      statements.push_back({at->first.first, at->first.second});
+    RunObserver::Submitted& statement = statements[at->second];
+    (direction.AsString() == "C" ? statement.credits : statement.debits) += amount.AsFloat();
+  }
+  options_.observer->OnSubmitting(statements);
 }
 
 // What the server checks the run's reads against, and names the import by.

@@ -11,11 +11,12 @@
 
 #include "host/text_file.h"
 #include "importers/held_headers.h"
-#include "importers/layout.h"
 #include "importers/lookup_ahead.h"
+#include "importers/movement_policy.h"
 #include "importers/run_calls.h"
 #include "importers/run_observer.h"
 #include "importers/run_state.h"
+#include "layouts/layout.h"
 
 class TfrmImpExtBanc;
 
@@ -30,6 +31,8 @@ struct ImportOptions {
   RunObserver* observer = nullptr;
   // Null: every question is asked.
   RememberedAnswers* answers = nullptr;
+  // A preview: the same run to its end, with nothing sent that would write.
+  bool preview = false;
 };
 
 // An import: one run of the file and, while another import commits into one of its
@@ -90,6 +93,7 @@ class ImportRun {
   void ReadAccountVersion();
   void CheckIndicator(const std::string& indicator);
   void Submit();
+  void TellSubmitting();
   host::Variant SubmissionContext() const;
   // No new movement, and some found stored: the file was imported before.
   bool FoundStoredWhole() const;

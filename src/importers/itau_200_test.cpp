@@ -1,4 +1,4 @@
-#include "importers/itau_200.h"
+#include "layouts/itau_200.h"
 
 #include <gtest/gtest.h>
 

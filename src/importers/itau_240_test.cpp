@@ -1,28 +1,16 @@
-#include "importers/itau_240.h"
+#include "layouts/itau_240.h"
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "importers/layout_test_support.h"
-#include "importers/run_state.h"
-#include "importers/statement_writer.h"
+#include "layouts/statement_writer.h"
 
 namespace importers::testing {
 namespace {
 
 using Names = std::vector<std::string>;
-
-TEST(Itau240Test, AccountAndCheckDigitAreFittedToTheMaskPlaces) {
-  const Layout& itau = LayoutNamed("itau-240");
-  std::string line = writer::FixedLine(240).Put(59, 14, "000000000769 3").str();
-  RunState state;
-  for (auto [places, account] :
-       {std::pair{6, "007693"}, std::pair{8, "00007693"}, std::pair{3, "693"}}) {
-    state.nrDigConta = places;
-    EXPECT_EQ(account, Itau240Account(itau, line, "99999-9", state)) << places;
-  }
-}
 
 class Itau240ImportTest : public LayoutImportTest {
  protected:

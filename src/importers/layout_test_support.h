@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "importers/import_test_support.h"
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 #include "statement_generator.h"
 
 namespace importers::testing {
@@ -28,7 +28,7 @@ class LayoutImportTest : public ImportTest {
     return layout().account_lookup == AccountLookup::kContCorr ? "GetContCorr"
                                                                : "GetVerificaContCorr";
   }
-  bool AsksAboutDuplicates() const { return layout().movement_policy != nullptr; }
+  bool AsksAboutDuplicates() const { return layout().duplicates == Duplicates::kAskTheUser; }
 
   // A statement of the layout's demonstration account with `movements` movements
   // from 02/01/2024, documents from 100000 on; with more accounts, one statement

@@ -1,5 +1,5 @@
 // What every layout of the table must do, on files the generator writes for it.
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 
 #include <gtest/gtest.h>
 

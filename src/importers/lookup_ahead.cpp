@@ -6,8 +6,8 @@
 
 #include "host/exceptions.h"
 #include "host/routines.h"
-#include "importers/conversions.h"
-#include "importers/layout.h"
+#include "layouts/conversions.h"
+#include "layouts/layout.h"
 #include "services/remote.h"
 
 namespace importers {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "importers/layout_test_support.h"
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 
 namespace importers::testing {
 namespace {

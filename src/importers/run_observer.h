@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "host/date.h"
+#include "layouts/layout.h"
 
 namespace importers {
 
@@ -27,7 +29,34 @@ class RunObserver {
     std::string indicator;
   };
 
+  // What the run reads and how: the bank chosen, the layout that reads it, the file.
+  struct Start {
+    std::string bank;
+    const Layout* layout = nullptr;
+    std::string file;
+    bool preview = false;  // nothing the run does reaches the database
+  };
+  // An account looked up for a statement, as asked and as answered.
+  struct AccountLookup {
+    std::string bank;
+    std::string agency;
+    std::string number;         // cut to the places of the mask
+    std::string type;           // "C", "L" or "G"
+    std::string mask;           // the bank's account mask
+    bool by_beginning = false;  // agency, number and type as beginnings
+    std::string found;          // the reduced code; empty when none is registered
+  };
+  // The new movements of a statement in the submission, summed.
+  struct Submitted {
+    std::string account;
+    std::string code;
+    double credits = 0;
+    double debits = 0;
+  };
+
   virtual ~RunObserver() = default;
+  virtual void OnStart(const Start&) {}
+  virtual void OnAccountLookup(std::size_t /*line*/, const AccountLookup&) {}
   // `line` is the 1-based number of the line in the file.
   virtual void OnMovement(std::size_t /*line*/, Movement) {}
   // A statement record without a debit or credit, passed over.
@@ -38,6 +67,8 @@ class RunObserver {
   // The run is abandoned, nothing of it stored, and the file is read again from its
   // first line; `reason` is for the user.
   virtual void OnRestart(const std::string& /*reason*/) {}
+  // Said just before the submission, or in its place when previewing.
+  virtual void OnSubmitting(const std::vector<Submitted>& /*statements*/) {}
 };
 
 }  // namespace importers

@@ -3,7 +3,7 @@
 
 #include "host/routines.h"
 #include "importers/import_run.h"
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 #include "screen/imp_ext_banc.h"
 #include "services/remote.h"
 
@@ -70,5 +70,6 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
 }
 
 void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
-  importers::RunImport(*this, arqExtrato, stLinha, runState, layout, {.observer = runObserver});
+  importers::RunImport(*this, arqExtrato, stLinha, runState, layout,
+                       {.observer = runObserver, .preview = runPreview});
 }

@@ -82,6 +82,8 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   importers::RunState runState;
   // Told what each line of a run did; null: nobody watches.
   importers::RunObserver* runObserver = nullptr;
+  // Runs, and the folder remembered, write nothing: a preview.
+  bool runPreview = false;
 
  private:
   void SetUpControls();

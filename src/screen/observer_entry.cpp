@@ -1,5 +1,5 @@
-// An exported entry through which a host watches what each line of the screen's
-// import runs does, without knowing the screen's class.
+// Exported entries through which a host watches what each line of the screen's
+// import runs does, and makes them previews, without knowing the screen's class.
 #include "importers/run_observer.h"
 #include "screen/imp_ext_banc.h"
 #include "screen/module.h"
@@ -10,6 +10,12 @@ extern "C" {
 void DefObservadorImportacao(importers::RunObserver* observer) {
   if (boIdCriado && frmImpExtBanc != nullptr)
     frmImpExtBanc->runObserver = observer;
+}
+
+// Makes the open screen's runs previews, or real imports again.
+void DefSimulacaoImportacao(bool preview) {
+  if (boIdCriado && frmImpExtBanc != nullptr)
+    frmImpExtBanc->runPreview = preview;
 }
 
 }  // extern "C"

@@ -80,7 +80,8 @@ void TfrmImpExtBanc::Grava_Diretorio_Atual() {
     }
     cdsDiretorio.FieldByName("DSDIRETORIO").SetAsString(folder);
     cdsDiretorio.Post();
-    services::ApplyUpdates(cdsDiretorio, netImpExtBanc, "SetDiretorio");
+    if (!runPreview)
+      services::ApplyUpdates(cdsDiretorio, netImpExtBanc, "SetDiretorio");
   }
   bool has_folder = cdsDiretorio.Active() && !cdsDiretorio.IsEmpty();
   odlEscolhe.SetInitialDir(has_folder ? cdsDiretorio.FieldByName("DSDIRETORIO").AsString() : "");

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "host/soci.h"
+#include "layouts/layouts.h"
 #include "server/query.h"
 #include "server/schema.h"
 #include "server/write_transaction.h"
@@ -21,19 +22,13 @@ struct DemoBank {
 };
 
 // Masks as the banks print account numbers; the account numbers below have as many
-// characters as their bank's mask has places other than "-".
-// Bank 641 is a second Itaú relationship of the company, read in the 200-column layout
-// since LAYOUTBANCO names none for it.
-constexpr std::array<DemoBank, 9> kBanks = {{
-    {"001", "BANCO DO BRASIL S.A.", "001", "99999999-9"},
-    {"033", "BANCO SANTANDER (BRASIL) S.A.", "033", "99999999-9"},
+// characters as their bank's mask has places other than "-". The banks and current
+// accounts of the layouts' own example files come with the layouts' table; these are
+// the banks no layout names, each with accounts of its own.
+constexpr std::array<DemoBank, 3> kOtherBanks = {{
     {"104", "CAIXA ECONÔMICA FEDERAL", "104", "99999999-9"},
-    {"237", "BANCO BRADESCO S.A.", "237", "9999999-9"},
-    {"341", "ITAÚ UNIBANCO S.A.", "341", "99999-9"},
-    {"356", "BANCO REAL S.A.", "356", "9999999-9"},
     {"399", "HSBC BANK BRASIL S.A.", "399", "99999-99"},
     {"707", "BANCO DAYCOVAL S.A.", "707", "9999999-9"},
-    {"641", "ITAÚ UNIBANCO - 200 COLUNAS", "341", "99999-9"},
 }};
 
 struct DemoAccount {
@@ -45,24 +40,17 @@ struct DemoAccount {
   const char* name;
 };
 
-// The current accounts ("C") are those of the sample statement files, so that each
-// sample imports as it is; every bank also has an investment ("L") and a guaranteed
-// ("G") account.
-constexpr std::array<DemoAccount, 29> kAccounts = {{
-    {"001", "237", "3509", "00125668", "C", "BRADESCO C/C 0012566-8"},
+// Every bank also has an investment ("L") and a guaranteed ("G") account.
+constexpr std::array<DemoAccount, 23> kOtherAccounts = {{
     {"002", "237", "3509", "00125676", "L", "BRADESCO APLICAÇÃO"},
     {"003", "237", "3509", "00125684", "G", "BRADESCO CONTA GARANTIDA"},
-    {"004", "341", "3886", "007693", "C", "ITAÚ C/C 00769-3"},
     {"005", "341", "0679", "671109", "C", "ITAÚ C/C 67110-9"},
     {"006", "341", "3886", "007701", "L", "ITAÚ APLICAÇÃO"},
     {"007", "341", "3886", "007719", "G", "ITAÚ CONTA GARANTIDA"},
-    {"008", "033", "0679", "027267110", "C", "SANTANDER C/C 02726711-0"},
     {"009", "033", "0679", "027267128", "L", "SANTANDER APLICAÇÃO"},
     {"010", "033", "0679", "027267136", "G", "SANTANDER CONTA GARANTIDA"},
-    {"011", "356", "1234", "05432109", "C", "REAL C/C 0543210-9"},
     {"012", "356", "1234", "05432117", "L", "REAL APLICAÇÃO"},
     {"013", "356", "1234", "05432125", "G", "REAL CONTA GARANTIDA"},
-    {"014", "001", "0679", "027267110", "C", "BB C/C 02726711-0"},
     {"015", "001", "0679", "027267128", "L", "BB APLICAÇÃO"},
     {"016", "001", "0679", "027267136", "G", "BB CONTA GARANTIDA"},
     {"017", "104", "0679", "027267110", "C", "CAIXA C/C 02726711-0"},
@@ -75,7 +63,6 @@ constexpr std::array<DemoAccount, 29> kAccounts = {{
     {"024", "707", "0679", "27267110", "C", "DAYCOVAL C/C 2726711-0"},
     {"025", "707", "0679", "27267128", "L", "DAYCOVAL APLICAÇÃO"},
     {"026", "707", "0679", "27267136", "G", "DAYCOVAL CONTA GARANTIDA"},
-    {"027", "641", "3886", "007693", "C", "ITAÚ 200 C/C 00769-3"},
     {"028", "641", "3886", "007701", "L", "ITAÚ 200 APLICAÇÃO"},
     {"029", "641", "3886", "007719", "G", "ITAÚ 200 CONTA GARANTIDA"},
 }};
@@ -105,10 +92,19 @@ DemoCounts LoadDemo(const std::string& uri) {
   Connect(session, parsed);
   try {
     WriteTransaction transaction(session, parsed.dialect);
-    for (const DemoBank& bank : kBanks) {
+    for (const importers::Layout& layout : importers::Layouts()) {
+      const importers::Demo& demo = layout.demo;
+      Insert(session, "BANCO",
+             {std::string(demo.bank.code), std::string(demo.bank.name), std::string(demo.bank.cnab),
+              std::string(demo.bank.mask)});
+      Insert(session, "CONTCORR",
+             {std::string(demo.reduced), std::string(demo.bank.code), std::string(demo.agency),
+              std::string(demo.number), "C", std::string(demo.account_name)});
+    }
+    for (const DemoBank& bank : kOtherBanks) {
       Insert(session, "BANCO", {bank.code, bank.name, bank.cnab, bank.mask});
     }
-    for (const DemoAccount& account : kAccounts) {
+    for (const DemoAccount& account : kOtherAccounts) {
       Insert(session, "CONTCORR",
              {account.reduced, account.bank, account.agency, account.number, account.type,
               account.name});

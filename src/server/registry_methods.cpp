@@ -1,10 +1,12 @@
 #include "server/registry_methods.h"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 
 #include "host/routines.h"
+#include "layouts/layouts.h"
 #include "server/account_number.h"
 #include "server/query.h"
 #include "server/write_transaction.h"
@@ -319,8 +321,11 @@ Result SetLayout(Db& db, const Arguments& args) {
   const std::string& company = args.Text(0);
   std::string bank = BankCode(args.Text(1));
   const std::string& layout = args.Text(2);
-  if (!layout.empty() && layout != "200" && layout != "240")
-    return Failure{fmt::format("Layout \"{}\" inválido: use 200 ou 240.", layout)};
+  std::vector<std::string> codes = importers::CompanyLayoutCodes();
+  if (!layout.empty() && std::find(codes.begin(), codes.end(), layout) == codes.end()) {
+    return Failure{
+        fmt::format("Layout \"{}\" inválido: use {}.", layout, fmt::join(codes, " ou "))};
+  }
   Status status = Required(company, "O código da empresa");
   if (!status.ok())
     return status.failure();

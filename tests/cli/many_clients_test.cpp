@@ -21,7 +21,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/soci.h"
-#include "importers/layouts.h"
+#include "layouts/layouts.h"
 #include "process.h"
 #include "server/database.h"
 #include "server/demo_data.h"

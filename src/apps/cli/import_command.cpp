@@ -17,8 +17,6 @@
 #include "apps/cli/server_address.h"
 #include "apps/cli/terminal_ui.h"
 #include "apps/cli/usage.h"
-#include "apps/common/call_watch.h"
-#include "apps/common/dry_run.h"
 #include "apps/common/import_summary.h"
 #include "apps/common/message_detail.h"
 #include "apps/common/remote_reads.h"
@@ -146,20 +144,16 @@ host::EventOutcome WorkScreen(ScreenDriver& screen, const ImportOptions& options
   return outcome;
 }
 
-// Puts the process's connections through the watch while it lives.
-class WatchedConnections {
+// The process's connections reach the server inside it, or the one named, while
+// this lives.
+class Connections {
  public:
-  // With `held_back`, a preview: the writes are answered and never sent.
-  WatchedConnections(apps::CallWatch& watch, server::InProcessServer* in_process,
-                     apps::HeldBack* held_back) {
-    host::TransportFactory factory =
-        in_process ? in_process->Factory() : host::HttpTransportFactory();
-    host::SetTransportFactory(
-        watch.Watching(held_back ? apps::WithoutWrites(factory, *held_back) : factory));
+  explicit Connections(server::InProcessServer* in_process) {
+    host::SetTransportFactory(in_process ? in_process->Factory() : host::HttpTransportFactory());
   }
-  ~WatchedConnections() { host::SetTransportFactory(nullptr); }
-  WatchedConnections(const WatchedConnections&) = delete;
-  WatchedConnections& operator=(const WatchedConnections&) = delete;
+  ~Connections() { host::SetTransportFactory(nullptr); }
+  Connections(const Connections&) = delete;
+  Connections& operator=(const Connections&) = delete;
 };
 
 // A call of the application server outside the screen, for the details.
@@ -176,13 +170,13 @@ host::Variant CallServer(const std::string& method, const host::Variant& params)
 }
 
 // The line under the run's last message, where the front end knows more.
-void AddDetail(const ScreenDriver& screen, const apps::CallWatch& watch, TerminalUi& ui) {
+void AddDetail(const ScreenDriver& screen, const apps::ImportSummary& run, TerminalUi& ui) {
   if (ui.Shown().empty())
     return;
   apps::DetailContext context;
   context.bank = screen.Find<host::Edit>("medCdBanco").Text();
   context.file = screen.Find<host::Edit>("edtNmArquivo").Text();
-  context.calls = &watch;
+  context.run = &run;
   context.call = CallServer;
   if (auto detail = apps::MessageDetail(ui.Shown().back().text, context))
     ui.AddDetail(*detail);
@@ -193,13 +187,15 @@ bool EndedStored(const TerminalUi& ui) {
   return !ui.Shown().empty() && ui.Shown().back().key == std::optional<std::string>("Import_Suces");
 }
 
-// Tells the screen's runs to report each line to the summary while it lives.
+// Tells the screen's runs to report to the summary while it lives, and whether
+// they are previews.
 class WatchedRuns {
  public:
-  WatchedRuns(const host::ScreenModule& module, apps::ImportSummary& summary)
+  WatchedRuns(const host::ScreenModule& module, apps::ImportSummary& summary, bool preview)
       : define_(reinterpret_cast<void (*)(importers::RunObserver*)>(
             module.FindEntry("DefObservadorImportacao"))) {
     define_(&summary);
+    reinterpret_cast<void (*)(bool)>(module.FindEntry("DefSimulacaoImportacao"))(preview);
   }
   ~WatchedRuns() { define_(nullptr); }
   WatchedRuns(const WatchedRuns&) = delete;
@@ -211,10 +207,9 @@ class WatchedRuns {
 
 // Without the server's sums when the server fails them too: the run's own message
 // already tells why, and must stay the last one.
-nlohmann::json SummaryJson(const apps::ImportSummary& summary, bool stored,
-                           const apps::HeldBack* held_back) {
+nlohmann::json SummaryJson(const apps::ImportSummary& summary, bool stored) {
   try {
-    return summary.ToJson(CallServer, stored, held_back);
+    return summary.ToJson(CallServer, stored);
   } catch (const std::exception&) {
     return nullptr;
   }
@@ -237,9 +232,7 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
     std::unique_ptr<server::InProcessServer> in_process;
     if (options.server.empty())
       in_process = std::make_unique<server::InProcessServer>(uri);
-    apps::CallWatch watch;
-    apps::HeldBack held_back;
-    WatchedConnections watched(watch, in_process.get(), options.dry_run ? &held_back : nullptr);
+    Connections connections(in_process.get());
     host::ScreenModule module(host::ScreenModulePath("libQAR62700.so"));
     OpenScreen screen(module);
     if (screen.Outcome() != host::EventOutcome::kCompleted)
@@ -249,15 +242,15 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
     if (options.dry_run)
       summary.KeepLines();
     summary.OnRestartSaid([](const std::string& reason) { std::cerr << reason << "\n"; });
-    WatchedRuns watched_runs(module, summary);
+    WatchedRuns watched_runs(module, summary, options.dry_run);
     ScreenDriver driver(screen.Form());
     WatchedProgress progress(ui, driver.Find<host::ProgressBar>("pgbProgresso"));
     host::EventOutcome outcome = WorkScreen(driver, options);
     if (!ui.StoppedByInterrupt())
-      AddDetail(driver, watch, ui);
+      AddDetail(driver, summary, ui);
     bool stored = EndedStored(ui) && !options.dry_run;
     if (!summary.Empty() && !ui.StoppedByInterrupt())
-      summary_json = SummaryJson(summary, stored, options.dry_run ? &held_back : nullptr);
+      summary_json = SummaryJson(summary, stored);
     return outcome;
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});

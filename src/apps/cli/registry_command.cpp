@@ -6,6 +6,7 @@
 #include <string>
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include "apps/cli/command_output.h"
 #include "apps/cli/commands.h"
@@ -14,6 +15,7 @@
 #include "apps/cli/usage.h"
 #include "host/config.h"
 #include "host/routines.h"
+#include "layouts/layouts.h"
 #include "server/account_number.h"
 
 namespace cli {
@@ -290,8 +292,9 @@ void AddLayoutCommands(CLI::App& app, RunContext& context) {
   CLI::App* set = Action(*layouts, "definir", "Escolhe o layout da empresa para um banco.", o,
                          SetLayout, context);
   Text(*set, "--bank", o->bank, "Código do banco", "CODIGO", true);
-  Text(*set, "--layout", o->layout, "Layout: 200 ou 240 (colunas)", "LAYOUT", true)
-      ->check(OneOf({"200", "240"}));
+  std::vector<std::string> codes = importers::CompanyLayoutCodes();
+  std::string layout_help = fmt::format("Layout: {} (colunas)", fmt::join(codes, " ou "));
+  Text(*set, "--layout", o->layout, layout_help.c_str(), "LAYOUT", true)->check(OneOf(codes));
   Text(*set, "--company", o->company, company_help, "CODIGO");
   CLI::App* clear = Action(*layouts, "remover", "Volta ao layout habitual do banco para a empresa.",
                            o, ClearLayout, context);

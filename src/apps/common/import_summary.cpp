@@ -103,15 +103,23 @@ bool ImportSummary::Empty() const {
   return statements_.empty() && new_ + stored_ + repeated_ + ignored_ == 0;
 }
 
-json ImportSummary::ToJson(const Call& call, bool stored, const HeldBack* held) const {
+ImportSummary::Submitted ImportSummary::SubmittedTo(const Statement& statement) const {
+  for (const Submitted& submitted : submitted_) {
+    if (submitted.account == statement.account && submitted.code == statement.code)
+      return submitted;
+  }
+  return {statement.account, statement.code};
+}
+
+json ImportSummary::ToJson(const Call& call, bool stored) const {
   json statements = json::array();
   json warnings = json::array();
   double stored_credits = 0;
   double stored_debits = 0;
   for (const Statement& statement : statements_) {
     json sums = call("GetResumoExtrato", {statement.account, statement.code});
-    if (held != nullptr) {
-      HeldBack::Sums pending = held->Of(statement.account, statement.code);
+    if (start_.preview) {
+      Submitted pending = SubmittedTo(statement);
       sums["credits"] = sums["credits"].get<double>() + pending.credits;
       sums["debits"] = sums["debits"].get<double>() + pending.debits;
     }

@@ -12,7 +12,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "apps/common/dry_run.h"
 #include "importers/run_observer.h"
 
 namespace apps {
@@ -22,6 +21,9 @@ class ImportSummary : public importers::RunObserver {
   // Calls a method of the application server and answers its payload; throws.
   using Call = std::function<nlohmann::json(const std::string&, const nlohmann::json&)>;
 
+  void OnStart(const Start& start) override { start_ = start; }
+  void OnAccountLookup(std::size_t, const AccountLookup& lookup) override { lookup_ = lookup; }
+  void OnSubmitting(const std::vector<Submitted>& statements) override { submitted_ = statements; }
   void OnMovement(std::size_t line, Movement verdict) override;
   void OnIgnored(std::size_t line) override;
   void OnInitialBalance(std::size_t line, const Balance& balance, bool stored) override;
@@ -34,6 +36,11 @@ class ImportSummary : public importers::RunObserver {
 
   // Whether the run read any statement record.
   bool Empty() const;
+  // The layout the run read the file with; null before a run started.
+  const importers::Layout* Layout() const { return start_.layout; }
+  bool Preview() const { return start_.preview; }
+  // The run's last account lookup.
+  const std::optional<AccountLookup>& LastLookup() const { return lookup_; }
   // Forgets what was told, for the next run.
   void Clear() {
     bool keep = keep_lines_;
@@ -50,9 +57,9 @@ class ImportSummary : public importers::RunObserver {
   //  "balanced"}], "movements": {"new", "stored_already", "repeated", "ignored"},
   //  "stored", "stored_credits", "stored_debits", "warnings": [...]}, and
   //  "lines": [{"line", "verdict"}] when kept.
-  // `stored`: the run ended with its movements stored. `held`: the movements a
-  // preview kept from the server, counted in each statement's balance check.
-  nlohmann::json ToJson(const Call& call, bool stored, const HeldBack* held = nullptr) const;
+  // `stored`: the run ended with its movements stored. A preview counts the
+  // movements it kept from the server in each statement's balance check.
+  nlohmann::json ToJson(const Call& call, bool stored) const;
 
  private:
   struct Statement {
@@ -62,7 +69,12 @@ class ImportSummary : public importers::RunObserver {
     std::optional<Balance> closing;
   };
   Statement& Current(const Balance& balance);
+  // What the submission carries, or would carry, for the statement.
+  Submitted SubmittedTo(const Statement& statement) const;
 
+  Start start_;
+  std::optional<AccountLookup> lookup_;
+  std::vector<Submitted> submitted_;
   std::vector<Statement> statements_;
   int new_ = 0;
   int stored_ = 0;

@@ -8,6 +8,7 @@
 
 #include "host/utf8.h"
 #include "host/visible_text.h"
+#include "layouts/layouts.h"
 #include "server/account_number.h"
 
 namespace apps {
@@ -28,39 +29,21 @@ constexpr const char* kCallCutDetail =
     "histórico de importações se esta foi gravada antes de a conexão cair.";
 constexpr std::size_t kBanksNamed = 20;
 
-// The payload's rows of an answer envelope that succeeded; empty otherwise.
-Variant RowsOf(const Variant& answer) {
-  if (!answer.value("ok", false) || !answer.contains("result"))
-    return Variant::array();
-  return answer["result"].value("rows", Variant::array());
-}
-
 std::string Text(const Variant& value) {
   return value.is_string() ? value.get<std::string>() : "";
 }
 
-std::string AccountMask(const CallWatch& calls) {
-  std::optional<WatchedCall> mask = calls.Last("GetMaskCont");
-  if (!mask)
-    return "";
-  Variant rows = RowsOf(mask->answer);
-  return rows.empty() ? "" : Text(rows[0][2]);
-}
-
 std::optional<std::string> AccountDetail(const DetailContext& context) {
-  if (context.calls == nullptr)
+  if (context.run == nullptr || !context.run->LastLookup())
     return std::nullopt;
-  std::optional<WatchedCall> lookup = LastAccountLookup(*context.calls);
-  if (!lookup || lookup->params.size() < 4)
-    return std::nullopt;
-  const Variant& p = lookup->params;
-  std::string bank = Text(p[0]);
-  // The agency and the number are the file's.
-  std::string agency = host::VisibleText(Text(p[1]));
-  std::string number = Text(p[2]);
-  std::string type = server::AccountTypeName(Text(p[3]));
-  if (!number.empty() && number.back() != '%')
-    number = server::ShownAccountNumber(number, AccountMask(*context.calls));
+  // As the file and the screen give them; a lookup by beginnings looks for these.
+  const importers::RunObserver::AccountLookup& lookup = *context.run->LastLookup();
+  std::string bank = lookup.bank;
+  std::string agency = host::VisibleText(lookup.agency);
+  std::string number = lookup.number.empty()
+                           ? lookup.number
+                           : server::ShownAccountNumber(lookup.number, lookup.mask);
+  std::string type = server::AccountTypeName(lookup.type);
   number = host::VisibleText(number);
   std::string looked_up = fmt::format("Procurada: banco {}, agência {}, conta {}, tipo {}.", bank,
                                       agency, number, type);
@@ -105,45 +88,46 @@ std::optional<std::string> BankDetail(const DetailContext& context) {
                      add);
 }
 
-// The columns the bank's importer reads: Bradesco 200, Itaú as the company chose,
-// every other layout 240.
-std::optional<std::size_t> ExpectedWidth(const DetailContext& context, std::string& cnab) {
-  for (const Variant& bank : Banks(context)) {
-    if (Text(bank[0]) != context.bank)
+// The company's choice that makes the bank of `chosen` read lines of that width,
+// when the bank's layouts are chosen by the company and one reads them.
+std::optional<std::string> CompanyLayoutOfWidth(const importers::Layout& chosen,
+                                                std::size_t width) {
+  if (chosen.company_layouts.empty() || chosen.cnab_codes.empty())
+    return std::nullopt;
+  for (const importers::Layout* other : importers::LayoutsOfBank(chosen.cnab_codes.front())) {
+    if (other->width != width)
       continue;
-    cnab = Text(bank[2]);
-    if (cnab == "237")
-      return 200;
-    if (cnab != "341")
-      return 240;
-    std::optional<WatchedCall> layout =
-        context.calls ? context.calls->Last("GetIdLayout") : std::nullopt;
-    bool wide = layout && layout->answer.value("ok", false) &&
-                layout->answer["result"].is_array() && !layout->answer["result"].empty() &&
-                Text(layout->answer["result"][0]) == "240";
-    return wide ? 240 : 200;
+    for (const std::string& code : other->company_layouts) {
+      if (!code.empty())
+        return code;
+    }
   }
   return std::nullopt;
 }
 
+// The bank's name in a layout's caption: what comes before its first comma.
+std::string BankOfCaption(std::string_view caption) {
+  return std::string(caption.substr(0, caption.find(',')));
+}
+
 std::optional<std::string> WidthDetail(const DetailContext& context) {
   std::optional<std::size_t> width = CommonLineWidth(context.file);
-  std::string cnab;
-  std::optional<std::size_t> expected = ExpectedWidth(context, cnab);
-  if (!width || !expected || *width == *expected || (*width != 200 && *width != 240))
+  const importers::Layout* layout = context.run ? context.run->Layout() : nullptr;
+  if (!width || layout == nullptr || *width == layout->width || (*width != 200 && *width != 240))
     return std::nullopt;
   std::string detail = fmt::format(
       "As linhas do arquivo têm {} colunas, mas o banco {} é lido no layout de {} "
       "colunas: confira o banco informado.",
-      *width, context.bank, *expected);
-  if (cnab != "341")
+      *width, context.bank, layout->width);
+  std::optional<std::string> code = CompanyLayoutOfWidth(*layout, *width);
+  if (!code)
     return detail;
   std::string choose =
       context.registration == Registration::kMenu
           ? "menu Cadastros → Layouts"
-          : fmt::format("extrato layouts definir --bank {} --layout {}", context.bank, *width);
-  return fmt::format("{} Se o arquivo é do Itaú em {} colunas, escolha esse layout: {}.", detail,
-                     *width, choose);
+          : fmt::format("extrato layouts definir --bank {} --layout {}", context.bank, *code);
+  return fmt::format("{} Se o arquivo é do {} em {} colunas, escolha esse layout: {}.", detail,
+                     BankOfCaption(layout->caption), *width, choose);
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "apps/common/call_watch.h"
+#include "apps/common/import_summary.h"
+#include "host/net_connection.h"
 
 namespace apps {
 
@@ -18,7 +19,8 @@ enum class Registration { kCommandLine, kMenu };
 struct DetailContext {
   std::string bank;  // the bank code in the screen's field
   std::string file;  // the path in the screen's file field
-  const CallWatch* calls = nullptr;
+  // What the run told of itself; null: no run.
+  const ImportSummary* run = nullptr;
   // Calls a method of the application server and answers its payload; throws on
   // failure.
   std::function<host::Variant(const std::string& method, const host::Variant& params)> call;

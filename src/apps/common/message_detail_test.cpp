@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "layouts/layouts.h"
+
 namespace apps {
 namespace {
 
@@ -19,7 +21,7 @@ class MessageDetailTest : public ::testing::Test {
     folder_ =
         std::filesystem::temp_directory_path() / ("extrato_detail_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder_);
-    context_.calls = &calls_;
+    context_.run = &run_;
     context_.call = [this](const std::string& method, const Variant&) -> Variant {
       EXPECT_EQ(method, "GetBancos");
       return {{"fields", Variant::array()}, {"rows", banks_}};
@@ -27,9 +29,9 @@ class MessageDetailTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
-  void Watched(const std::string& method, Variant params, Variant result) {
-    calls_.Record({{"method", method}, {"params", std::move(params)}},
-                  {{"ok", true}, {"result", std::move(result)}});
+  void LookedUp(importers::RunObserver::AccountLookup lookup) { run_.OnAccountLookup(1, lookup); }
+  void ReadWith(const std::string& bank, const std::string& layout) {
+    run_.OnStart({bank, importers::FindLayout(layout), "", false});
   }
 
   std::string FileOfWidth(std::size_t width) {
@@ -41,22 +43,21 @@ class MessageDetailTest : public ::testing::Test {
   }
 
   std::filesystem::path folder_;
-  CallWatch calls_;
+  ImportSummary run_;
   Variant banks_ = Variant::array();
   DetailContext context_;
 };
 
 TEST_F(MessageDetailTest, AccountNotFoundNamesWhatWasLookedUpAndHowToRegisterIt) {
-  Watched("GetMaskCont", {"237"}, {{"rows", {{"237", "237", "9999999-9"}}}});
-  Watched("GetContCorr", {"237", "3509", "90000002", "C"}, {{"rows", Variant::array()}});
+  LookedUp({"237", "3509", "90000002", "C", "9999999-9", false, ""});
   EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
             "Procurada: banco 237, agência 3509, conta 9000000-2, tipo Circulante. Para "
             "cadastrá-la: extrato contas incluir --code CÓDIGO --bank 237 --agency 3509 --number "
             "9000000-2 --type Circulante --name NOME");
   context_.registration = Registration::kMenu;
-  Watched("GetVerificaContCorr", {"237", "3509", "9000000%", "L"}, {{"rows", Variant::array()}});
+  LookedUp({"237", "3509", "90000002", "L", "9999999-9", true, ""});
   EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
-            "Procurada: banco 237, agência 3509, conta 9000000%, tipo Aplicação. Para "
+            "Procurada: banco 237, agência 3509, conta 9000000-2, tipo Aplicação. Para "
             "cadastrá-la: menu Cadastros → Contas correntes → Incluir.")
       << "the later of the two lookups";
 }
@@ -64,8 +65,7 @@ TEST_F(MessageDetailTest, AccountNotFoundNamesWhatWasLookedUpAndHowToRegisterIt)
 // The agency and the number come from the file: what they hold must not act on a
 // terminal, cut the text or break the JSON.
 TEST_F(MessageDetailTest, AccountReadFromTheFileIsShownVisibly) {
-  Watched("GetMaskCont", {"237"}, {{"rows", {{"237", "237", "9999999-9"}}}});
-  Watched("GetContCorr", {"237", "\x1b]0;x\a", "\x01", "C"}, {{"rows", Variant::array()}});
+  LookedUp({"237", "\x1b]0;x\a", "\x01", "C", "9999999-9", false, ""});
   context_.registration = Registration::kMenu;
   EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
             "Procurada: banco 237, agência \\x1b]0;x\\x07, conta \\x01, tipo Circulante. Para "
@@ -89,23 +89,26 @@ TEST_F(MessageDetailTest, LinesOfTheOtherWidthAreNamedForNoData) {
             {"341", "ITAU", "341", "99999-9"}};
   const std::string no_data = "Arquivo não possui dados para importação.";
   context_.bank = "237";
+  ReadWith("237", "bradesco");
   context_.file = FileOfWidth(240);
   EXPECT_EQ(MessageDetail(no_data, context_),
             "As linhas do arquivo têm 240 colunas, mas o banco 237 é lido no layout de 200 "
             "colunas: confira o banco informado.");
   context_.bank = "001";
+  ReadWith("001", "febraban");
   context_.file = FileOfWidth(200);
   EXPECT_EQ(MessageDetail(no_data, context_),
             "As linhas do arquivo têm 200 colunas, mas o banco 001 é lido no layout de 240 "
             "colunas: confira o banco informado.");
   context_.bank = "341";
-  Watched("GetIdLayout", {"1", "341"}, {""});
+  ReadWith("341", "itau-200");
   context_.file = FileOfWidth(240);
   EXPECT_EQ(MessageDetail(no_data, context_),
             "As linhas do arquivo têm 240 colunas, mas o banco 341 é lido no layout de 200 "
             "colunas: confira o banco informado. Se o arquivo é do Itaú em 240 colunas, escolha "
             "esse layout: extrato layouts definir --bank 341 --layout 240.");
   context_.bank = "237";
+  ReadWith("237", "bradesco");
   context_.file = FileOfWidth(200);
   EXPECT_EQ(MessageDetail(no_data, context_), std::nullopt) << "the right width: nothing to add";
 }

@@ -21,11 +21,7 @@ Desktop::Desktop(const LaunchOptions& options)
   host::GetApplication().SetUiServices(ui_.get());
   window_->ShowServer(server_->ServerShown(), server_->DatabaseShown());
   window_->WatchImportRuns(&summary_);
-  // A screen keeps the connection it opened with: the open ones close, and the
-  // next one opens with the new choice.
   QObject::connect(&window_->PreviewAction(), &QAction::toggled, window_.get(), [this](bool on) {
-    window_->MdiArea().closeAllSubWindows();
-    server_->SetPreview(on);
     summary_.Clear();
     window_->ServerField().setText(QString::fromStdString(
         server_->ServerShown() + (on ? " | Simulação: nada é gravado" : "")));
@@ -33,7 +29,7 @@ Desktop::Desktop(const LaunchOptions& options)
   // The message that ends a run carries the run's summary under it.
   ui_->SetMessageDetail([this](const host::MessageDialog& message) -> std::optional<std::string> {
     apps::DetailContext context = DetailContext();
-    bool stored = message.text == kImportSucceeded && server_->HeldBack() == nullptr;
+    bool stored = message.text == kImportSucceeded && !summary_.Preview();
     std::optional<std::string> detail = apps::MessageDetail(message.text, context);
     std::optional<std::string> summary = RunSummary(context, stored);
     if (detail && summary)
@@ -45,7 +41,7 @@ Desktop::Desktop(const LaunchOptions& options)
 // What the open import screen holds, and how the host calls its server.
 apps::DetailContext Desktop::DetailContext() const {
   apps::DetailContext context;
-  context.calls = &server_->Calls();
+  context.run = &summary_;
   context.registration = apps::Registration::kMenu;
   context.call = [](const std::string& method, const host::Variant& params) {
     return ServiceClient().Call(method, params);
@@ -66,11 +62,11 @@ std::optional<std::string> Desktop::RunSummary(const apps::DetailContext& contex
     return std::nullopt;
   std::string text;
   try {
-    nlohmann::json summary = summary_.ToJson(context.call, stored, server_->HeldBack());
+    nlohmann::json summary = summary_.ToJson(context.call, stored);
     text = apps::SummaryText(summary);
     for (const auto& warning : summary["warnings"])
       text += "Aviso: " + warning.get<std::string>() + "\n";
-    if (server_->HeldBack() != nullptr)
+    if (summary_.Preview())
       text += "Simulação: nada foi gravado no banco de dados.\n";
   } catch (const std::exception& e) {
     text = std::string("Resumo indisponível: ") + e.what();

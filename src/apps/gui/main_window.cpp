@@ -18,6 +18,7 @@ namespace gui {
 namespace {
 constexpr const char* kImportEntry = "CriaImpExtBanc";
 constexpr const char* kWatchRunsEntry = "DefObservadorImportacao";
+constexpr const char* kPreviewEntry = "DefSimulacaoImportacao";
 }  // namespace
 
 MainWindow::MainWindow(std::string module_file, QWidget* parent)
@@ -36,6 +37,9 @@ MainWindow::MainWindow(std::string module_file, QWidget* parent)
   preview_action_ = finance->addAction(QStringLiteral("Simular importações (sem gravar)"));
   preview_action_->setObjectName(QStringLiteral("actSimular"));
   preview_action_->setCheckable(true);
+  // The open import screen's next run follows the choice.
+  connect(preview_action_, &QAction::toggled, this,
+          [this] { host::GetApplication().Dispatch([this] { TellPreview(); }); });
   finance
       ->addAction(QStringLiteral("Importações realizadas"), this,
                   [this] { OpenRegistry(ImportsKind()); })
@@ -132,8 +136,17 @@ void MainWindow::OpenImportScreen() {
           reinterpret_cast<void (*)(importers::RunObserver*)>(module_->FindEntry(kWatchRunsEntry));
       watch(run_observer_);
     }
+    TellPreview();
   });
   ShowNewScreens();
+}
+
+// Only a screen the module has open takes it; a screen opened later is told then.
+void MainWindow::TellPreview() {
+  if (module_ == nullptr)
+    return;
+  auto tell = reinterpret_cast<void (*)(bool)>(module_->FindEntry(kPreviewEntry));
+  tell(preview_action_->isChecked());
 }
 
 // An entry creates its screen inside the module: the host learns of it from the

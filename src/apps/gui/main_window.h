@@ -66,6 +66,7 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void TellPreview();
   void ShowNewScreens();
   void Activated(QMdiSubWindow* window);
 

@@ -1,5 +1,7 @@
 #include "apps/gui/registry_kinds.h"
 
+#include "layouts/layouts.h"
+
 namespace gui {
 
 FormField TypedField(QString label, std::string column, int max_length, bool key) {
@@ -76,10 +78,14 @@ RegistryKind LayoutsKind(const std::string& company) {
   kind.list_method = "GetLayouts";
   kind.list_params = {company};
   kind.columns = {{"CDBANCO", QStringLiteral("Banco")}, {"IDLAYOUT", QStringLiteral("Layout")}};
+  QStringList captions;
+  QStringList codes;
+  for (const std::string& code : importers::CompanyLayoutCodes()) {
+    codes << QString::fromStdString(code);
+    captions << QStringLiteral("%1 colunas").arg(QString::fromStdString(code));
+  }
   kind.form = {TypedField(QStringLiteral("Banco"), "CDBANCO", 3, true),
-               PickedField(QStringLiteral("Layout"), "IDLAYOUT",
-                           {QStringLiteral("200 colunas"), QStringLiteral("240 colunas")},
-                           {QStringLiteral("200"), QStringLiteral("240")})};
+               PickedField(QStringLiteral("Layout"), "IDLAYOUT", captions, codes)};
   kind.prefix = {company};
   kind.add_method = "SetLayout";
   kind.change_method = "SetLayout";

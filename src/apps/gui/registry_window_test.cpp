@@ -127,7 +127,11 @@ class RegistryWindowTest : public QObject {
       QApplication::setActiveWindow(&host_->Window());
     }
 
+    // The open screen stays, and its next run stores.
+    QCOMPARE(host_->Window().MdiArea().subWindowList().size(), qsizetype{1});
     host_->Window().PreviewAction().setChecked(false);
+    QCOMPARE(host_->Window().MdiArea().subWindowList().size(), qsizetype{1});
+    host_->Window().MdiArea().closeAllSubWindows();
     ImportBradesco();
     QCOMPARE(Open("actImportacoes", "wndImportacoes").Table().rowCount(), 1);
   }

@@ -28,22 +28,13 @@ ServerLink::ServerLink(const LaunchOptions& options) {
     if (!options.ca_file.empty())
       config.ca_file = options.ca_file;
   }
-  SetPreview(false);
+  host::SetTransportFactory(in_process_ ? in_process_->Factory() : host::HttpTransportFactory());
   config.database_uri = database_uri;
 }
 
 ServerLink::~ServerLink() {
   apps::ReadThroughServer(false);
   host::SetTransportFactory(nullptr);
-}
-
-void ServerLink::SetPreview(bool preview) {
-  preview_ = preview;
-  held_back_.Clear();
-  host::TransportFactory factory =
-      in_process_ ? in_process_->Factory() : host::HttpTransportFactory();
-  host::SetTransportFactory(
-      calls_.Watching(preview ? apps::WithoutWrites(factory, held_back_) : factory));
 }
 
 std::string ServerLink::ServerShown() const {

@@ -4,8 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "apps/common/call_watch.h"
-#include "apps/common/dry_run.h"
 #include "apps/gui/launch_options.h"
 
 namespace server {
@@ -30,18 +28,8 @@ class ServerLink {
   // For the status bar: where the server is, and what it stores in.
   std::string ServerShown() const;
   const std::string& DatabaseShown() const { return database_shown_; }
-  // What the screens last asked the server, for the messages' details.
-  const apps::CallWatch& Calls() const { return calls_; }
-
-  // Previewing: connections opened from now on hold every write back. Answers
-  // what they held back, or null when not previewing.
-  void SetPreview(bool preview);
-  const apps::HeldBack* HeldBack() const { return preview_ ? &held_back_ : nullptr; }
 
  private:
-  apps::CallWatch calls_;
-  apps::HeldBack held_back_;
-  bool preview_ = false;
   std::unique_ptr<server::InProcessServer> in_process_;
   std::string database_shown_;  // the database URI without a password
 };

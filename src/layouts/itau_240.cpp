@@ -1,7 +1,6 @@
-#include "importers/itau_240.h"
+#include "layouts/itau_240.h"
 
 #include "host/routines.h"
-#include "importers/run_state.h"
 
 namespace importers {
 
@@ -13,11 +12,10 @@ constexpr int kDocumentWidth = 20;
 
 }  // namespace
 
-std::string Itau240Account(const Layout&, std::string_view line, std::string_view,
-                           RunState& state) {
+std::string Itau240Account(const Layout&, std::string_view line, std::string_view mask) {
   return host::Ajusta(
       host::AllTrim(FieldAt(line, kAccountNumber)) + host::AllTrim(FieldAt(line, kCheckDigit)),
-      state.nrDigConta);
+      MaskPlaces(mask));
 }
 
 std::string Itau240Document(std::string_view as_written) {

@@ -1,9 +1,7 @@
-#include "importers/cnab240.h"
+#include "layouts/cnab240.h"
 
 #include "host/routines.h"
 #include "host/utf8.h"
-#include "importers/import_run.h"
-#include "screen/imp_ext_banc.h"
 
 namespace importers {
 
@@ -28,17 +26,16 @@ LineKind Cnab240Line(const Layout& layout, std::string_view line) {
   return IsFileRecord(layout, line) ? LineKind::kPassedOver : LineKind::kRecord;
 }
 
-void CheckBatchHeader(ImportRun& run, std::string_view line) {
+std::optional<std::string> CheckBatchHeader(std::string_view line, std::string_view resolving) {
   if (FieldAt(line, kCnab240Columns.kind) != kCnab240Kinds.initial_balance)
-    return;
-  const host::TMessages& messages = run.screen().msgPadrao;
-  if (FieldAt(line, kOperation) != kStatementOperation) {
-    host::MensErro(messages.Msg("Arquivo_Inv"), true);
+    return std::nullopt;
+  if (FieldAt(line, kOperation) != kStatementOperation)
+    return "Arquivo_Inv";
+  if (!resolving.empty() &&
+      FieldAt(line, kAgencyAndAccount) != FieldAt(resolving, kAgencyAndAccount)) {
+    return "Conta_Mult";
   }
-  if (run.AccountResolved() &&
-      FieldAt(line, kAgencyAndAccount) != FieldAt(run.ResolvingLine(), kAgencyAndAccount)) {
-    host::MensErro(messages.Msg("Conta_Mult"), true);
-  }
+  return std::nullopt;
 }
 
 std::optional<std::string> IndicatorOrCategory(const Layout& layout, std::string_view line) {
@@ -53,19 +50,18 @@ std::optional<std::string> IndicatorOrCategory(const Layout& layout, std::string
   return std::nullopt;
 }
 
-std::size_t AccountWidth(std::string_view mask, RunState& state) {
+std::size_t AccountWidth(std::string_view mask) {
   auto dash = mask.find('-');
   if (dash == std::string_view::npos)
     return 12;
-  state.nrDigVerif =
-      static_cast<int>(host::Utf8Length(host::AllTrim(host::Utf8Left(mask.substr(dash + 1), 3))));
-  return state.nrDigVerif <= 1 ? 13 : 14;
+  std::size_t check_places =
+      host::Utf8Length(host::AllTrim(host::Utf8Left(mask.substr(dash + 1), 3)));
+  return check_places <= 1 ? 13 : 14;
 }
 
-std::string MaskWidthAccount(const Layout& layout, std::string_view line, std::string_view mask,
-                             RunState& state) {
-  Column account{layout.columns.account.position, AccountWidth(mask, state)};
-  return host::Right(host::AllTrim(FieldAt(line, account)), state.nrDigConta);
+std::string MaskWidthAccount(const Layout& layout, std::string_view line, std::string_view mask) {
+  Column account{layout.columns.account.position, AccountWidth(mask)};
+  return host::Right(host::AllTrim(FieldAt(line, account)), MaskPlaces(mask));
 }
 
 }  // namespace importers

@@ -1,10 +1,9 @@
-#include "importers/febraban.h"
+#include "importers/movement_policy.h"
 
 #include <string>
 
 #include "host/exceptions.h"
 #include "host/routines.h"
-#include "importers/cnab240.h"
 #include "importers/import_run.h"
 #include "screen/imp_ext_banc.h"
 
@@ -110,11 +109,6 @@ class DuplicateQuestions final : public MovementPolicy {
 };
 
 }  // namespace
-
-// They end the account, so that a further file in the same one resolves its own.
-LineKind FebrabanLine(const Layout& layout, std::string_view line) {
-  return IsFileRecord(layout, line) ? LineKind::kEndsAccount : LineKind::kRecord;
-}
 
 std::unique_ptr<MovementPolicy> AskAboutDuplicates() {
   return std::make_unique<DuplicateQuestions>();

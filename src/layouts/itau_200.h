@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_ITAU_200_H_
-#define EXTRATO_IMPORTERS_ITAU_200_H_
+#ifndef EXTRATO_LAYOUTS_ITAU_200_H_
+#define EXTRATO_LAYOUTS_ITAU_200_H_
 
 // Itaú statement file of 200 columns: Bradesco's records (bradesco.h), with the
 // agency, the account and the date elsewhere. Positions are 1-based.
@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "importers/bradesco.h"
+#include "layouts/bradesco.h"
 
 namespace importers {
 
@@ -25,10 +25,6 @@ inline constexpr Columns kItau200Columns = [] {
   return columns;
 }();
 
-// The account column trimmed, cut to its last nrDigConta characters.
-std::string Itau200Account(const Layout& layout, std::string_view line, std::string_view mask,
-                           RunState& state);
-
 }  // namespace importers
 
-#endif  // EXTRATO_IMPORTERS_ITAU_200_H_
+#endif  // EXTRATO_LAYOUTS_ITAU_200_H_

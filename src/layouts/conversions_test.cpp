@@ -1,4 +1,4 @@
-#include "importers/conversions.h"
+#include "layouts/conversions.h"
 
 #include <gtest/gtest.h>
 

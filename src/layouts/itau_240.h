@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_ITAU_240_H_
-#define EXTRATO_IMPORTERS_ITAU_240_H_
+#ifndef EXTRATO_LAYOUTS_ITAU_240_H_
+#define EXTRATO_LAYOUTS_ITAU_240_H_
 
 // Itaú statement file of 240 columns: the records of cnab240.h, with the account
 // and the document elsewhere. Positions are 1-based.
@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "importers/cnab240.h"
+#include "layouts/cnab240.h"
 
 namespace importers {
 
@@ -23,12 +23,11 @@ inline constexpr Columns kItau240Columns = [] {
 }();
 
 // The account number followed by its check digit, each trimmed, fitted by Ajusta
-// to nrDigConta characters; the mask's check part plays no role.
-std::string Itau240Account(const Layout& layout, std::string_view line, std::string_view mask,
-                           RunState& state);
+// to as many characters as the mask has places; the mask's check part plays no role.
+std::string Itau240Account(const Layout& layout, std::string_view line, std::string_view mask);
 
 std::string Itau240Document(std::string_view as_written);
 
 }  // namespace importers
 
-#endif  // EXTRATO_IMPORTERS_ITAU_240_H_
+#endif  // EXTRATO_LAYOUTS_ITAU_240_H_

@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_STATEMENT_WRITER_H_
-#define EXTRATO_IMPORTERS_STATEMENT_WRITER_H_
+#ifndef EXTRATO_LAYOUTS_STATEMENT_WRITER_H_
+#define EXTRATO_LAYOUTS_STATEMENT_WRITER_H_
 
 // Writes statement lines of every layout of the table, where each layout keeps its
 // fields, as the banks fill them: for the example files, the generator and the
@@ -12,7 +12,7 @@
 
 #include <fmt/format.h>
 
-#include "importers/layout.h"
+#include "layouts/layout.h"
 
 namespace importers::writer {
 
@@ -129,4 +129,4 @@ inline std::string Trailer200(std::string_view bank, long long debits_cents,
 
 }  // namespace importers::writer
 
-#endif  // EXTRATO_IMPORTERS_STATEMENT_WRITER_H_
+#endif  // EXTRATO_LAYOUTS_STATEMENT_WRITER_H_

@@ -1,4 +1,4 @@
-#include "importers/santander.h"
+#include "layouts/santander.h"
 
 #include "host/routines.h"
 

@@ -1,7 +1,6 @@
-#include "importers/bradesco.h"
+#include "layouts/bradesco.h"
 
 #include "host/routines.h"
-#include "importers/run_state.h"
 
 namespace importers {
 
@@ -24,10 +23,8 @@ std::string BradescoAccountNumber(std::string_view line) {
   return host::AllTrim(FieldAt(line, kBradescoColumns.account));
 }
 
-std::string BradescoMaskedAccount(const Layout&, std::string_view line, std::string_view,
-                                  RunState& state) {
-  state.stNrContArq = BradescoAccountNumber(line);
-  return host::Right(state.stNrContArq, state.nrDigConta);
+std::string BradescoMaskedAccount(const Layout&, std::string_view line, std::string_view mask) {
+  return host::Right(BradescoAccountNumber(line), MaskPlaces(mask));
 }
 
 std::string BradescoYearText(std::string_view two_digits) {

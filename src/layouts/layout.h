@@ -1,24 +1,20 @@
-#ifndef EXTRATO_IMPORTERS_LAYOUT_H_
-#define EXTRATO_IMPORTERS_LAYOUT_H_
+#ifndef EXTRATO_LAYOUTS_LAYOUT_H_
+#define EXTRATO_LAYOUTS_LAYOUT_H_
 
 // What a statement layout tells the shared import run: where its fields are, how
 // it reads a line, and the few steps it takes its own way. A layout is one row of
-// the table in layouts.h; everything else is the run's.
+// the table in layouts.h, plain data and pure functions of a line; everything else
+// is the run's.
 
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "host/net_connection.h"
-#include "importers/run_observer.h"
-
 namespace importers {
 
-class ImportRun;
-struct RunState;
+struct Layout;
 
 // A field of a fixed-width line: 1-based position and length, in characters.
 struct Column {
@@ -112,23 +108,45 @@ enum class NoDataTest {
   kNoMovement,      // no movement row was built
 };
 
-// A layout's own policy on movements stored already or repeated in the file.
-class MovementPolicy {
- public:
-  virtual ~MovementPolicy() = default;
-  virtual void Start(ImportRun&) {}
-  // What becomes of the current movement: every outcome but kStored gets a row.
-  virtual RunObserver::Movement Judge(ImportRun& run, const Record& record) = 0;
-  virtual host::Variant SubmissionArguments(host::Variant movements, host::Variant header) const;
+// What the run does with movements stored already or repeated in the file.
+enum class Duplicates {
+  kSkipStored,  // a movement found stored is left out without a question
+  // Every movement is looked up and one stored is left out, but the file's first
+  // movement found stored, and the first repeat within the file, are put to the user.
+  kAskTheUser,
 };
 
-// Movements found stored on the server are left out without a question.
-class SkipStoredMovements : public MovementPolicy {
- public:
-  RunObserver::Movement Judge(ImportRun& run, const Record& record) override;
+// The demonstration bank of a layout, as the demonstration database registers it.
+struct DemoBank {
+  std::string_view code;  // CDBANCO, as the screen takes it
+  std::string_view name;
+  std::string_view cnab;  // as the file writes it
+  std::string_view mask;
 };
 
-// One statement layout: a row of the table.
+// The demonstration account of a layout and its example file: what the generator
+// writes, the demonstration database registers and samples/ holds.
+struct Demo {
+  DemoBank bank;
+  std::string_view reduced;  // CDREDUCONT
+  std::string_view agency;
+  std::string_view number;  // as many characters as the bank's mask has places
+  std::string_view account_name;
+  // The bank's name in a 200-column file header.
+  std::string_view bank_in_file;
+  // The account number as the layout's account column holds it.
+  std::string (*in_file)(std::string_view number);
+  std::string_view example_file;         // name under samples/
+  std::string_view example_description;  // the layout, as samples/README.md names it
+};
+
+// Agency rule of most layouts: the agency column, trimmed.
+std::string TrimmedAgency(const Layout& layout, std::string_view line);
+// Account rule of most layouts: the account column trimmed, cut to its last
+// characters as many as the mask has places.
+std::string TrimmedAccount(const Layout& layout, std::string_view line, std::string_view mask);
+
+// One statement layout: a row of the table. Its defaults are what most layouts do.
 struct Layout {
   std::string_view name;     // short name: the sample file, the generator, the benchmark
   std::string_view caption;  // for people
@@ -136,37 +154,40 @@ struct Layout {
   std::vector<std::string> cnab_codes;
   // For a bank of several layouts: the codes of GetIdLayout that choose this one.
   std::vector<std::string> company_layouts;
-  std::size_t width;  // characters of a record
-  Columns columns;
-  RecordKinds kinds;
+  std::size_t width = 0;  // characters of a record
+  Columns columns{};
+  RecordKinds kinds{};
 
   // Plain functions of a line.
-  LineKind (*line_kind)(const Layout& layout, std::string_view line);
-  std::string (*agency)(const Layout& layout, std::string_view line);
-  // The account number cut to the bank's mask; the state takes nrDigConta, and
-  // nrDigVerif or stNrContArq where the layout's rule gives them.
-  std::string (*masked_account)(const Layout& layout, std::string_view line, std::string_view mask,
-                                RunState& state);
+  LineKind (*line_kind)(const Layout& layout, std::string_view line) = nullptr;
+  std::string (*agency)(const Layout& layout, std::string_view line) = TrimmedAgency;
+  // The account number as the lookup takes it, cut to the places of the bank's
+  // account mask.
+  std::string (*account)(const Layout& layout, std::string_view line,
+                         std::string_view mask) = TrimmedAccount;
   // The four-digit year text; null: the year column as written.
-  std::string (*year)(std::string_view two_or_four_digits);
+  std::string (*year)(std::string_view two_or_four_digits) = nullptr;
   // The indicator; null: the indicator column as written.
-  std::optional<std::string> (*indicator)(const Layout& layout, std::string_view line);
+  std::optional<std::string> (*indicator)(const Layout& layout, std::string_view line) = nullptr;
   // The document number; null: the document column as written.
-  std::string (*document)(std::string_view as_written);
+  std::string (*document)(std::string_view as_written) = nullptr;
 
-  // Checks of a record before its account is resolved; null: none.
-  void (*check_record)(ImportRun& run, std::string_view line);
-  BlankLines blank_lines;
-  AccountLookup account_lookup;
-  StoredStatement stored_statement;
+  // A check of a record before its account is resolved: the message key that
+  // refuses it, or none. `resolving` is the record that resolved the current
+  // account; empty while none is. Null: no check.
+  std::optional<std::string> (*check_record)(std::string_view line,
+                                             std::string_view resolving) = nullptr;
+  BlankLines blank_lines = BlankLines::kPassedOver;
+  AccountLookup account_lookup = AccountLookup::kContCorr;
+  StoredStatement stored_statement = StoredStatement::kAdopt;
   // The stored document number is the one fitted for the lookup, and stNrDocMov
   // keeps "0".
-  bool document_from_lookup;
-  FinalBalanceResets final_balance_resets;
-  NoDataTest no_data;
-  std::string_view submission;
-  // Null: SkipStoredMovements.
-  std::unique_ptr<MovementPolicy> (*movement_policy)();
+  bool document_from_lookup = false;
+  FinalBalanceResets final_balance_resets = FinalBalanceResets::kNothing;
+  NoDataTest no_data = NoDataTest::kNoRecordRead;
+  std::string_view submission = "Set_Real_Bradesco";
+  Duplicates duplicates = Duplicates::kSkipStored;
+  Demo demo{};
 };
 
 // The record of a line, as the layout reads it.
@@ -175,9 +196,6 @@ Record ReadRecord(const Layout& layout, std::string_view line);
 // The count of places of an account mask: its characters that are not "-".
 int MaskPlaces(std::string_view mask);
 
-// Agency rule of most layouts: the agency column, trimmed.
-std::string TrimmedAgency(const Layout& layout, std::string_view line);
-
 }  // namespace importers
 
-#endif  // EXTRATO_IMPORTERS_LAYOUT_H_
+#endif  // EXTRATO_LAYOUTS_LAYOUT_H_

@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_CONVERSIONS_H_
-#define EXTRATO_IMPORTERS_CONVERSIONS_H_
+#ifndef EXTRATO_LAYOUTS_CONVERSIONS_H_
+#define EXTRATO_LAYOUTS_CONVERSIONS_H_
 
 // Numbers and dates read from statement lines. A value that does not convert
 // raises host::EConvertError naming the line, the field and the text as read.
@@ -32,4 +32,4 @@ long long ToNumberOrZero(std::string_view text);
 
 }  // namespace importers
 
-#endif  // EXTRATO_IMPORTERS_CONVERSIONS_H_
+#endif  // EXTRATO_LAYOUTS_CONVERSIONS_H_

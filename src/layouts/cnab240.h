@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_CNAB240_H_
-#define EXTRATO_IMPORTERS_CNAB240_H_
+#ifndef EXTRATO_LAYOUTS_CNAB240_H_
+#define EXTRATO_LAYOUTS_CNAB240_H_
 
 // What the 240-column layouts share: the record structure, the columns, the check
 // of a batch header, the debit/credit fallback and the account width chosen by the
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "importers/layout.h"
+#include "layouts/layout.h"
 
 namespace importers {
 
@@ -55,7 +55,7 @@ LineKind Cnab240Line(const Layout& layout, std::string_view line);
 
 // A batch header must be a statement's (operation "E"), and while an account is
 // resolved it must name that account: a batch of another one would be booked to it.
-void CheckBatchHeader(ImportRun& run, std::string_view line);
+std::optional<std::string> CheckBatchHeader(std::string_view line, std::string_view resolving);
 
 // The indicator; when blank, "D" for a category starting with "1" and "C" for one
 // starting with "2"; otherwise none, and the record is passed over.
@@ -63,13 +63,12 @@ std::optional<std::string> IndicatorOrCategory(const Layout& layout, std::string
 
 // How many columns from 59 hold the account number, by the bank's account mask:
 // 12 without "-", 13 with at most one check place after the first "-", 14 with two
-// or more. Sets nrDigVerif when the mask has a "-".
-std::size_t AccountWidth(std::string_view mask, RunState& state);
+// or more.
+std::size_t AccountWidth(std::string_view mask);
 
-// Those columns trimmed, cut to their last nrDigConta characters.
-std::string MaskWidthAccount(const Layout& layout, std::string_view line, std::string_view mask,
-                             RunState& state);
+// Those columns trimmed, cut to their last characters as many as the mask has places.
+std::string MaskWidthAccount(const Layout& layout, std::string_view line, std::string_view mask);
 
 }  // namespace importers
 
-#endif  // EXTRATO_IMPORTERS_CNAB240_H_
+#endif  // EXTRATO_LAYOUTS_CNAB240_H_

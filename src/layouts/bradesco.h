@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_BRADESCO_H_
-#define EXTRATO_IMPORTERS_BRADESCO_H_
+#ifndef EXTRATO_LAYOUTS_BRADESCO_H_
+#define EXTRATO_LAYOUTS_BRADESCO_H_
 
 // Bradesco statement file: one record of 200 columns per line. Positions are
 // 1-based; nothing else is read.
@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-#include "importers/layout.h"
+#include "layouts/layout.h"
 
 namespace importers {
 
@@ -49,9 +49,9 @@ LineKind MarkedRecordLine(const Layout& layout, std::string_view line);
 // when position 41 holds "P", positions 32 to 40 trimmed and followed by "0".
 std::string BradescoAccountNumber(std::string_view line);
 
-// That number, into stNrContArq, cut to its last nrDigConta characters.
+// That number cut to its last characters as many as the mask has places.
 std::string BradescoMaskedAccount(const Layout& layout, std::string_view line,
-                                  std::string_view mask, RunState& state);
+                                  std::string_view mask);
 
 // The four-digit year of two year digits: before "90" (as text) in the 2000s,
 // from "90" on in the 1900s.
@@ -59,4 +59,4 @@ std::string BradescoYearText(std::string_view two_digits);
 
 }  // namespace importers
 
-#endif  // EXTRATO_IMPORTERS_BRADESCO_H_
+#endif  // EXTRATO_LAYOUTS_BRADESCO_H_

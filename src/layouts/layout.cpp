@@ -1,10 +1,9 @@
-#include "importers/layout.h"
+#include "layouts/layout.h"
 
 #include <algorithm>
 
 #include "host/routines.h"
 #include "host/utf8.h"
-#include "importers/import_run.h"
 
 namespace importers {
 
@@ -43,13 +42,8 @@ std::string TrimmedAgency(const Layout& layout, std::string_view line) {
   return host::AllTrim(FieldAt(line, layout.columns.agency));
 }
 
-host::Variant MovementPolicy::SubmissionArguments(host::Variant movements,
-                                                  host::Variant header) const {
-  return host::Variant::array({std::move(movements), std::move(header)});
-}
-
-RunObserver::Movement SkipStoredMovements::Judge(ImportRun& run, const Record&) {
-  return run.FindStored() ? RunObserver::Movement::kStored : RunObserver::Movement::kNew;
+std::string TrimmedAccount(const Layout& layout, std::string_view line, std::string_view mask) {
+  return host::Right(host::AllTrim(FieldAt(line, layout.columns.account)), MaskPlaces(mask));
 }
 
 }  // namespace importers

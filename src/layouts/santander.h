@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_SANTANDER_H_
-#define EXTRATO_IMPORTERS_SANTANDER_H_
+#ifndef EXTRATO_LAYOUTS_SANTANDER_H_
+#define EXTRATO_LAYOUTS_SANTANDER_H_
 
 // Santander statement file: the records of cnab240.h, read as the Real layout
 // reads them, but for the agency: the last four characters of columns 53-57, as
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "importers/layout.h"
+#include "layouts/layout.h"
 
 namespace importers {
 
@@ -16,4 +16,4 @@ std::string SantanderAgency(const Layout& layout, std::string_view line);
 
 }  // namespace importers
 
-#endif  // EXTRATO_IMPORTERS_SANTANDER_H_
+#endif  // EXTRATO_LAYOUTS_SANTANDER_H_
