@@ -24,7 +24,6 @@
 #include "host/application.h"
 #include "host/config.h"
 #include "host/net_connection.h"
-#include "host/recording_ui_services.h"
 #include "host/soci.h"
 #include "layouts/layouts.h"
 #include "screen/imp_ext_banc.h"
@@ -33,7 +32,8 @@
 #include "server/demo_data.h"
 #include "server/embedded_server.h"
 #include "server/in_process_server.h"
-#include "statement_generator.h"
+#include "testing/recording_ui_services.h"
+#include "tools/statements/statement_generator.h"
 
 namespace {
 

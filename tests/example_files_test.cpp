@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "example_files.h"
+#include "tools/statements/example_files.h"
 
 namespace bench {
 namespace {

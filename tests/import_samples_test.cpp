@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "importers/import_test_support.h"
+#include "testing/import_test_support.h"
 
 namespace importers::testing {
 namespace {

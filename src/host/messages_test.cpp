@@ -4,7 +4,7 @@
 
 #include "host/application.h"
 #include "host/exceptions.h"
-#include "host/recording_ui_services.h"
+#include "testing/recording_ui_services.h"
 
 namespace host {
 namespace {

@@ -1,4 +1,6 @@
 // Wire form of packets and change sets.
+#include "host/packet.h"
+
 #include <cmath>
 
 #include <fmt/format.h>

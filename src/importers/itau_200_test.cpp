@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "importers/layout_test_support.h"
+#include "testing/layout_test_support.h"
 
 namespace importers::testing {
 namespace {

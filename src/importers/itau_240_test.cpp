@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "importers/layout_test_support.h"
 #include "layouts/statement_writer.h"
+#include "testing/layout_test_support.h"
 
 namespace importers::testing {
 namespace {

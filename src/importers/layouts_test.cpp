@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "importers/layout_test_support.h"
+#include "testing/layout_test_support.h"
 
 namespace importers::testing {
 namespace {
@@ -203,6 +203,54 @@ TEST(LayoutOfBankTest, RoutesOnTheExactCnabCodeAndItausCompanyLayout) {
     EXPECT_EQ(c.layout, layout ? layout->name : "") << c.cnab << " " << c.company_layout;
     EXPECT_EQ(std::string(c.cnab) == "341" ? 1 : 0, asked) << c.cnab;
   }
+}
+
+// A bank the table does not know gets a layout as the README tells: one row, from
+// its family, stating where it departs. Nothing else is changed for it.
+class AddedLayoutTest : public LayoutImportTest {
+ protected:
+  static Layout MadeUpRow() {
+    Layout row = Cnab240();
+    row.name = "exemplo";
+    row.caption = "Banco Exemplo, 240 colunas";
+    row.cnab_codes = {"998"};
+    row.stored_statement = StoredStatement::kAdoptOtherCode;
+    row.demo = {{"998", "BANCO EXEMPLO S.A.", "998", "9999999-9"},
+                "E01",
+                "0042",
+                "01234567",
+                "EXEMPLO C/C",
+                "",
+                row.demo.in_file,
+                "",
+                ""};
+    return row;
+  }
+  void SetUp() override {
+    LayoutImportTest::SetUp();
+    AddLayout(MadeUpRow());
+    Use("exemplo");
+  }
+  void TearDown() override {
+    RemoveLayout("exemplo");
+    LayoutImportTest::TearDown();
+  }
+};
+
+TEST_F(AddedLayoutTest, ImportsThroughTheDispatchIntoItsAccount) {
+  const Demo& demo = layout().demo;
+  AddBank(std::string(demo.bank.code), std::string(demo.bank.cnab), std::string(demo.bank.mask));
+  AddAccount(std::string(demo.reduced), std::string(demo.bank.code), std::string(demo.agency),
+             std::string(demo.number));
+
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement()));
+
+  EXPECT_EQ(Names{kSucesso}, Texts());
+  // Read by the added row, not by the row of every other bank.
+  EXPECT_EQ(layout().submission, Calls().back());
+  EXPECT_EQ(Names{"E01|0000000001"}, Rows("SELECT CDREDUCONT, CDSEQUEXTR FROM EXTRBANCO"));
+  EXPECT_EQ(Names{std::to_string(kMovements)},
+            Rows("SELECT COUNT(*) FROM MOVREAL WHERE CDREDUCONT = 'E01'"));
 }
 
 }  // namespace

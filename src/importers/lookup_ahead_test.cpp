@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "importers/layout_test_support.h"
 #include "layouts/layouts.h"
+#include "testing/layout_test_support.h"
 
 namespace importers::testing {
 namespace {

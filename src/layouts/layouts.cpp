@@ -20,7 +20,8 @@ std::string ZeroFilled(std::string_view number) {
   return std::string(kWidth - std::min(kWidth, number.size()), '0') + std::string(number);
 }
 
-// What the 200-column layouts share; each row below states only where it departs.
+}  // namespace
+
 Layout Cnab200() {
   Layout row;
   row.width = 200;
@@ -43,6 +44,8 @@ Layout Cnab240() {
   row.demo.in_file = ZeroFilled<13>;
   return row;
 }
+
+namespace {
 
 Layout Bradesco() {
   Layout row = Cnab200();

@@ -15,6 +15,11 @@
 
 namespace importers {
 
+// What the rows of each family share, with the defaults of Layout; each row of the
+// table starts from one and states only where it departs.
+Layout Cnab200();
+Layout Cnab240();
+
 // Rows keep their place while others are added.
 const std::deque<Layout>& Layouts();
 

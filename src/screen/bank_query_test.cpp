@@ -6,7 +6,7 @@
 
 #include "host/config.h"
 #include "server/schema.h"
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace {
 

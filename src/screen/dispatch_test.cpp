@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/routines.h"
-#include "importers/import_test_support.h"
+#include "testing/import_test_support.h"
 
 namespace {
 

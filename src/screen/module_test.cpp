@@ -7,8 +7,8 @@
 #include "host/application.h"
 #include "host/config.h"
 #include "host/net_connection.h"
-#include "host/recording_ui_services.h"
 #include "screen/imp_ext_banc.h"
+#include "testing/recording_ui_services.h"
 
 namespace {
 

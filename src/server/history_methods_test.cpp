@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace server::testing {
 namespace {

@@ -11,10 +11,10 @@
 
 #include "host/soci.h"
 #include "server/embedded_server.h"
-#include "server/soak/raw_client.h"
-#include "server/test_database.h"
 #include "server/users.h"
-#include "test_certificate.h"
+#include "testing/raw_client.h"
+#include "testing/test_certificate.h"
+#include "testing/test_database.h"
 
 namespace server::testing {
 namespace {

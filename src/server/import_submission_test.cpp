@@ -2,7 +2,7 @@
 // the accounts it read and its file; and undoing such imports.
 #include <gtest/gtest.h>
 
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace server::testing {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "server/test_database.h"
 #include "server/users.h"
+#include "testing/test_database.h"
 
 namespace server::testing {
 namespace {

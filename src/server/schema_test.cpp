@@ -2,7 +2,7 @@
 
 #include "server/demo_data.h"
 #include "server/schema.h"
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace server::testing {
 namespace {

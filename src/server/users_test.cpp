@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "host/soci.h"
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace server::testing {
 namespace {

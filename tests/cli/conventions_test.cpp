@@ -15,7 +15,7 @@
 #include "host/soci.h"
 #include "process.h"
 #include "server/database.h"
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace {
 

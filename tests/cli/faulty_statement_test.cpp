@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "apps/common/faulty_statements_test_support.h"
 #include "host/soci.h"
 #include "process.h"
 #include "server/database.h"
-#include "server/test_database.h"
+#include "testing/faulty_statements_test_support.h"
+#include "testing/test_database.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "host/soci.h"
 #include "process.h"
 #include "server/database.h"
-#include "server/test_database.h"
 #include "server/users.h"
+#include "testing/test_database.h"
 
 namespace {
 

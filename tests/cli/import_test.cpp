@@ -13,8 +13,8 @@
 #include "process.h"
 #include "server/database.h"
 #include "server/demo_data.h"
-#include "server/test_database.h"
-#include "test_certificate.h"
+#include "testing/test_certificate.h"
+#include "testing/test_database.h"
 
 namespace {
 

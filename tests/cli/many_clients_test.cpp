@@ -25,8 +25,8 @@
 #include "process.h"
 #include "server/database.h"
 #include "server/demo_data.h"
-#include "server/test_database.h"
-#include "statement_generator.h"
+#include "testing/test_database.h"
+#include "tools/statements/statement_generator.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "process.h"
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace {
 

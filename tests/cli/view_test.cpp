@@ -9,7 +9,7 @@
 
 #include "apps/common/ofx_test_reader.h"
 #include "process.h"
-#include "server/test_database.h"
+#include "testing/test_database.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "apps/common/faulty_statements_test_support.h"
 #include "apps/gui/test_support.h"
+#include "testing/faulty_statements_test_support.h"
 
 namespace gui {
 

@@ -1,4 +1,4 @@
-#include "statement_generator.h"
+#include "tools/statements/statement_generator.h"
 
 #include <array>
 #include <chrono>

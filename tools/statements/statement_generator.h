@@ -1,7 +1,7 @@
 // Valid statement files of every layout of the table, made up from a seed: the
 // same arguments always give the same file.
-#ifndef EXTRATO_BENCH_STATEMENT_GENERATOR_H_
-#define EXTRATO_BENCH_STATEMENT_GENERATOR_H_
+#ifndef EXTRATO_TOOLS_STATEMENTS_STATEMENT_GENERATOR_H_
+#define EXTRATO_TOOLS_STATEMENTS_STATEMENT_GENERATOR_H_
 
 #include <cstdint>
 #include <string>
@@ -42,4 +42,4 @@ std::vector<std::string> GenerateStatement(const GeneratorOptions& options);
 
 }  // namespace bench
 
-#endif  // EXTRATO_BENCH_STATEMENT_GENERATOR_H_
+#endif  // EXTRATO_TOOLS_STATEMENTS_STATEMENT_GENERATOR_H_

@@ -1,4 +1,4 @@
-#include "host/recording_ui_services.h"
+#include "testing/recording_ui_services.h"
 
 namespace host {
 

@@ -1,5 +1,5 @@
-#ifndef EXTRATO_APPS_COMMON_FAULTY_STATEMENTS_TEST_SUPPORT_H_
-#define EXTRATO_APPS_COMMON_FAULTY_STATEMENTS_TEST_SUPPORT_H_
+#ifndef EXTRATO_TESTING_FAULTY_STATEMENTS_TEST_SUPPORT_H_
+#define EXTRATO_TESTING_FAULTY_STATEMENTS_TEST_SUPPORT_H_
 
 // Test support for both front ends: example files with hostile bytes or values out
 // of the database's range written over one field of their first statement record,
@@ -75,4 +75,4 @@ inline std::string WriteFaultyFile(const FaultyStatement& fault, const std::stri
 
 }  // namespace apps::testing
 
-#endif  // EXTRATO_APPS_COMMON_FAULTY_STATEMENTS_TEST_SUPPORT_H_
+#endif  // EXTRATO_TESTING_FAULTY_STATEMENTS_TEST_SUPPORT_H_

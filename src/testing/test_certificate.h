@@ -1,6 +1,6 @@
 // Self-signed certificates made at test time, for servers on loopback.
-#ifndef EXTRATO_TESTS_SUPPORT_TEST_CERTIFICATE_H_
-#define EXTRATO_TESTS_SUPPORT_TEST_CERTIFICATE_H_
+#ifndef EXTRATO_TESTING_TEST_CERTIFICATE_H_
+#define EXTRATO_TESTING_TEST_CERTIFICATE_H_
 
 #include <filesystem>
 #include <string>
@@ -19,4 +19,4 @@ CertificateFiles MakeSelfSignedCertificate(const std::filesystem::path& folder,
 
 }  // namespace testing_support
 
-#endif  // EXTRATO_TESTS_SUPPORT_TEST_CERTIFICATE_H_
+#endif  // EXTRATO_TESTING_TEST_CERTIFICATE_H_

@@ -1,6 +1,6 @@
 // Test support: a fresh database for each test, on SQLite and on PostgreSQL.
-#ifndef EXTRATO_SERVER_TEST_DATABASE_H_
-#define EXTRATO_SERVER_TEST_DATABASE_H_
+#ifndef EXTRATO_TESTING_TEST_DATABASE_H_
+#define EXTRATO_TESTING_TEST_DATABASE_H_
 
 #include <unistd.h>
 
@@ -240,4 +240,4 @@ inline json HeaderInsert(const host::Row& header) {
 
 }  // namespace server::testing
 
-#endif  // EXTRATO_SERVER_TEST_DATABASE_H_
+#endif  // EXTRATO_TESTING_TEST_DATABASE_H_

@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_LAYOUT_TEST_SUPPORT_H_
-#define EXTRATO_IMPORTERS_LAYOUT_TEST_SUPPORT_H_
+#ifndef EXTRATO_TESTING_LAYOUT_TEST_SUPPORT_H_
+#define EXTRATO_TESTING_LAYOUT_TEST_SUPPORT_H_
 
 // Test support for any layout of the table: statements of its demonstration
 // account as the generator writes them, and the lines' records found by the
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "importers/import_test_support.h"
 #include "layouts/layouts.h"
-#include "statement_generator.h"
+#include "testing/import_test_support.h"
+#include "tools/statements/statement_generator.h"
 
 namespace importers::testing {
 
@@ -88,4 +88,4 @@ class LayoutImportTest : public ImportTest {
 
 }  // namespace importers::testing
 
-#endif  // EXTRATO_IMPORTERS_LAYOUT_TEST_SUPPORT_H_
+#endif  // EXTRATO_TESTING_LAYOUT_TEST_SUPPORT_H_

@@ -1,12 +1,12 @@
 // The example statement files of samples/: which generator settings make each one,
 // so that scripts/regenerate-samples writes them and a test finds them unchanged.
-#ifndef EXTRATO_BENCH_EXAMPLE_FILES_H_
-#define EXTRATO_BENCH_EXAMPLE_FILES_H_
+#ifndef EXTRATO_TOOLS_STATEMENTS_EXAMPLE_FILES_H_
+#define EXTRATO_TOOLS_STATEMENTS_EXAMPLE_FILES_H_
 
 #include <string>
 #include <vector>
 
-#include "statement_generator.h"
+#include "tools/statements/statement_generator.h"
 
 namespace bench {
 
@@ -26,4 +26,4 @@ std::string ExamplesReadme();
 
 }  // namespace bench
 
-#endif  // EXTRATO_BENCH_EXAMPLE_FILES_H_
+#endif  // EXTRATO_TOOLS_STATEMENTS_EXAMPLE_FILES_H_

@@ -1,5 +1,5 @@
-#ifndef EXTRATO_HOST_RECORDING_UI_SERVICES_H_
-#define EXTRATO_HOST_RECORDING_UI_SERVICES_H_
+#ifndef EXTRATO_TESTING_RECORDING_UI_SERVICES_H_
+#define EXTRATO_TESTING_RECORDING_UI_SERVICES_H_
 
 #include <deque>
 #include <string>
@@ -62,4 +62,4 @@ class RecordingUiServices : public UiServices {
 
 }  // namespace host
 
-#endif  // EXTRATO_HOST_RECORDING_UI_SERVICES_H_
+#endif  // EXTRATO_TESTING_RECORDING_UI_SERVICES_H_

@@ -18,7 +18,7 @@
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
 
-#include "raw_client.h"
+#include "testing/raw_client.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "test_certificate.h"
+#include "testing/test_certificate.h"
 
 #include <cstdio>
 #include <functional>

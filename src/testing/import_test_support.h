@@ -1,5 +1,5 @@
-#ifndef EXTRATO_IMPORTERS_IMPORT_TEST_SUPPORT_H_
-#define EXTRATO_IMPORTERS_IMPORT_TEST_SUPPORT_H_
+#ifndef EXTRATO_TESTING_IMPORT_TEST_SUPPORT_H_
+#define EXTRATO_TESTING_IMPORT_TEST_SUPPORT_H_
 
 // Test support: the screen on the real application server, in process, over a
 // fresh SQLite database holding the demonstration banks and accounts. The UI
@@ -21,7 +21,6 @@
 #include "host/config.h"
 #include "host/net_connection.h"
 #include "host/query.h"
-#include "host/recording_ui_services.h"
 #include "host/soci.h"
 #include "layouts/layouts.h"
 #include "layouts/statement_writer.h"
@@ -30,7 +29,8 @@
 #include "server/database.h"
 #include "server/demo_data.h"
 #include "server/service.h"
-#include "server/test_database.h"
+#include "testing/recording_ui_services.h"
+#include "testing/test_database.h"
 
 namespace importers::testing {
 
@@ -266,4 +266,4 @@ inline std::vector<std::string> BradescoFile(std::vector<std::string> records) {
 
 }  // namespace importers::testing
 
-#endif  // EXTRATO_IMPORTERS_IMPORT_TEST_SUPPORT_H_
+#endif  // EXTRATO_TESTING_IMPORT_TEST_SUPPORT_H_

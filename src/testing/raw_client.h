@@ -1,7 +1,7 @@
 // A loopback client that writes raw bytes, for tests and the soak: slow, greedy or
 // pipelining as a case needs, where a real HTTP client would behave.
-#ifndef EXTRATO_SERVER_SOAK_RAW_CLIENT_H_
-#define EXTRATO_SERVER_SOAK_RAW_CLIENT_H_
+#ifndef EXTRATO_TESTING_RAW_CLIENT_H_
+#define EXTRATO_TESTING_RAW_CLIENT_H_
 
 #include <chrono>
 #include <string>
@@ -35,4 +35,4 @@ std::string RawPost(std::string_view body, std::string_view headers = "");
 
 }  // namespace soak
 
-#endif  // EXTRATO_SERVER_SOAK_RAW_CLIENT_H_
+#endif  // EXTRATO_TESTING_RAW_CLIENT_H_

@@ -1,4 +1,4 @@
-#include "example_files.h"
+#include "tools/statements/example_files.h"
 
 #include <algorithm>
 

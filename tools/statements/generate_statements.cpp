@@ -13,9 +13,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "example_files.h"
 #include "layouts/layouts.h"
-#include "statement_generator.h"
+#include "tools/statements/example_files.h"
+#include "tools/statements/statement_generator.h"
 
 namespace {
 
