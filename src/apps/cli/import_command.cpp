@@ -75,7 +75,7 @@ host::HostConfigOverrides Overrides(const ImportOptions& options, const std::str
   overrides.database_uri = uri;
   if (!options.company.empty())
     overrides.empresa = options.company;
-  if (auto address = ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
+  if (auto address = apps::ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
     overrides.web_url = address->host;
     overrides.web_port = address->port;
     overrides.web_tls = address->tls;
@@ -295,14 +295,6 @@ int RunImport(const ImportOptions& options, bool json) {
   if (json)
     std::cout << ReportJson(outcome, shown, summary).dump() << std::endl;
   return StatusOf(outcome);
-}
-
-CLI::Validator ServerAddressValidator() {
-  return CLI::Validator(
-      [](std::string& text) -> std::string {
-        return ParseServerAddress(text, 1) ? "" : "esperado http(s)://ENDEREÇO:PORTA";
-      },
-      "");
 }
 
 // CLI11 words these in English; the user reads Portuguese.

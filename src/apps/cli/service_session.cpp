@@ -26,11 +26,7 @@ void AddSessionOptions(CLI::App& command, SessionOptions& options) {
                   "Servidor de aplicação em execução (extrato serve); sem ele, o servidor roda "
                   "dentro deste processo")
       ->option_text("URL")
-      ->check(CLI::Validator(
-          [](std::string& text) -> std::string {
-            return ParseServerAddress(text, 1) ? "" : "esperado http(s)://ENDEREÇO:PORTA";
-          },
-          ""));
+      ->check(ServerAddressValidator());
   AddCaOption(command, options.ca_file);
 }
 
@@ -42,7 +38,7 @@ ServiceSession::ServiceSession(const SessionOptions& options) {
   database_shown_ = local ? server::ParseDatabaseUri(uri).text : "o do servidor de aplicação";
   host::HostConfigOverrides overrides;
   overrides.database_uri = uri;
-  if (auto address = ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
+  if (auto address = apps::ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
     overrides.web_url = address->host;
     overrides.web_port = address->port;
     overrides.web_tls = address->tls;

@@ -14,13 +14,6 @@ namespace gui {
 namespace {
 
 constexpr int kExitUsage = 64;
-constexpr std::string_view kPlain = "http://";
-constexpr std::string_view kTls = "https://";
-
-[[noreturn]] void BadUrl(const std::string& url) {
-  throw host::Exception(fmt::format(
-      "Endereço do servidor inválido: '{}'. Use http://HOST:PORTA ou https://HOST:PORTA.", url));
-}
 
 }  // namespace
 
@@ -46,30 +39,6 @@ std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& opti
     return kExitUsage;
   }
   return std::nullopt;
-}
-
-ServerAddress ParseServerUrl(const std::string& url) {
-  std::string_view rest = url;
-  bool tls = rest.starts_with(kTls);
-  if (tls)
-    rest.remove_prefix(kTls.size());
-  else if (rest.starts_with(kPlain))
-    rest.remove_prefix(kPlain.size());
-  if (rest.ends_with('/'))
-    rest.remove_suffix(1);
-  ServerAddress address{std::string(rest), host::HostConfig{}.web_port, tls};
-  std::size_t colon = rest.find(':');
-  if (colon != std::string_view::npos) {
-    address.host = std::string(rest.substr(0, colon));
-    std::string_view port = rest.substr(colon + 1);
-    auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), address.port);
-    if (error != std::errc() || end != port.data() + port.size())
-      BadUrl(url);
-  }
-  bool host_ok = !address.host.empty() && address.host.find_first_of("/:@ ") == std::string::npos;
-  if (!host_ok || address.port < 1 || address.port > 65535)
-    BadUrl(url);
-  return address;
 }
 
 }  // namespace gui

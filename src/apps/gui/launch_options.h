@@ -23,16 +23,6 @@ struct LaunchOptions {
 // answers the exit status the program ends with.
 std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& options);
 
-struct ServerAddress {
-  std::string host;
-  int port = 0;
-  bool tls = false;  // https://
-};
-
-// "http://HOST:PORT", "https://HOST:PORT", "HOST:PORT" or "HOST" (the usual port). Throws
-// host::Exception with a text for the user on anything else.
-ServerAddress ParseServerUrl(const std::string& url);
-
 }  // namespace gui
 
 #endif  // EXTRATO_APPS_GUI_LAUNCH_OPTIONS_H_

@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include "apps/common/server_address.h"
 #include "apps/gui/test_support.h"
 #include "host/exceptions.h"
 
@@ -38,12 +39,14 @@ class LaunchOptionsTest : public QObject {
                                    << "servidor" << 9000;
     QTest::newRow("https") << "https://servidor:8443"
                            << "servidor" << 8443;
+    QTest::newRow("path, as the command line takes it") << "http://servidor:8211/caminho"
+                                                        << "servidor" << 8211;
   }
   void ServerUrlsAccepted() {
     QFETCH(QString, url);
     QFETCH(QString, name);
     QFETCH(int, port);
-    ServerAddress address = ParseServerUrl(url.toStdString());
+    apps::ServerAddress address = apps::ServerAddressOf(url.toStdString());
     QCOMPARE(QString::fromStdString(address.host), name);
     QCOMPARE(address.port, port);
     QCOMPARE(address.tls, url.startsWith("https://"));
@@ -57,13 +60,12 @@ class LaunchOptionsTest : public QObject {
     QTest::newRow("port zero") << "servidor:0";
     QTest::newRow("port too big") << "servidor:65536";
     QTest::newRow("port not a number") << "servidor:porta";
-    QTest::newRow("path") << "http://servidor:8211/caminho";
     QTest::newRow("user") << "http://eu@servidor:8211";
   }
   void ServerUrlsRefused() {
     QFETCH(QString, url);
     try {
-      ParseServerUrl(url.toStdString());
+      apps::ServerAddressOf(url.toStdString());
       QFAIL("accepted");
     } catch (const host::Exception& e) {
       QCOMPARE(QString::fromUtf8(e.what()),

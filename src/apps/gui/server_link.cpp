@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "apps/common/remote_reads.h"
+#include "apps/common/server_address.h"
 #include "host/config.h"
 #include "host/net_connection.h"
 #include "server/database.h"
@@ -21,7 +22,7 @@ ServerLink::ServerLink(const LaunchOptions& options) {
     in_process_ = std::make_unique<server::InProcessServer>(database_uri);
   } else {
     apps::ReadThroughServer(true);
-    ServerAddress address = ParseServerUrl(options.server_url);
+    apps::ServerAddress address = apps::ServerAddressOf(options.server_url);
     config.web_url = address.host;
     config.web_port = address.port;
     config.web_tls = address.tls;

@@ -1,8 +1,8 @@
-#include "apps/cli/server_address.h"
+#include "apps/common/server_address.h"
 
 #include <gtest/gtest.h>
 
-namespace cli {
+namespace apps {
 namespace {
 
 TEST(ServerAddressTest, ReadsHostAndPort) {
@@ -33,10 +33,10 @@ TEST(ServerAddressTest, ReadsHostAndPort) {
 TEST(ServerAddressTest, RefusesWhatIsNotAnAddress) {
   for (const char* text :
        {"", "http://", ":8211", "ftp://servidor:21", "https://", "servidor:porta", "servidor:0",
-        "servidor:65536", "servidor:80x", "ser vidor:80"}) {
+        "servidor:65536", "servidor:80x", "ser vidor:80", "http://eu@servidor:8211"}) {
     EXPECT_EQ(std::nullopt, ParseServerAddress(text, 8211)) << text;
   }
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace apps
