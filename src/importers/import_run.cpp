@@ -492,9 +492,8 @@ void ImportRun::ShowOutcome() {
 }
 
 bool ImportRun::FindStored() {
-  screen_.cdsPesqLanc.LoadPacket(lookups_.Find(
-      host::Variant::array({state_.stCdReduCont, state_.stNrDocPesq, state_.dtMovimento.ToIso(),
-                            host::RoundDec(state_.vrMovimento, 2)})));
+  screen_.cdsPesqLanc.LoadPacket(lookups_.Find(LookupArguments(
+      state_.stCdReduCont, state_.stNrDocPesq, state_.dtMovimento, state_.vrMovimento)));
   return !screen_.cdsPesqLanc.IsEmpty();
 }
 

@@ -90,6 +90,12 @@ void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
   window_ = std::min(window_ * 2, read_ahead_limit);
 }
 
+host::Variant LookupArguments(const std::string& account, std::string_view document,
+                              const host::Date& date, double amount) {
+  return host::Variant::array(
+      {account, host::Ajusta(document, 20), date.ToIso(), host::RoundDec(amount, 2)});
+}
+
 std::optional<host::Variant> PredictLookup(const Layout& layout, std::string_view line,
                                            std::size_t number, const std::string& account) {
   if (host::EmptyString(line))
@@ -103,9 +109,8 @@ std::optional<host::Variant> PredictLookup(const Layout& layout, std::string_vie
     host::Date date = ToDate(ToDatePart(record.year, DatePart::kYear, number),
                              ToDatePart(record.month, DatePart::kMonth, number),
                              ToDatePart(record.day, DatePart::kDay, number), "", number);
-    double amount = ToAmount(record.whole, record.decimals, number);
-    return host::Variant::array(
-        {account, host::Ajusta(record.document, 20), date.ToIso(), host::RoundDec(amount, 2)});
+    return LookupArguments(account, record.document, date,
+                           ToAmount(record.whole, record.decimals, number));
   } catch (const host::Exception&) {
     return std::nullopt;  // the run stops at this line; nothing to fetch for it
   }

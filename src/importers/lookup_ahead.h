@@ -64,6 +64,11 @@ class LookupAhead {
   std::size_t window_ = 1;
 };
 
+// The arguments of the duplicate lookup of a movement: the run's and the read-ahead's,
+// so that a prediction is the lookup the run makes.
+host::Variant LookupArguments(const std::string& account, std::string_view document,
+                              const host::Date& date, double amount);
+
 // The lookup arguments of a line of the layout as the run would make them with the
 // account resolved now, when the line looks like a movement that converts.
 std::optional<host::Variant> PredictLookup(const Layout& layout, std::string_view line,
