@@ -1,7 +1,10 @@
 #include "apps/common/message_detail.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include <fmt/format.h>
@@ -20,6 +23,7 @@ constexpr const char* kAccountNotFound = "Conta corrente não cadastrada.";
 constexpr const char* kBankNotFound = "Banco não cadastrado.";
 constexpr const char* kFileMissing = "Arquivo não existe.";
 constexpr const char* kNoData = "Arquivo não possui dados para importação.";
+constexpr const char* kBankNotInFile = "Banco não encontrado no arquivo.";
 constexpr const char* kNotAStatement = "Arquivo informado não é um arquivo de extrato bancário.";
 // Banks named in a detail before it says "..." instead.
 constexpr const char* kCallCutPrefix = "A conexão com o servidor de aplicação em ";
@@ -27,6 +31,11 @@ constexpr const char* kCallCutDetail =
     "Cada importação é gravada inteira, numa só transação, ou nada dela é gravado: confira no "
     "histórico de importações se esta foi gravada antes de a conexão cair.";
 constexpr std::size_t kBanksNamed = 20;
+// The share of its lines, in tenths, that give a file its width.
+constexpr int kMostLinesOutOf10 = 8;
+constexpr const char* kMaskMeaning =
+    "MÁSCARA é o formato do número da conta como esse banco o imprime: um 9 por dígito e \"-\" "
+    "antes do dígito verificador (por exemplo 99999-9 para cinco dígitos e o verificador).";
 
 // The payload's rows of an answer envelope that succeeded; empty otherwise.
 Variant RowsOf(const Variant& answer) {
@@ -47,6 +56,42 @@ std::string AccountMask(const CallWatch& calls) {
   return rows.empty() ? "" : Text(rows[0][2]);
 }
 
+// What a lookup by beginnings asked for: the text before its "%".
+std::string WithoutWildcard(std::string text) {
+  if (!text.empty() && text.back() == '%')
+    text.pop_back();
+  return text;
+}
+
+// Whether a text goes into a pasted command as it stands.
+bool ShellSafe(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+  });
+}
+
+// The first reduced code no account has, so that the suggested command can be run
+// as it is; "CÓDIGO" when the accounts cannot be read.
+std::string FreeAccountCode(const DetailContext& context) {
+  std::set<std::string> taken;
+  try {
+    if (!context.call)
+      return "CÓDIGO";
+    for (const Variant& row :
+         context.call("GetContas", Variant::array({""})).value("rows", Variant::array())) {
+      taken.insert(Text(row[0]));
+    }
+  } catch (const std::exception&) {
+    return "CÓDIGO";
+  }
+  for (int code = 1; code <= 999; ++code) {
+    std::string text = fmt::format("{:03}", code);
+    if (!taken.contains(text))
+      return text;
+  }
+  return "CÓDIGO";
+}
+
 std::optional<std::string> AccountDetail(const DetailContext& context) {
   if (context.calls == nullptr)
     return std::nullopt;
@@ -56,20 +101,20 @@ std::optional<std::string> AccountDetail(const DetailContext& context) {
   const Variant& p = lookup->params;
   std::string bank = Text(p[0]);
   // The agency and the number are the file's.
-  std::string agency = host::VisibleText(Text(p[1]));
-  std::string number = Text(p[2]);
-  std::string type = server::AccountTypeName(Text(p[3]));
-  if (!number.empty() && number.back() != '%')
-    number = server::ShownAccountNumber(number, AccountMask(*context.calls));
-  number = host::VisibleText(number);
+  std::string agency = WithoutWildcard(Text(p[1]));
+  std::string number = WithoutWildcard(Text(p[2]));
+  std::string type = server::AccountTypeName(WithoutWildcard(Text(p[3])));
+  number = server::ShownAccountNumber(number, AccountMask(*context.calls));
   std::string looked_up = fmt::format("Procurada: banco {}, agência {}, conta {}, tipo {}.", bank,
-                                      agency, number, type);
+                                      host::VisibleText(agency), host::VisibleText(number), type);
   if (context.registration == Registration::kMenu)
     return looked_up + " Para cadastrá-la: menu Cadastros → Contas correntes → Incluir.";
+  if (!ShellSafe(agency) || !ShellSafe(number))
+    return looked_up + " Para cadastrá-la: extrato contas incluir (veja extrato contas --help).";
   return fmt::format(
-      "{} Para cadastrá-la: extrato contas incluir --code CÓDIGO --bank {} --agency {} --number "
-      "{} --type {} --name NOME",
-      looked_up, bank, agency, number, type);
+      "{} Para cadastrá-la: extrato contas incluir --code {} --bank {} --agency {} --number {} "
+      "--type {}",
+      looked_up, FreeAccountCode(context), bank, agency, number, type);
 }
 
 Variant Banks(const DetailContext& context) {
@@ -84,25 +129,23 @@ Variant Banks(const DetailContext& context) {
 
 std::optional<std::string> BankDetail(const DetailContext& context) {
   Variant banks = Banks(context);
-  std::string add = context.registration == Registration::kMenu
+  bool menu = context.registration == Registration::kMenu;
+  std::string add = menu
                         ? "menu Cadastros → Bancos → Incluir"
-                        : fmt::format(
-                              "extrato bancos incluir --code {} --name NOME --mask "
-                              "9999999-9",
-                              context.bank.empty() ? "CÓDIGO" : context.bank);
+                        : fmt::format("extrato bancos incluir --code {} --name NOME --mask MÁSCARA",
+                                      context.bank.empty() ? "CÓDIGO" : context.bank);
+  std::string mask = menu ? "" : std::string(" ") + kMaskMeaning;
   if (banks.empty()) {
-    std::string demo = context.registration == Registration::kMenu
-                           ? ""
-                           : " (ou extrato db demo, para os bancos de demonstração)";
-    return fmt::format("Não há banco cadastrado. Para incluir um: {}{}.", add, demo);
+    std::string demo = menu ? "" : " (ou extrato db demo, para os bancos de demonstração)";
+    return fmt::format("Não há banco cadastrado. Para incluir um: {}{}.{}", add, demo, mask);
   }
   std::string codes;
   for (std::size_t i = 0; i < banks.size() && i < kBanksNamed; ++i)
     codes += (i ? ", " : "") + Text(banks[i][0]);
   if (banks.size() > kBanksNamed)
     codes += ", ...";
-  return fmt::format("Bancos cadastrados: {}. Para incluir o banco {}: {}.", codes, context.bank,
-                     add);
+  return fmt::format("Bancos cadastrados: {}. Para incluir o banco {}: {}.{}", codes, context.bank,
+                     add, mask);
 }
 
 // The columns the bank's importer reads: Bradesco 200, Itaú as the company chose,
@@ -166,22 +209,42 @@ std::optional<std::string> NotAFileDetail(const std::string& path) {
   }
 }
 
+std::optional<std::string> MissingFileDetail(const std::string& path) {
+  if (path.empty())
+    return std::nullopt;
+  if (std::optional<std::string> not_a_file = NotAFileDetail(path))
+    return not_a_file;
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code error;
+  if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+    return fmt::format("Não há o arquivo {}: a pasta {} não existe.", host::VisibleText(path),
+                       host::VisibleText(folder.string()));
+  }
+  return fmt::format("Não há o arquivo {}.", host::VisibleText(path));
+}
+
 std::optional<std::size_t> CommonLineWidth(const std::string& path, int lines) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error))
     return std::nullopt;
   std::ifstream file(path, std::ios::binary);
-  std::set<std::size_t> widths;
+  std::map<std::size_t, int> widths;
+  int counted = 0;
   std::string line;
   for (int read = 0; read < lines && std::getline(file, line); ++read) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
-    if (!line.empty())
-      widths.insert(host::Utf8Length(line));
+    if (!line.empty()) {
+      ++widths[host::Utf8Length(line)];
+      ++counted;
+    }
   }
-  if (widths.size() != 1)
+  // A trailer cut short or a line of notes does not hide what the file is.
+  auto most = std::max_element(widths.begin(), widths.end(),
+                               [](const auto& a, const auto& b) { return a.second < b.second; });
+  if (most == widths.end() || most->second * 10 < counted * kMostLinesOutOf10)
     return std::nullopt;
-  return *widths.begin();
+  return most->first;
 }
 
 std::optional<std::string> MessageDetail(const std::string& text, const DetailContext& context) {
@@ -193,8 +256,8 @@ std::optional<std::string> MessageDetail(const std::string& text, const DetailCo
   if (text == kBankNotFound)
     return BankDetail(context);
   if (text == kFileMissing)
-    return NotAFileDetail(context.file);
-  if (text == kNoData || text == kNotAStatement)
+    return MissingFileDetail(context.file);
+  if (text == kNoData || text == kNotAStatement || text == kBankNotInFile)
     return WidthDetail(context);
   if (text.starts_with(kCallCutPrefix))
     return kCallCutDetail;

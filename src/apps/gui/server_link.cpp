@@ -37,13 +37,47 @@ ServerLink::~ServerLink() {
   host::SetTransportFactory(nullptr);
 }
 
+namespace {
+
+// A connection that follows the preview switch at every call: a screen left open
+// when the switch changes goes on with its connection, in the new mode.
+class SwitchedTransport : public host::Transport {
+ public:
+  SwitchedTransport(std::unique_ptr<host::Transport> plain,
+                    std::unique_ptr<host::Transport> preview, const bool& previewing)
+      : plain_(std::move(plain)), preview_(std::move(preview)), previewing_(previewing) {}
+
+  host::Variant Send(const std::string& server_name, const host::Variant& request) override {
+    return Current().Send(server_name, request);
+  }
+  host::Variant SendWritten(const std::string& server_name,
+                            const host::RequestWriter& writer) override {
+    return Current().SendWritten(server_name, writer);
+  }
+
+ private:
+  host::Transport& Current() { return previewing_ ? *preview_ : *plain_; }
+
+  std::unique_ptr<host::Transport> plain_;
+  std::unique_ptr<host::Transport> preview_;
+  const bool& previewing_;
+};
+
+}  // namespace
+
 void ServerLink::SetPreview(bool preview) {
   preview_ = preview;
   held_back_.Clear();
-  host::TransportFactory factory =
+  if (switched_)
+    return;
+  switched_ = true;
+  host::TransportFactory plain =
       in_process_ ? in_process_->Factory() : host::HttpTransportFactory();
-  host::SetTransportFactory(
-      calls_.Watching(preview ? apps::WithoutWrites(factory, held_back_) : factory));
+  host::TransportFactory held = apps::WithoutWrites(plain, held_back_);
+  host::SetTransportFactory(calls_.Watching(
+      [this, plain, held](const std::string& host, int port) -> std::unique_ptr<host::Transport> {
+        return std::make_unique<SwitchedTransport>(plain(host, port), held(host, port), preview_);
+      }));
 }
 
 std::string ServerLink::ServerShown() const {

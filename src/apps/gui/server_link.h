@@ -33,8 +33,8 @@ class ServerLink {
   // What the screens last asked the server, for the messages' details.
   const apps::CallWatch& Calls() const { return calls_; }
 
-  // Previewing: connections opened from now on hold every write back. Answers
-  // what they held back, or null when not previewing.
+  // Previewing: every connection, those open included, holds each write back
+  // from its next call on. Answers what they held back, or null when not previewing.
   void SetPreview(bool preview);
   const apps::HeldBack* HeldBack() const { return preview_ ? &held_back_ : nullptr; }
 
@@ -42,6 +42,7 @@ class ServerLink {
   apps::CallWatch calls_;
   apps::HeldBack held_back_;
   bool preview_ = false;
+  bool switched_ = false;  // the connections' factory follows preview_
   std::unique_ptr<server::InProcessServer> in_process_;
   std::string database_shown_;  // the database URI without a password
 };
