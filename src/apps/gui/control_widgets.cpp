@@ -112,11 +112,13 @@ Qt::FocusPolicy FocusPolicyOf(const host::Control& control) {
   return control.TabOrder() >= 0 ? Qt::StrongFocus : Qt::NoFocus;
 }
 
-// A text set by the screen shows from its start, and whole in the tip when the
-// field is too narrow for it: a bank's name, a long path.
+// A text set by the screen shows whole in the tip when the field is too narrow for
+// it; in a field only shown, from its start (a bank's name), in one the user types
+// in, at its end, where the typing goes on (a path's file name).
 void ShowText(QLineEdit& line, const QString& text) {
   line.setText(text);
-  line.setCursorPosition(0);
+  if (!line.isEnabled())
+    line.setCursorPosition(0);
   int room =
       line.contentsRect().width() - 2 * line.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
   line.setToolTip(line.fontMetrics().horizontalAdvance(text) > room ? text : QString());
@@ -182,6 +184,9 @@ constexpr const char* kConfirmKeys = "Ctrl+Return";
 void ShowFace(const host::Button& button, QToolButton& tool) {
   QIcon icon = GlyphIcon(button.Glyph());
   tool.setText(Qs(button.Caption()));
+  // After the text, which puts its own mnemonic in the shortcut's place.
+  if (dynamic_cast<const host::TButtonFlat*>(&button) != nullptr)
+    tool.setShortcut(QKeySequence(QString::fromLatin1(kConfirmKeys)));
   QString name = Qs(button.Hint().empty() ? button.Caption() : button.Hint());
   tool.setAccessibleName(name);
   tool.setToolTip(tool.shortcut().isEmpty()
@@ -199,10 +204,7 @@ QWidget* CreateButton(host::Button& button, QWidget& parent, FormView& view) {
   // The flat button takes no focus: a click on it leaves the field being edited
   // as it is, and runs no exit event.
   tool->setFocusPolicy(FocusPolicyOf(button));
-  bool flat = dynamic_cast<host::TButtonFlat*>(&button) != nullptr;
-  tool->setAutoRaise(flat);
-  if (flat)
-    tool->setShortcut(QKeySequence(QString::fromLatin1(kConfirmKeys)));
+  tool->setAutoRaise(dynamic_cast<host::TButtonFlat*>(&button) != nullptr);
   // The face follows the hint too: the tip names the shortcut.
   Bind(button, *tool, {"hint", "caption", "glyph"}, [&button, tool](const std::string& property) {
     if (property != "caption" && property != "glyph" && property != "hint")

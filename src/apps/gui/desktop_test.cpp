@@ -103,8 +103,7 @@ class DesktopTest : public QObject {
     host_ = std::make_unique<DemoHost>();
     host_->Start();
     ModalDriver driver;
-    QTest::keyClicks(Field("edtNmArquivo"), "/nao/existe.txt");
-    QTest::keyClick(Field("edtNmArquivo"), Qt::Key_Tab);
+    EnterWrongPath();
     QTRY_COMPARE(driver.Texts().size(), qsizetype{1});
     QVERIFY(driver.Texts()[0].startsWith(QStringLiteral("Arquivo não existe.")));
     QTRY_VERIFY(Field("edtNmArquivo")->hasFocus());
@@ -113,8 +112,7 @@ class DesktopTest : public QObject {
     QCOMPARE(driver.Texts().size(), qsizetype{1});  // no second complaint on the way out
 
     host_->Start();
-    QTest::keyClicks(Field("edtNmArquivo"), "/nao/existe.txt");
-    QTest::keyClick(Field("edtNmArquivo"), Qt::Key_Tab);
+    EnterWrongPath();
     QTRY_COMPARE(driver.Texts().size(), qsizetype{2});
     host_->Screen()->close();
     QTRY_VERIFY(host_->Screen() == nullptr);
@@ -169,6 +167,14 @@ class DesktopTest : public QObject {
   }
 
  private:
+  // Into the file field from the bank's, a path to nothing, and on to the next field.
+  void EnterWrongPath() {
+    QTRY_VERIFY(Field("medCdBanco")->hasFocus());
+    QTest::keyClick(Field("medCdBanco"), Qt::Key_Tab);
+    QTRY_VERIFY(Field("edtNmArquivo")->hasFocus());
+    QTest::keyClicks(Field("edtNmArquivo"), "/nao/existe.txt");
+    QTest::keyClick(Field("edtNmArquivo"), Qt::Key_Tab);
+  }
   QLineEdit* Field(const char* name) const {
     QLineEdit* field = host_->Widget<QLineEdit>(name);
     if (field == nullptr)

@@ -51,11 +51,16 @@ bool IsEscape(const QEvent& event) {
 // the main window ask for it too. A question the run asks takes input as usual.
 class RunInputGuard : public QObject {
  public:
-  RunInputGuard(QWidget& main_window, const WaitOverlay& box, std::function<void()> cancel)
-      : main_window_(&main_window), box_(&box), cancel_(std::move(cancel)) {}
+  RunInputGuard(QWidget& main_window, const WaitOverlay& box, std::function<bool()> running,
+                std::function<void()> cancel)
+      : main_window_(&main_window),
+        box_(&box),
+        running_(std::move(running)),
+        cancel_(std::move(cancel)) {}
 
+  // A run that is over guards nothing, even before its box goes.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!IsUserInput(event->type()) || QApplication::activeModalWidget() != nullptr)
+    if (!IsUserInput(event->type()) || QApplication::activeModalWidget() != nullptr || !running_())
       return false;
     if (IsEscape(*event))
       cancel_();
@@ -77,6 +82,7 @@ class RunInputGuard : public QObject {
  private:
   QWidget* main_window_;
   const WaitOverlay* box_;
+  std::function<bool()> running_;
   std::function<void()> cancel_;
 };
 
@@ -183,8 +189,9 @@ void QtUiServices::FollowRun(const host::ProgressBar& bar) {
     cancel_requested_ = false;
     if (count_ != nullptr)
       count_->Clear();
-    run_guard_ = std::make_unique<RunInputGuard>(*main_window_, *wait_,
-                                                 [this] { cancel_requested_ = true; });
+    run_guard_ = std::make_unique<RunInputGuard>(
+        *main_window_, *wait_, [this] { return RunningBar() != nullptr; },
+        [this] { cancel_requested_ = true; });
     qApp->installEventFilter(run_guard_.get());
     run_end_.start();
   }
