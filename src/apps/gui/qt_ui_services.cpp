@@ -105,6 +105,8 @@ QtUiServices::~QtUiServices() {
 }
 
 void QtUiServices::ShowMessage(const host::MessageDialog& message) {
+  // A message ends the run: its box does not stay behind it.
+  EndRun();
   ShowMessageBox(main_window_, message, detail_ ? detail_(message) : std::nullopt);
   ReturnToMainWindow();
 }
@@ -187,8 +189,6 @@ const host::ProgressBar* QtUiServices::RunningBar() const {
 void QtUiServices::FollowRun(const host::ProgressBar& bar) {
   if (!run_guard_) {
     cancel_requested_ = false;
-    if (count_ != nullptr)
-      count_->Clear();
     run_guard_ = std::make_unique<RunInputGuard>(
         *main_window_, *wait_, [this] { return RunningBar() != nullptr; },
         [this] { cancel_requested_ = true; });

@@ -115,8 +115,7 @@ void RegistryWindow::Reload() {
       QString value = QString::fromStdString(CellOf(rows_, rows[r], column.field));
       auto* item = new QTableWidgetItem(
           column.shown && !value.isEmpty() ? column.shown(value.toStdString()) : value);
-      if (item->text() != value)
-        item->setToolTip(value);
+      item->setToolTip(value);
       table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
     }
   }
@@ -124,17 +123,29 @@ void RegistryWindow::Reload() {
   FitColumns();
 }
 
-// Wide enough for every column, as far as the main window (or the screen) allows.
+// Wide enough for every column as far as the screen allows; what is still too wide
+// is taken from the widest columns, whose cells then end in "…" and show whole in
+// their tips.
 void RegistryWindow::FitColumns() {
-  int wanted = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+  QMargins margins = layout()->contentsMargins();
+  int around = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth() +
+               margins.left() + margins.right();
+  int columns = 0;
   for (int c = 0; c < table_->columnCount(); ++c)
-    wanted += table_->columnWidth(c);
-  wanted += width() - table_->width();
-  QWidget* over = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-  QRect room = over != nullptr ? over->geometry() : screen()->availableGeometry();
-  int fitted = std::min(std::max(width(), wanted), room.width());
+    columns += table_->columnWidth(c);
+  int fitted = std::min(std::max(width(), columns + around), screen()->availableGeometry().width());
   if (fitted != width())
     resize(fitted, height());
+  for (int excess = columns + around - fitted; excess > 0;) {
+    int widest = 0;
+    for (int c = 1; c < table_->columnCount(); ++c) {
+      if (table_->columnWidth(c) > table_->columnWidth(widest))
+        widest = c;
+    }
+    int cut = std::min(excess, std::max(1, table_->columnWidth(widest) / 4));
+    table_->setColumnWidth(widest, table_->columnWidth(widest) - cut);
+    excess -= cut;
+  }
 }
 
 std::optional<std::string> RegistryWindow::Run(const std::string& method, host::Variant params,

@@ -103,7 +103,11 @@ class RegistryWindowTest : public QObject {
     int last = table.columnCount() - 1;
     QVERIFY2(
         table.columnViewportPosition(last) + table.columnWidth(last) <= table.viewport()->width(),
-        "every column in sight");
+        qPrintable(QStringLiteral("every column in sight: %1 + %2 > %3 (window %4)")
+                       .arg(table.columnViewportPosition(last))
+                       .arg(table.columnWidth(last))
+                       .arg(table.viewport()->width())
+                       .arg(history.width())));
 
     history.Table().selectRow(0);
     ModalDriver driver;
@@ -171,6 +175,8 @@ class RegistryWindowTest : public QObject {
     }
 
     host_->Window().PreviewAction().setChecked(false);
+    host_->Screen()->close();  // from a new screen, as a user starts again
+    QTRY_VERIFY(host_->Screen() == nullptr);
     ImportBradesco();
     QCOMPARE(Open("actImportacoes", "wndImportacoes").Table().rowCount(), 1);
   }

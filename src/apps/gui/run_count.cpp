@@ -3,29 +3,36 @@
 namespace gui {
 
 void RunCount::OnMovement(std::size_t line, Movement verdict) {
-  line_ = line;
+  At(line);
   ++movements_;
   next_->OnMovement(line, verdict);
 }
 
 void RunCount::OnIgnored(std::size_t line) {
-  line_ = line;
+  At(line);
   next_->OnIgnored(line);
 }
 
 void RunCount::OnInitialBalance(std::size_t line, const Balance& balance, bool stored) {
-  line_ = line;
+  At(line);
   next_->OnInitialBalance(line, balance, stored);
 }
 
 void RunCount::OnFinalBalance(std::size_t line, const Balance& balance) {
-  line_ = line;
+  At(line);
   next_->OnFinalBalance(line, balance);
 }
 
 void RunCount::OnRestart(const std::string& reason) {
   Clear();
   next_->OnRestart(reason);
+}
+
+// A line before the last one told is a new run, reading from the file's start.
+void RunCount::At(std::size_t line) {
+  if (line < line_)
+    Clear();
+  line_ = line;
 }
 
 void RunCount::Clear() {

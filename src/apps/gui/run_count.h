@@ -8,7 +8,8 @@
 namespace gui {
 
 // How far a run got, for its progress box: the last statement line it told and
-// the movements it read. Tells everything on to `next`.
+// the movements it read; a new run starts the count again. Tells everything on to
+// `next`.
 class RunCount : public importers::RunObserver {
  public:
   explicit RunCount(importers::RunObserver& next) : next_(&next) {}
@@ -24,6 +25,8 @@ class RunCount : public importers::RunObserver {
   void Clear();
 
  private:
+  void At(std::size_t line);
+
   importers::RunObserver* next_;
   std::size_t line_ = 0;
   std::size_t movements_ = 0;
