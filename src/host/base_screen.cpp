@@ -25,6 +25,8 @@ TfrmRotiGeral::TfrmRotiGeral(std::string name)
   sbtConfirma.SetHint("Confirmar");
   sbtConfirma.SetGlyph("confirm");
   lblCodTela.SetFont({"MS Sans Serif", 7, false, Color::kWindowText});
+  // The code names the screen to the application's support, not to its work.
+  lblCodTela.SetHint("Código desta tela, para o suporte");
 }
 
 void TfrmRotiGeral::FormCreate(Object&) {

@@ -242,6 +242,22 @@ const Layout* LayoutOfBank(const std::string& cnab,
   return nullptr;
 }
 
+std::vector<std::string> CnabCodesOfCompanyLayouts() {
+  std::vector<std::string> codes;
+  for (const Layout& layout : Layouts()) {
+    for (const std::string& code :
+         layout.company_layouts.empty() ? std::vector<std::string>() : layout.cnab_codes) {
+      if (!Contains(codes, code))
+        codes.push_back(code);
+    }
+  }
+  return codes;
+}
+
+std::string_view BankOfCaption(const Layout& layout) {
+  return layout.caption.substr(0, layout.caption.find(','));
+}
+
 std::vector<std::string> CompanyLayoutCodes() {
   std::vector<std::string> codes;
   for (const Layout& layout : Layouts()) {

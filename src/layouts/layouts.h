@@ -42,6 +42,12 @@ const Layout* LayoutOfBank(const std::string& cnab,
 // chooses among them.
 std::vector<const Layout*> LayoutsOfBank(const std::string& cnab);
 
+// The CNAB codes of the banks whose layout the company chooses, in the table's order.
+std::vector<std::string> CnabCodesOfCompanyLayouts();
+
+// The bank's name in a row's caption: what comes before its first comma.
+std::string_view BankOfCaption(const Layout& layout);
+
 // The codes a company may choose a layout by, in the table's order, without the
 // empty one.
 std::vector<std::string> CompanyLayoutCodes();

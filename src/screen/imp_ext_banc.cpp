@@ -77,6 +77,7 @@ void TfrmImpExtBanc::SetUpControls() {
   grbDadosRel.SetBounds({0, 0, 349, 116});
   lblCodTela.SetCaption(kCodTela);
   lblCodTela.SetBounds({2, 73, 52, 13});
+  sbtConfirma.SetHint("Confirmar importação");
   panMenu.SetBounds({349, 0, 55, 116});
 
   PlaceLabel(lblBanco, "Banco", {6, 15, 37, 13});

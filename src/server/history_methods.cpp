@@ -144,8 +144,9 @@ Result GetImportacoes(Db& db, const Arguments&) {
       fmt::format(
           "SELECT CAST(L.NRLOGIMP AS VARCHAR(20)), {}, L.NMARQUIVO, C.CDBANCO, L.CDREDUCONT, "
           "C.NMCONTCORR, CAST((SELECT COUNT(*) FROM EXTRLOGIMP E WHERE E.NRLOGIMP = L.NRLOGIMP) "
-          "AS VARCHAR(10)), (SELECT MIN(M.DTMOVREAL) FROM MOVREAL M WHERE M.NRLOGIMP = "
-          "L.NRLOGIMP), (SELECT MAX(M.DTMOVREAL) FROM MOVREAL M WHERE M.NRLOGIMP = L.NRLOGIMP), "
+          "AS VARCHAR(10)), COALESCE(L.DTINICIO, (SELECT MIN(M.DTMOVREAL) FROM MOVREAL M WHERE "
+          "M.NRLOGIMP = L.NRLOGIMP)), COALESCE(L.DTFIM, (SELECT MAX(M.DTMOVREAL) FROM MOVREAL M "
+          "WHERE M.NRLOGIMP = L.NRLOGIMP)), "
           "CAST(L.QTMOVREAL AS VARCHAR(10)), {}, L.NMUSUARIO, L.NMUSUDESFEZ FROM LOGIMPEXTR L "
           "LEFT JOIN CONTCORR C ON "
           "C.CDREDUCONT = L.CDREDUCONT ORDER BY L.NRLOGIMP DESC",
@@ -260,6 +261,11 @@ Result DesfazImportacao(Db& db, const Arguments& args) {
         "conciliação.",
         log, reconciled)};
   }
+  Execute(db.session,
+          "UPDATE LOGIMPEXTR SET DTINICIO = (SELECT MIN(M.DTMOVREAL) FROM MOVREAL M WHERE "
+          "M.NRLOGIMP = :log), DTFIM = (SELECT MAX(M.DTMOVREAL) FROM MOVREAL M WHERE M.NRLOGIMP = "
+          ":log2) WHERE NRLOGIMP = :log3",
+          {TextValue(log), TextValue(log), TextValue(log)});
   long long movements =
       Execute(db.session, "DELETE FROM MOVREAL WHERE NRLOGIMP = :log", {TextValue(log)});
   host::Packet statements = QueryPacket(

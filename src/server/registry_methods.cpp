@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "host/routines.h"
+#include "host/utf8.h"
+#include "host/visible_text.h"
 #include "layouts/layouts.h"
 #include "server/account_number.h"
 #include "server/query.h"
@@ -64,6 +66,35 @@ Status Required(const std::string& value, std::string_view what) {
   return Ok();
 }
 
+// What a person typed into a field of `size` characters. The arguments take longer
+// texts so that this, and not the argument reader, says what is wrong.
+Status Fits(const std::string& value, std::string_view what, std::size_t size) {
+  std::size_t length = host::Utf8Length(value);
+  if (length <= size)
+    return Ok();
+  return Failure{fmt::format("{} tem no máximo {} caracteres: \"{}\" tem {}.", what, size,
+                             host::VisibleText(value), length)};
+}
+
+struct TypedField {
+  const std::string* value;
+  std::string_view what;
+  std::size_t size;
+};
+
+// The first field that is required and empty, or too long.
+Status CheckTyped(std::initializer_list<TypedField> fields, std::size_t required) {
+  std::size_t index = 0;
+  for (const TypedField& field : fields) {
+    Status status = index++ < required ? Required(*field.value, field.what) : Ok();
+    if (status.ok())
+      status = Fits(*field.value, field.what, field.size);
+    if (!status.ok())
+      return status;
+  }
+  return Ok();
+}
+
 Result Done(WriteTransaction& transaction) {
   transaction.Commit();
   return json(true);
@@ -80,17 +111,21 @@ Result GetBancos(Db& db, const Arguments&) {
 struct BankRow {
   std::string code, name, cnab, mask;
   static BankRow From(const Arguments& args) {
-    return {BankCode(args.Text(0)), args.Text(1), BankCode(args.Text(2)), args.Text(3)};
+    return {args.Text(0), args.Text(1), args.Text(2), args.Text(3)};
   }
 };
 
-Status CheckBank(const BankRow& bank) {
-  for (auto [value, what] :
-       {std::pair{&bank.code, "O código do banco"}, std::pair{&bank.name, "O nome do banco"}}) {
-    Status status = Required(*value, what);
-    if (!status.ok())
-      return status;
-  }
+// Checks the bank as typed and puts its codes in the stored form.
+Status CheckBank(BankRow& bank) {
+  Status status = CheckTyped({{&bank.code, "O código do banco", 3},
+                              {&bank.name, "O nome do banco", 30},
+                              {&bank.cnab, "O código CNAB", 3},
+                              {&bank.mask, "A máscara da conta", 20}},
+                             2);
+  if (!status.ok())
+    return status;
+  bank.code = BankCode(bank.code);
+  bank.cnab = BankCode(bank.cnab);
   if (MaskPlaces(bank.mask) == 0) {
     return Failure{
         "A máscara da conta deve ter ao menos uma posição além do \"-\" (por exemplo, "
@@ -204,25 +239,28 @@ Result GetContas(Db& db, const Arguments& args) {
 struct AccountRow {
   std::string reduced, bank, agency, number, type, name;
   static AccountRow From(const Arguments& args) {
-    return {args.Text(0), BankCode(args.Text(1)), args.Text(2),
-            args.Text(3), args.Text(4),           args.Text(5)};
+    return {args.Text(0), args.Text(1), args.Text(2), args.Text(3), args.Text(4), args.Text(5)};
   }
 };
 
-// Checks the account and puts its number in the stored form.
+// Checks the account as typed and puts its bank code and number in the stored form.
 Status PrepareAccount(Db& db, AccountRow& account) {
-  for (auto [value, what] : {std::pair{&account.reduced, "O código reduzido da conta"},
-                             std::pair{&account.bank, "O banco da conta"},
-                             std::pair{&account.agency, "A agência da conta"}}) {
-    Status status = Required(*value, what);
-    if (!status.ok())
-      return status;
+  Status status = CheckTyped({{&account.reduced, "O código reduzido da conta", 3},
+                              {&account.bank, "O banco da conta", 3},
+                              {&account.agency, "A agência da conta", 5},
+                              {&account.name, "O nome da conta", 40}},
+                             3);
+  if (!status.ok())
+    return status;
+  account.bank = BankCode(account.bank);
+  // The letter a program sends, or the name a person reads.
+  std::string letter = AccountTypeLetter(account.type);
+  if (letter != "C" && letter != "L" && letter != "G") {
+    return Failure{
+        fmt::format("Tipo de conta \"{}\" inválido: use Circulante, Aplicação ou Garantida.",
+                    host::VisibleText(account.type))};
   }
-  if (account.type != "C" && account.type != "L" && account.type != "G") {
-    return Failure{fmt::format(
-        "Tipo de conta \"{}\" inválido: use C (Circulante), L (Aplicação) ou G (Garantida).",
-        account.type)};
-  }
+  account.type = letter;
   std::optional<std::string> mask = BankMask(db, account.bank);
   if (!mask) {
     return Failure{
@@ -316,6 +354,48 @@ Result GetLayouts(Db& db, const Arguments& args) {
                                   {TextValue(args.Text(0))}, kLayoutFields));
 }
 
+// Who may take a layout, as the refusal names them: the CNAB codes and the banks'
+// names of the table's rows that the company chooses among.
+std::string BanksOfCompanyLayouts() {
+  std::vector<std::string> codes = importers::CnabCodesOfCompanyLayouts();
+  std::vector<std::string> names;
+  for (const std::string& code : codes) {
+    for (const importers::Layout* layout : importers::LayoutsOfBank(code)) {
+      std::string name(importers::BankOfCaption(*layout));
+      if (std::find(names.begin(), names.end(), name) == names.end())
+        names.push_back(name);
+    }
+  }
+  return fmt::format("{} ({})", fmt::join(codes, ", "), fmt::join(names, ", "));
+}
+
+// A bank of one layout would keep the choice and read its files as before.
+Status CheckHasCompanyLayouts(Db& db, const std::string& bank) {
+  std::vector<std::string> cnab_codes = importers::CnabCodesOfCompanyLayouts();
+  host::Packet banks =
+      QueryPacket(db.session, "SELECT CDBANCO, CDBANCCNAB FROM BANCO ORDER BY CDBANCO", {},
+                  {{"CDBANCO", FieldType::kText, 3}, {"CDBANCCNAB", FieldType::kText, 3}});
+  std::vector<std::string> able;
+  bool bank_able = false;
+  for (const host::Row& row : banks.rows) {
+    const auto* cnab = std::get_if<std::string>(&row[1]);
+    if (cnab == nullptr ||
+        std::find(cnab_codes.begin(), cnab_codes.end(), *cnab) == cnab_codes.end())
+      continue;
+    able.push_back(std::get<std::string>(row[0]));
+    bank_able = bank_able || able.back() == bank;
+  }
+  if (bank_able)
+    return Ok();
+  std::string registered =
+      able.empty() ? "nenhum cadastrado" : fmt::format("cadastrados: {}", fmt::join(able, ", "));
+  return Failure{fmt::format(
+      "O banco {} tem um só layout, que a empresa não escolhe: só os bancos de código CNAB {} "
+      "são lidos no layout de {} colunas, como a empresa escolher ({}).",
+      bank, BanksOfCompanyLayouts(), fmt::join(importers::CompanyLayoutCodes(), " ou de "),
+      registered)};
+}
+
 // An empty layout forgets the company's choice: the bank's usual layout applies.
 Result SetLayout(Db& db, const Arguments& args) {
   const std::string& company = args.Text(0);
@@ -332,6 +412,11 @@ Result SetLayout(Db& db, const Arguments& args) {
   WriteTransaction transaction(db.session, db.dialect);
   if (!BankMask(db, bank))
     return Failure{fmt::format("O banco {} não está cadastrado.", bank)};
+  if (!layout.empty()) {
+    Status status = CheckHasCompanyLayouts(db, bank);
+    if (!status.ok())
+      return status.failure();
+  }
   std::vector<SqlValue> key = {TextValue(company), TextValue(bank)};
   Execute(db.session, "DELETE FROM LAYOUTBANCO WHERE CDEMPRESA = :empresa AND CDBANCO = :banco",
           key);
@@ -348,16 +433,18 @@ Result SetLayout(Db& db, const Arguments& args) {
 constexpr Param kBankCode{ArgKind::kText, "código do banco", 3};
 constexpr Param kReduced{ArgKind::kText, "código reduzido da conta", 3};
 constexpr Param kCompany{ArgKind::kText, "código da empresa", 10};
-const std::vector<Param> kBankParams = {kBankCode,
-                                        {ArgKind::kText, "nome do banco", 30},
-                                        {ArgKind::kText, "código CNAB", 3},
-                                        {ArgKind::kText, "máscara da conta", 20}};
-const std::vector<Param> kAccountParams = {kReduced,
-                                           kBankCode,
-                                           {ArgKind::kText, "agência", 5},
-                                           {ArgKind::kText, "número da conta", 25},
-                                           {ArgKind::kText, "tipo de conta", 1},
-                                           {ArgKind::kText, "nome da conta", 40}};
+// What a person types: the methods check each field's own size and name it.
+constexpr int kTyped = 200;
+const std::vector<Param> kBankParams = {{ArgKind::kText, "código do banco", kTyped},
+                                        {ArgKind::kText, "nome do banco", kTyped},
+                                        {ArgKind::kText, "código CNAB", kTyped},
+                                        {ArgKind::kText, "máscara da conta", kTyped}};
+const std::vector<Param> kAccountParams = {{ArgKind::kText, "código reduzido da conta", kTyped},
+                                           {ArgKind::kText, "código do banco", kTyped},
+                                           {ArgKind::kText, "agência", kTyped},
+                                           {ArgKind::kText, "número da conta", kTyped},
+                                           {ArgKind::kText, "tipo de conta", kTyped},
+                                           {ArgKind::kText, "nome da conta", kTyped}};
 
 }  // namespace
 

@@ -77,7 +77,12 @@ TEST_P(RegistryMethodsTest, AccountMistakesAreRefusedWithTheirReason) {
   EXPECT_EQ(Error("IncluiConta", {"001", "999", "3509", "1-0", "C", "X"}),
             "O banco 999 não está cadastrado (veja extrato bancos).");
   EXPECT_EQ(Error("IncluiConta", Account("001", "9000000-2", "P")),
-            "Tipo de conta \"P\" inválido: use C (Circulante), L (Aplicação) ou G (Garantida).");
+            "Tipo de conta \"P\" inválido: use Circulante, Aplicação ou Garantida.");
+  EXPECT_EQ(Error("IncluiConta", {"001", "237", "1234-5", "1-0", "C", "X"}),
+            "A agência da conta tem no máximo 5 caracteres: \"1234-5\" tem 6.")
+      << "refused whole, never cut to its size";
+  EXPECT_EQ(Error("IncluiBanco", {"2370", "BANCO", "237", "9-9"}),
+            "O código do banco tem no máximo 3 caracteres: \"2370\" tem 4.");
   Result("IncluiConta", Account("001", "9000000-2"));
   EXPECT_EQ(Error("IncluiConta", Account("001", "9000001-0")),
             "A conta corrente 001 já está cadastrada.");
@@ -101,6 +106,12 @@ TEST_P(RegistryMethodsTest, CompanyLayoutIsChosenPerBankAndForgotten) {
   EXPECT_EQ(Result("GetIdLayout", {"1", "341"}), json::array({""}));
   EXPECT_EQ(Error("SetLayout", {"1", "341", "400"}), "Layout \"400\" inválido: use 200 ou 240.");
   EXPECT_EQ(Error("SetLayout", {"1", "777", "240"}), "O banco 777 não está cadastrado.");
+  AddBradesco();
+  EXPECT_EQ(Error("SetLayout", {"1", "237", "200"}),
+            "O banco 237 tem um só layout, que a empresa não escolhe: só os bancos de código "
+            "CNAB 341 (Itaú) são lidos no layout de 200 ou de 240 colunas, como a empresa "
+            "escolher (cadastrados: 341).");
+  EXPECT_EQ(Result("GetLayouts", {"1"})["rows"], json::array());
 }
 
 }  // namespace

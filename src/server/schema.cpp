@@ -122,8 +122,15 @@ constexpr std::array<std::string_view, 3> kVersion4 = {
     "ALTER TABLE LOGIMPEXTR ADD COLUMN NMUSUDESFEZ VARCHAR(30)",
 };
 
+// The period of an import, kept when it is undone: its movements, which gave the
+// period, are gone then.
+constexpr std::array<std::string_view, 2> kVersion5 = {
+    "ALTER TABLE LOGIMPEXTR ADD COLUMN DTINICIO {date}",
+    "ALTER TABLE LOGIMPEXTR ADD COLUMN DTFIM {date}",
+};
+
 constexpr std::array<std::span<const std::string_view>, kSchemaVersion> kVersions = {
-    kVersion1, kVersion2, kVersion3, kVersion4};
+    kVersion1, kVersion2, kVersion3, kVersion4, kVersion5};
 
 std::string ForDialect(std::string_view statement, Dialect dialect) {
   bool lite = dialect == Dialect::kSqlite;

@@ -9,7 +9,7 @@
 namespace server {
 
 // The version this program writes and reads.
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 // The version stored in the database; 0 when it has none of our tables.
 int StoredSchemaVersion(soci::session& session, Dialect dialect);

@@ -47,6 +47,10 @@ class ConventionsTest : public ::testing::Test {
   std::string uri_;
 };
 
+const std::string kCommands =
+    "Comandos: import, bancos, contas, layouts, importacoes, extratos, movimentos, serve, db, "
+    "usuarios.";
+
 TEST_F(ConventionsTest, UsageErrorsAreInPortugueseAndAnObjectWithJson) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> usages = {
       {{"import", "--bank", "2370", "--file", kBradesco},
@@ -54,9 +58,16 @@ TEST_F(ConventionsTest, UsageErrorsAreInPortugueseAndAnObjectWithJson) {
       {{"import", "--bank", "237", "--file", kBradesco, "--account-type", "Poupança"},
        "--account-type: esperado um de: Circulante, Aplicação, Garantida"},
       {{"import", "--bank", "237", "--file", kBradesco, "--sem-isso"},
-       "Argumento não esperado: --sem-isso"},
+       "Opção desconhecida: --sem-isso."},
+      {{"import", "--bnak", "237", "--file", kBradesco},
+       "Opção desconhecida: --bnak. Você quis "
+       "dizer --bank?"},
       {{"import", "--bank", "237"}, "--file: obrigatório (um valor vazio é aceito)"},
-      {{}, "Falta o comando"},
+      {{}, "Falta o comando. " + kCommands},
+      {{"importar"}, "Comando desconhecido: importar. Você quis dizer import?\n" + kCommands},
+      {{"bancos", "lsitar"},
+       "Comando desconhecido: lsitar. Você quis dizer listar?\nComandos: "
+       "listar, incluir, alterar, excluir."},
   };
   for (const auto& [arguments, text] : usages) {
     auto plain = Extrato(arguments);
@@ -79,6 +90,11 @@ TEST_F(ConventionsTest, HelpAndVersionArePortugueseWithoutInternalNames) {
   auto version = Extrato({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("extrato 0.", 0), 0u) << version.out;
+  auto structured = Extrato({"--version", "--json"});
+  EXPECT_EQ(structured.status, 0);
+  EXPECT_EQ(json::parse(structured.out)["result"]["version"],
+            version.out.substr(std::string("extrato ").size(),
+                               version.out.size() - std::string("extrato \n").size()));
 
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--help"}, {"import", "--help"}, {"serve", "--help"}}) {

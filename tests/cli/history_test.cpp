@@ -1,6 +1,7 @@
 // What an import did (its summary), its place in the history, and taking it back.
 
 #include <fstream>
+#include <regex>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -94,12 +95,32 @@ TEST_F(HistoryCommandTest, UndoFromTheCommandLinePutsTheTablesBack) {
   EXPECT_EQ(undone.err, "Importação " + listed[0]["number"].get<std::string>() +
                             " desfeita: 8 movimento(s) e 1 extrato(s) excluídos.\n");
   EXPECT_EQ(Tables(), before);
-  json after = json::parse(Run({"importacoes", "--json"}).out)["result"];
+  json after = json::parse(Run({"importacoes", "listar", "--json"}).out)["result"];
   EXPECT_EQ(after[0]["user"], server::LocalCaller().name);
   EXPECT_EQ(after[0]["undone_by"], server::LocalCaller().name);
+  EXPECT_EQ(after[0]["first_date"], listed[0]["first_date"]) << "the period outlives the undo";
+  EXPECT_EQ(after[0]["last_date"], "2024-01-28");
   EXPECT_EQ(Run({"importacoes", "desfazer", "1"}).status, 1) << "undone already";
   ASSERT_EQ(Run({"import", "--bank", "237", "--file", kBradesco}).status, 0)
       << "imports again after the undo";
+}
+
+// The server keeps UTC; people read their own time, programs get the offset.
+TEST_F(HistoryCommandTest, MomentsAreShownInTheLocalTimeZone) {
+  ASSERT_EQ(Run({"import", "--bank", "237", "--file", kBradesco}).status, 0);
+  auto in_brasilia = [this](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), EXTRATO_CLI);
+    arguments.insert(arguments.end(), {"--db", database_.uri()});
+    return cli_test::RunProcess({arguments, {{"EXTRATO_DB", std::nullopt}, {"TZ", "<-03>3"}}, ""});
+  };
+  std::string when = json::parse(in_brasilia({"importacoes", "--json"}).out)["result"][0]["when"];
+  EXPECT_TRUE(std::regex_match(when, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d-03:00)")))
+      << when;
+  std::string text = in_brasilia({"importacoes"}).out;
+  std::string shown = when.substr(8, 2) + "/" + when.substr(5, 2) + "/" + when.substr(0, 4) + " " +
+                      when.substr(11, 5);
+  EXPECT_NE(text.find(shown), std::string::npos) << text;
+  EXPECT_EQ(text.find("UTC"), std::string::npos) << text;
 }
 
 // The whole database as SQL text.

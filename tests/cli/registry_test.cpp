@@ -38,10 +38,10 @@ TEST_F(RegistryCommandTest, BankAndAccountRegisteredAsTheBankShowsThemImportASta
   auto listed = Run({"contas", "--json"});
   EXPECT_EQ(json::parse(listed.out)["result"],
             json::parse(R"([{"code":"001","bank":"237","agency":"3509","number":"0012566-8",
-                             "type":"C","name":"MINHA C/C"}])"));
+                             "type":"Circulante","name":"MINHA C/C"}])"));
   EXPECT_EQ(Run({"contas", "listar"}).out,
-            "Código  Banco  Agência  Número     Tipo  Nome\n"
-            "001     237    3509     0012566-8  C     MINHA C/C\n");
+            "Código  Banco  Agência  Número     Tipo        Nome\n"
+            "001     237    3509     0012566-8  Circulante  MINHA C/C\n");
 
   auto imported = Run({"import", "--bank", "237", "--file", kBradesco});
   EXPECT_EQ(imported.status, 0) << imported.err;
@@ -77,7 +77,7 @@ TEST_F(RegistryCommandTest, ChangesKeepWhatIsNotGivenAndMaskMistakesAreClear) {
   ASSERT_EQ(Run({"contas", "alterar", "--code", "004", "--type", "Garantida"}).status, 0);
   json account = json::parse(Run({"contas", "--json"}).out)["result"][0];
   EXPECT_EQ(account["number"], "00769-3");
-  EXPECT_EQ(account["type"], "G");
+  EXPECT_EQ(account["type"], "Garantida");
   EXPECT_EQ(account["name"], "ITAU APL");
 
   ASSERT_EQ(Run({"layouts", "definir", "--bank", "341", "--layout", "240"}).status, 0);

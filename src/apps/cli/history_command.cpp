@@ -9,6 +9,7 @@
 #include "apps/cli/commands.h"
 #include "apps/cli/service_session.h"
 #include "apps/cli/text_table.h"
+#include "apps/common/brazilian_format.h"
 
 namespace cli {
 
@@ -18,7 +19,7 @@ using nlohmann::json;
 
 const std::vector<ShownColumn> kImportColumns = {
     {"NRLOGIMP", "number", "Nº"},
-    {"DTHRIMPORT", "when", "Quando (UTC)"},
+    {"DTHRIMPORT", "when", "Quando"},
     {"NMARQUIVO", "file", "Arquivo"},
     {"CDBANCO", "bank", "Banco"},
     {"CDREDUCONT", "account", "Conta"},
@@ -42,11 +43,26 @@ int Run(const HistoryOptions& options, bool json_output,
                       [&](ServiceSession& session) { return work(session, options); });
 }
 
+// The server keeps its moments in UTC; they are shown in this machine's time zone.
+json WithMoments(json packet, std::string (*shown)(std::string_view)) {
+  const json& fields = packet.at("fields");
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (!fields[i][0].get<std::string>().starts_with("DTHR"))
+      continue;
+    for (json& row : packet.at("rows")) {
+      if (row[i].is_string())
+        row[i] = shown(row[i].get<std::string>());
+    }
+  }
+  return packet;
+}
+
 CommandEnd List(ServiceSession& session, const HistoryOptions&) {
   json imports = session.Call("GetImportacoes", json::array());
   CommandEnd end;
-  end.text = TextTable(imports, kImportColumns, "Nenhuma importação gravada.");
-  end.result = JsonRows(imports, kImportColumns);
+  end.text = TextTable(WithMoments(imports, apps::LocalDateTime), kImportColumns,
+                       "Nenhuma importação gravada.");
+  end.result = JsonRows(WithMoments(imports, apps::IsoDateTime), kImportColumns);
   return end;
 }
 
@@ -69,6 +85,10 @@ void AddHistoryCommands(CLI::App& app, RunContext& context) {
       app.add_subcommand("importacoes", "Lista as importações gravadas, a mais recente primeiro.");
   history->require_subcommand(0, 1);
   AddSessionOptions(*history, options->session);
+  CLI::App* list = history->add_subcommand(
+      "listar", "Lista as importações gravadas, a mais recente primeiro (o mesmo que sem ação).");
+  AddSessionOptions(*list, options->session);
+  list->callback([options, &context] { context.status = Run(*options, context.json, List); });
   CLI::App* undo = history->add_subcommand(
       "desfazer",
       "Desfaz uma importação: exclui os movimentos que ela gravou e os extratos que ela criou e "

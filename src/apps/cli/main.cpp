@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   cli::AddServeCommand(app, context);
   cli::AddDbCommands(app, context);
   cli::AddUsersCommands(app, context);
-  cli::NameGroupsInPortuguese(app);
+  apps::NameGroupsInPortuguese(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -47,10 +47,15 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForVersion& e) {
+    if (context.json) {
+      cli::CommandEnd end;
+      end.result = {{"version", cli::Version()}};
+      return cli::Finish(end, true, std::cout, std::cerr);
+    }
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     if (context.json) {
-      return cli::Finish(cli::Failed(cli::UsageErrorText(e), cli::RunOutcome::kUsage), true,
+      return cli::Finish(cli::Failed(apps::UsageErrorText(app, e), cli::RunOutcome::kUsage), true,
                          std::cout, std::cerr);
     }
     app.exit(e);

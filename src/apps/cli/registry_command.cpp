@@ -119,8 +119,22 @@ CommandEnd RemoveBank(ServiceSession& session, const RegistryOptions& o, const C
 
 // --- Accounts ---
 
+// The account types by the names people type them with.
+json WithTypeNames(json accounts) {
+  const json& fields = accounts.at("fields");
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i][0] != "IDTIPOCONTA")
+      continue;
+    for (json& row : accounts.at("rows")) {
+      if (row[i].is_string())
+        row[i] = server::AccountTypeName(row[i].get<std::string>());
+    }
+  }
+  return accounts;
+}
+
 CommandEnd ListAccounts(ServiceSession& session, const RegistryOptions& o, const CLI::App&) {
-  return Listed(session.Call("GetContas", {o.bank}), kAccountColumns,
+  return Listed(WithTypeNames(session.Call("GetContas", {o.bank})), kAccountColumns,
                 "Nenhuma conta corrente cadastrada. Inclua uma com: extrato contas incluir "
                 "--code 001 --bank 237 --agency 3509 --number 0012566-8 --type Circulante "
                 "--name \"BRADESCO C/C\"");

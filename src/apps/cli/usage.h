@@ -1,14 +1,18 @@
 #ifndef EXTRATO_APPS_CLI_USAGE_H_
 #define EXTRATO_APPS_CLI_USAGE_H_
 
-// How the command line presents itself: help in Portuguese, usage errors in
-// Portuguese, the version, and the exit statuses.
+// How the command line presents itself: the version and the exit statuses, over
+// the Portuguese help and usage errors both programs share.
 
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "apps/common/portuguese_cli.h"
+
 namespace cli {
+
+using apps::OneOf;
 
 // The program's version, as built.
 std::string Version();
@@ -17,16 +21,6 @@ std::string Version();
 // footer that lists the exit statuses. Call before adding subcommands: they
 // inherit it.
 void PresentInPortuguese(CLI::App& app);
-
-// Gives every subcommand, at any depth, Portuguese group names. Call after the
-// subcommands are added.
-void NameGroupsInPortuguese(CLI::App& app);
-
-// The Portuguese text of a usage error that CLI11 words in English.
-std::string UsageErrorText(const CLI::Error& error);
-
-// A validator that accepts only these values, listed in its message.
-CLI::Validator OneOf(std::vector<std::string> values);
 
 }  // namespace cli
 

@@ -1,7 +1,10 @@
 #include "apps/common/message_detail.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include <fmt/format.h>
@@ -21,6 +24,7 @@ constexpr const char* kAccountNotFound = "Conta corrente não cadastrada.";
 constexpr const char* kBankNotFound = "Banco não cadastrado.";
 constexpr const char* kFileMissing = "Arquivo não existe.";
 constexpr const char* kNoData = "Arquivo não possui dados para importação.";
+constexpr const char* kBankNotInFile = "Banco não encontrado no arquivo.";
 constexpr const char* kNotAStatement = "Arquivo informado não é um arquivo de extrato bancário.";
 // Banks named in a detail before it says "..." instead.
 constexpr const char* kCallCutPrefix = "A conexão com o servidor de aplicação em ";
@@ -28,9 +32,43 @@ constexpr const char* kCallCutDetail =
     "Cada importação é gravada inteira, numa só transação, ou nada dela é gravado: confira no "
     "histórico de importações se esta foi gravada antes de a conexão cair.";
 constexpr std::size_t kBanksNamed = 20;
+// The share of its lines, in tenths, that give a file its width.
+constexpr int kMostLinesOutOf10 = 8;
+constexpr const char* kMaskMeaning =
+    "MÁSCARA é o formato do número da conta como esse banco o imprime: um 9 por dígito e \"-\" "
+    "antes do dígito verificador (por exemplo 99999-9 para cinco dígitos e o verificador).";
 
 std::string Text(const Variant& value) {
   return value.is_string() ? value.get<std::string>() : "";
+}
+
+// Whether a text goes into a pasted command as it stands.
+bool ShellSafe(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+  });
+}
+
+// The first reduced code no account has, so that the suggested command can be run
+// as it is; "CÓDIGO" when the accounts cannot be read.
+std::string FreeAccountCode(const DetailContext& context) {
+  std::set<std::string> taken;
+  try {
+    if (!context.call)
+      return "CÓDIGO";
+    for (const Variant& row :
+         context.call("GetContas", Variant::array({""})).value("rows", Variant::array())) {
+      taken.insert(Text(row[0]));
+    }
+  } catch (const std::exception&) {
+    return "CÓDIGO";
+  }
+  for (int code = 1; code <= 999; ++code) {
+    std::string text = fmt::format("{:03}", code);
+    if (!taken.contains(text))
+      return text;
+  }
+  return "CÓDIGO";
 }
 
 std::optional<std::string> AccountDetail(const DetailContext& context) {
@@ -39,20 +77,21 @@ std::optional<std::string> AccountDetail(const DetailContext& context) {
   // As the file and the screen give them; a lookup by beginnings looks for these.
   const importers::RunObserver::AccountLookup& lookup = *context.run->LastLookup();
   std::string bank = lookup.bank;
-  std::string agency = host::VisibleText(lookup.agency);
+  std::string agency = lookup.agency;
   std::string number = lookup.number.empty()
                            ? lookup.number
                            : server::ShownAccountNumber(lookup.number, lookup.mask);
   std::string type = server::AccountTypeName(lookup.type);
-  number = host::VisibleText(number);
   std::string looked_up = fmt::format("Procurada: banco {}, agência {}, conta {}, tipo {}.", bank,
-                                      agency, number, type);
+                                      host::VisibleText(agency), host::VisibleText(number), type);
   if (context.registration == Registration::kMenu)
     return looked_up + " Para cadastrá-la: menu Cadastros → Contas correntes → Incluir.";
+  if (!ShellSafe(agency) || !ShellSafe(number))
+    return looked_up + " Para cadastrá-la: extrato contas incluir (veja extrato contas --help).";
   return fmt::format(
-      "{} Para cadastrá-la: extrato contas incluir --code CÓDIGO --bank {} --agency {} --number "
-      "{} --type {} --name NOME",
-      looked_up, bank, agency, number, type);
+      "{} Para cadastrá-la: extrato contas incluir --code {} --bank {} --agency {} --number {} "
+      "--type {}",
+      looked_up, FreeAccountCode(context), bank, agency, number, type);
 }
 
 Variant Banks(const DetailContext& context) {
@@ -67,25 +106,23 @@ Variant Banks(const DetailContext& context) {
 
 std::optional<std::string> BankDetail(const DetailContext& context) {
   Variant banks = Banks(context);
-  std::string add = context.registration == Registration::kMenu
+  bool menu = context.registration == Registration::kMenu;
+  std::string add = menu
                         ? "menu Cadastros → Bancos → Incluir"
-                        : fmt::format(
-                              "extrato bancos incluir --code {} --name NOME --mask "
-                              "9999999-9",
-                              context.bank.empty() ? "CÓDIGO" : context.bank);
+                        : fmt::format("extrato bancos incluir --code {} --name NOME --mask MÁSCARA",
+                                      context.bank.empty() ? "CÓDIGO" : context.bank);
+  std::string mask = menu ? "" : std::string(" ") + kMaskMeaning;
   if (banks.empty()) {
-    std::string demo = context.registration == Registration::kMenu
-                           ? ""
-                           : " (ou extrato db demo, para os bancos de demonstração)";
-    return fmt::format("Não há banco cadastrado. Para incluir um: {}{}.", add, demo);
+    std::string demo = menu ? "" : " (ou extrato db demo, para os bancos de demonstração)";
+    return fmt::format("Não há banco cadastrado. Para incluir um: {}{}.{}", add, demo, mask);
   }
   std::string codes;
   for (std::size_t i = 0; i < banks.size() && i < kBanksNamed; ++i)
     codes += (i ? ", " : "") + Text(banks[i][0]);
   if (banks.size() > kBanksNamed)
     codes += ", ...";
-  return fmt::format("Bancos cadastrados: {}. Para incluir o banco {}: {}.", codes, context.bank,
-                     add);
+  return fmt::format("Bancos cadastrados: {}. Para incluir o banco {}: {}.{}", codes, context.bank,
+                     add, mask);
 }
 
 // The company's choice that makes the bank of `chosen` read lines of that width,
@@ -105,11 +142,6 @@ std::optional<std::string> CompanyLayoutOfWidth(const importers::Layout& chosen,
   return std::nullopt;
 }
 
-// The bank's name in a layout's caption: what comes before its first comma.
-std::string BankOfCaption(std::string_view caption) {
-  return std::string(caption.substr(0, caption.find(',')));
-}
-
 std::optional<std::string> WidthDetail(const DetailContext& context) {
   std::optional<std::size_t> width = CommonLineWidth(context.file);
   const importers::Layout* layout = context.run ? context.run->Layout() : nullptr;
@@ -127,7 +159,7 @@ std::optional<std::string> WidthDetail(const DetailContext& context) {
           ? "menu Cadastros → Layouts"
           : fmt::format("extrato layouts definir --bank {} --layout {}", context.bank, *code);
   return fmt::format("{} Se o arquivo é do {} em {} colunas, escolha esse layout: {}.", detail,
-                     BankOfCaption(layout->caption), *width, choose);
+                     importers::BankOfCaption(*layout), *width, choose);
 }
 
 }  // namespace
@@ -150,22 +182,42 @@ std::optional<std::string> NotAFileDetail(const std::string& path) {
   }
 }
 
+std::optional<std::string> MissingFileDetail(const std::string& path) {
+  if (path.empty())
+    return std::nullopt;
+  if (std::optional<std::string> not_a_file = NotAFileDetail(path))
+    return not_a_file;
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code error;
+  if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+    return fmt::format("Não há o arquivo {}: a pasta {} não existe.", host::VisibleText(path),
+                       host::VisibleText(folder.string()));
+  }
+  return fmt::format("Não há o arquivo {}.", host::VisibleText(path));
+}
+
 std::optional<std::size_t> CommonLineWidth(const std::string& path, int lines) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error))
     return std::nullopt;
   std::ifstream file(path, std::ios::binary);
-  std::set<std::size_t> widths;
+  std::map<std::size_t, int> widths;
+  int counted = 0;
   std::string line;
   for (int read = 0; read < lines && std::getline(file, line); ++read) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
-    if (!line.empty())
-      widths.insert(host::Utf8Length(line));
+    if (!line.empty()) {
+      ++widths[host::Utf8Length(line)];
+      ++counted;
+    }
   }
-  if (widths.size() != 1)
+  // A trailer cut short or a line of notes does not hide what the file is.
+  auto most = std::max_element(widths.begin(), widths.end(),
+                               [](const auto& a, const auto& b) { return a.second < b.second; });
+  if (most == widths.end() || most->second * 10 < counted * kMostLinesOutOf10)
     return std::nullopt;
-  return *widths.begin();
+  return most->first;
 }
 
 std::optional<std::string> MessageDetail(const std::string& text, const DetailContext& context) {
@@ -177,8 +229,8 @@ std::optional<std::string> MessageDetail(const std::string& text, const DetailCo
   if (text == kBankNotFound)
     return BankDetail(context);
   if (text == kFileMissing)
-    return NotAFileDetail(context.file);
-  if (text == kNoData || text == kNotAStatement)
+    return MissingFileDetail(context.file);
+  if (text == kNoData || text == kNotAStatement || text == kBankNotInFile)
     return WidthDetail(context);
   if (text.starts_with(kCallCutPrefix))
     return kCallCutDetail;

@@ -32,8 +32,11 @@ std::optional<std::string> MessageDetail(const std::string& text, const DetailCo
 // Why a path that exists is no statement file: a folder, a FIFO, a device.
 std::optional<std::string> NotAFileDetail(const std::string& path);
 
-// The width of every line of the file when all have the same one; nothing
-// otherwise. Reads at most the first `lines` lines.
+// Where the path names no file: the path itself, and a missing folder.
+std::optional<std::string> MissingFileDetail(const std::string& path);
+
+// The width that most (eight in ten) of the file's lines have; nothing otherwise.
+// Reads at most the first `lines` lines.
 std::optional<std::size_t> CommonLineWidth(const std::string& path, int lines = 200);
 
 }  // namespace apps

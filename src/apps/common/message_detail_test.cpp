@@ -23,8 +23,8 @@ class MessageDetailTest : public ::testing::Test {
     std::filesystem::create_directories(folder_);
     context_.run = &run_;
     context_.call = [this](const std::string& method, const Variant&) -> Variant {
-      EXPECT_EQ(method, "GetBancos");
-      return {{"fields", Variant::array()}, {"rows", banks_}};
+      EXPECT_TRUE(method == "GetBancos" || method == "GetContas") << method;
+      return {{"fields", Variant::array()}, {"rows", method == "GetBancos" ? banks_ : accounts_}};
     };
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
@@ -45,21 +45,28 @@ class MessageDetailTest : public ::testing::Test {
   std::filesystem::path folder_;
   ImportSummary run_;
   Variant banks_ = Variant::array();
+  Variant accounts_ = Variant::array();
   DetailContext context_;
 };
 
+// The command is run as it stands: a free code, no wildcard of the lookup.
 TEST_F(MessageDetailTest, AccountNotFoundNamesWhatWasLookedUpAndHowToRegisterIt) {
+  accounts_ = {{"001"}, {"002"}, {"004"}};
   LookedUp({"237", "3509", "90000002", "C", "9999999-9", false, ""});
   EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
             "Procurada: banco 237, agência 3509, conta 9000000-2, tipo Circulante. Para "
-            "cadastrá-la: extrato contas incluir --code CÓDIGO --bank 237 --agency 3509 --number "
-            "9000000-2 --type Circulante --name NOME");
-  context_.registration = Registration::kMenu;
-  LookedUp({"237", "3509", "90000002", "L", "9999999-9", true, ""});
+            "cadastrá-la: extrato contas incluir --code 003 --bank 237 --agency 3509 --number "
+            "9000000-2 --type Circulante");
+  LookedUp({"237", "0278", "92471799", "G", "9999999-9", true, ""});
   EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
-            "Procurada: banco 237, agência 3509, conta 9000000-2, tipo Aplicação. Para "
-            "cadastrá-la: menu Cadastros → Contas correntes → Incluir.")
-      << "the later of the two lookups";
+            "Procurada: banco 237, agência 0278, conta 9247179-9, tipo Garantida. Para "
+            "cadastrá-la: extrato contas incluir --code 003 --bank 237 --agency 0278 --number "
+            "9247179-9 --type Garantida")
+      << "the later of the two lookups, by beginnings";
+  context_.registration = Registration::kMenu;
+  EXPECT_EQ(MessageDetail("Conta corrente não cadastrada.", context_),
+            "Procurada: banco 237, agência 0278, conta 9247179-9, tipo Garantida. Para "
+            "cadastrá-la: menu Cadastros → Contas correntes → Incluir.");
 }
 
 // The agency and the number come from the file: what they hold must not act on a
@@ -76,11 +83,17 @@ TEST_F(MessageDetailTest, BankNotFoundListsTheBanksOrSaysHowToAddOne) {
   context_.bank = "999";
   EXPECT_EQ(MessageDetail("Banco não cadastrado.", context_),
             "Não há banco cadastrado. Para incluir um: extrato bancos incluir --code 999 --name "
-            "NOME --mask 9999999-9 (ou extrato db demo, para os bancos de demonstração).");
+            "NOME --mask MÁSCARA (ou extrato db demo, para os bancos de demonstração). MÁSCARA é "
+            "o formato do número da conta como esse banco o imprime: um 9 por dígito e \"-\" "
+            "antes do dígito verificador (por exemplo 99999-9 para cinco dígitos e o "
+            "verificador).");
   banks_ = {{"001", "BB", "001", "99999999-9"}, {"237", "BRADESCO", "237", "9999999-9"}};
-  EXPECT_EQ(MessageDetail("Banco não cadastrado.", context_),
-            "Bancos cadastrados: 001, 237. Para incluir o banco 999: extrato bancos incluir "
-            "--code 999 --name NOME --mask 9999999-9.");
+  std::string listed = MessageDetail("Banco não cadastrado.", context_).value_or("");
+  EXPECT_TRUE(
+      listed.starts_with("Bancos cadastrados: 001, 237. Para incluir o banco 999: "
+                         "extrato bancos incluir --code 999 --name NOME --mask MÁSCARA. "
+                         "MÁSCARA é"))
+      << listed;
 }
 
 TEST_F(MessageDetailTest, LinesOfTheOtherWidthAreNamedForNoData) {
@@ -111,6 +124,15 @@ TEST_F(MessageDetailTest, LinesOfTheOtherWidthAreNamedForNoData) {
   ReadWith("237", "bradesco");
   context_.file = FileOfWidth(200);
   EXPECT_EQ(MessageDetail(no_data, context_), std::nullopt) << "the right width: nothing to add";
+  // A 200-column file whose trailer was cut short, given to a bank read in 240.
+  context_.bank = "001";
+  ReadWith("001", "febraban");
+  for (int i = 0; i < 5; ++i)
+    std::ofstream(context_.file, std::ios::app) << std::string(200, '0') << "\r\n";
+  std::ofstream(context_.file, std::ios::app) << "9" << std::string(20, '0') << "\r\n";
+  EXPECT_EQ(MessageDetail("Banco não encontrado no arquivo.", context_),
+            "As linhas do arquivo têm 200 colunas, mas o banco 001 é lido no layout de 240 "
+            "colunas: confira o banco informado.");
 }
 
 TEST_F(MessageDetailTest, PathsThatAreNoFileSayWhatTheyAre) {
@@ -122,6 +144,13 @@ TEST_F(MessageDetailTest, PathsThatAreNoFileSayWhatTheyAre) {
   EXPECT_EQ(NotAFileDetail(fifo), fifo + " é um FIFO (pipe com nome), não um arquivo de extrato.");
   EXPECT_EQ(NotAFileDetail("/dev/null"), "/dev/null é um dispositivo, não um arquivo de extrato.");
   EXPECT_EQ(NotAFileDetail((folder_ / "nada").string()), std::nullopt);
+  context_.file = (folder_ / "nada.txt").string();
+  EXPECT_EQ(MessageDetail("Arquivo não existe.", context_),
+            "Não há o arquivo " + context_.file + ".");
+  context_.file = (folder_ / "pasta" / "nada.txt").string();
+  EXPECT_EQ(MessageDetail("Arquivo não existe.", context_),
+            "Não há o arquivo " + context_.file + ": a pasta " + (folder_ / "pasta").string() +
+                " não existe.");
   EXPECT_EQ(MessageDetail("A importação de extrato bancário foi realizada com sucesso.", context_),
             std::nullopt);
 }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStyle>
 #include <QToolButton>
 
 #include "apps/gui/form_view.h"
@@ -111,6 +112,18 @@ Qt::FocusPolicy FocusPolicyOf(const host::Control& control) {
   return control.TabOrder() >= 0 ? Qt::StrongFocus : Qt::NoFocus;
 }
 
+// A text set by the screen shows whole in the tip when the field is too narrow for
+// it; in a field only shown, from its start (a bank's name), in one the user types
+// in, at its end, where the typing goes on (a path's file name).
+void ShowText(QLineEdit& line, const QString& text) {
+  line.setText(text);
+  if (!line.isEnabled())
+    line.setCursorPosition(0);
+  int room =
+      line.contentsRect().width() - 2 * line.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+  line.setToolTip(line.fontMetrics().horizontalAdvance(text) > room ? text : QString());
+}
+
 QWidget* CreateEdit(host::Edit& edit, QWidget& parent, FormView& view) {
   auto* line = new QLineEdit(&parent);
   if (auto* masked = dynamic_cast<host::MaskEdit*>(&edit); masked && masked->MaxLength() > 0) {
@@ -120,7 +133,7 @@ QWidget* CreateEdit(host::Edit& edit, QWidget& parent, FormView& view) {
   Bind(edit, *line, {"text", "color"}, [&edit, line](const std::string& property) {
     if (property == "text") {
       if (line->text() != Qs(edit.Text()))
-        line->setText(Qs(edit.Text()));
+        ShowText(*line, Qs(edit.Text()));
     } else if (property == "color") {
       ApplyBackground(edit.GetColor(), *line);
     } else {
@@ -165,9 +178,21 @@ QWidget* CreateComboBox(host::ComboBox& box, QWidget& parent, FormView& view) {
   return combo;
 }
 
+// The flat button confirms the screen: Ctrl+Enter presses it, and its tip says so.
+constexpr const char* kConfirmKeys = "Ctrl+Return";
+
 void ShowFace(const host::Button& button, QToolButton& tool) {
   QIcon icon = GlyphIcon(button.Glyph());
   tool.setText(Qs(button.Caption()));
+  // After the text, which puts its own mnemonic in the shortcut's place.
+  if (dynamic_cast<const host::TButtonFlat*>(&button) != nullptr)
+    tool.setShortcut(QKeySequence(QString::fromLatin1(kConfirmKeys)));
+  QString name = Qs(button.Hint().empty() ? button.Caption() : button.Hint());
+  tool.setAccessibleName(name);
+  tool.setToolTip(tool.shortcut().isEmpty()
+                      ? Qs(button.Hint())
+                      : QStringLiteral("%1 (%2)").arg(
+                            name, tool.shortcut().toString(QKeySequence::NativeText)));
   tool.setIcon(icon);
   if (!icon.isNull())
     tool.setIconSize(icon.availableSizes().value(0));
@@ -180,8 +205,9 @@ QWidget* CreateButton(host::Button& button, QWidget& parent, FormView& view) {
   // as it is, and runs no exit event.
   tool->setFocusPolicy(FocusPolicyOf(button));
   tool->setAutoRaise(dynamic_cast<host::TButtonFlat*>(&button) != nullptr);
-  Bind(button, *tool, {"caption", "glyph"}, [&button, tool](const std::string& property) {
-    if (property != "caption" && property != "glyph")
+  // The face follows the hint too: the tip names the shortcut.
+  Bind(button, *tool, {"hint", "caption", "glyph"}, [&button, tool](const std::string& property) {
+    if (property != "caption" && property != "glyph" && property != "hint")
       return false;
     ShowFace(button, *tool);
     return true;

@@ -20,7 +20,9 @@ Desktop::Desktop(const LaunchOptions& options)
       ui_(std::make_unique<QtUiServices>(*window_)) {
   host::GetApplication().SetUiServices(ui_.get());
   window_->ShowServer(server_->ServerShown(), server_->DatabaseShown());
-  window_->WatchImportRuns(&summary_);
+  window_->WatchImportRuns(&count_);
+  ui_->CountRunsWith(&count_);
+  // The open screens stay open: the preview is an option of their next run.
   QObject::connect(&window_->PreviewAction(), &QAction::toggled, window_.get(), [this](bool on) {
     summary_.Clear();
     window_->ServerField().setText(QString::fromStdString(
@@ -31,11 +33,21 @@ Desktop::Desktop(const LaunchOptions& options)
     apps::DetailContext context = DetailContext();
     bool stored = message.text == kImportSucceeded && !summary_.Preview();
     std::optional<std::string> detail = apps::MessageDetail(message.text, context);
+    // A cancelled run stored nothing: what it read is not worth a summary.
+    if (message.text == kRunCancelledText) {
+      summary_.Clear();
+      return "Nada foi gravado.";
+    }
     std::optional<std::string> summary = RunSummary(context, stored);
     if (detail && summary)
       return *detail + "\n\n" + *summary;
     return detail ? detail : summary;
   });
+}
+
+void Desktop::Start() {
+  window_->show();
+  window_->ImportAction().trigger();
 }
 
 // What the open import screen holds, and how the host calls its server.

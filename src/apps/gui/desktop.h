@@ -8,6 +8,7 @@
 #include "apps/gui/launch_options.h"
 #include "apps/gui/main_window.h"
 #include "apps/gui/qt_ui_services.h"
+#include "apps/gui/run_count.h"
 #include "apps/gui/server_link.h"
 
 namespace gui {
@@ -23,6 +24,10 @@ class Desktop {
   Desktop(const Desktop&) = delete;
   Desktop& operator=(const Desktop&) = delete;
 
+  // Shows the main window with the import screen open: the one screen of this
+  // host, and what the user came for.
+  void Start();
+
   MainWindow& Window() const { return *window_; }
   QtUiServices& Ui() const { return *ui_; }
 
@@ -35,6 +40,7 @@ class Desktop {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtUiServices> ui_;
   apps::ImportSummary summary_;
+  RunCount count_{summary_};  // told first, for the run's progress box
 };
 
 }  // namespace gui

@@ -1,10 +1,29 @@
 #include "apps/gui/file_dialog.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 
 namespace gui {
 
 namespace {
+
+// The column of the dialog's list that tells when a file was changed.
+constexpr int kModifiedColumn = 3;
+
+// Dates in the dialog's list as the rest of the application writes them: Qt's own
+// file model follows the system's locale, English on a machine set up in English.
+class LocalDates : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override {
+    auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+    if (role != Qt::DisplayRole || index.column() != kModifiedColumn || files == nullptr)
+      return QIdentityProxyModel::data(index, role);
+    return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+  }
+};
 
 // "*.txt;*.*" as Qt patterns: "*.txt *".
 QString QtPatterns(const QString& patterns) {
@@ -33,6 +52,8 @@ QStringList NameFilters(const std::string& filter) {
 std::optional<std::string> ChooseOpenFile(QWidget* parent, const host::FileDialogRequest& request) {
   QFileDialog dialog(parent, QString::fromStdString(request.title),
                      QString::fromStdString(request.initial_dir));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setProxyModel(new LocalDates(&dialog));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   QStringList filters = NameFilters(request.filter);

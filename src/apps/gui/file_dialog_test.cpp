@@ -2,10 +2,14 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QListView>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include "apps/gui/test_support.h"
+#include "apps/gui/translations.h"
 
 namespace gui {
 
@@ -61,6 +65,43 @@ class FileDialogTest : public QObject {
     QCOMPARE(title, QStringLiteral("Arquivo Origem"));
     QCOMPARE(filters, QStringList{"Todos os Arquivos (*.*) (*)"});
     QCOMPARE(folder, QDir(start.path()).canonicalPath());
+  }
+
+  // Its headings, its places, a folder's type and a file's date, as a Brazilian
+  // user reads them.
+  void DialogSpeaksPortuguese() {
+    QTranslator* translator = InstallPortuguese(*qApp);
+    QVERIFY2(translator != nullptr, "qt6-translations-l10n is not installed");
+    QTemporaryDir start;
+    QDir(start.path()).mkdir(QStringLiteral("pasta"));
+    QStringList headers, places;
+    QString type, date;
+    ModalDriver driver;
+    driver.Then([&](QWidget& widget) {
+      auto* view = widget.findChild<QTreeView*>(QStringLiteral("treeView"));
+      QAbstractItemModel* model = view->model();
+      if (!QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) > 0; }, 5000))
+        qWarning("the folder was never listed");
+      for (int c = 0; c < model->columnCount(); ++c)
+        headers << model->headerData(c, Qt::Horizontal).toString();
+      QModelIndex folder = model->index(0, 0, view->rootIndex());
+      type = folder.siblingAtColumn(2).data().toString();
+      date = folder.siblingAtColumn(3).data().toString();
+      auto* sidebar = widget.findChild<QListView*>(QStringLiteral("sidebar"));
+      for (int r = 0; r < sidebar->model()->rowCount(); ++r)
+        places << sidebar->model()->index(r, 0).data().toString();
+      static_cast<QDialog&>(widget).reject();
+    });
+    ChooseOpenFile(nullptr, RequestIn(start.path()));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    QCOMPARE(headers, (QStringList{"Nome", "Tamanho", "Tipo", "Data de modificação"}));
+    QCOMPARE(type, QStringLiteral("Pasta"));
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$"))
+                 .match(date)
+                 .hasMatch(),
+             qPrintable(date));
+    QVERIFY2(!places.contains(QStringLiteral("Computer")), qPrintable(places.join(", ")));
   }
 
   void CancelAnswersNothing() {

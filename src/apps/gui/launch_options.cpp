@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
 
+#include "apps/common/portuguese_cli.h"
 #include "host/config.h"
 #include "host/exceptions.h"
 
@@ -18,7 +19,11 @@ constexpr int kExitUsage = 64;
 }  // namespace
 
 std::optional<int> ParseLaunchOptions(int argc, char** argv, LaunchOptions& options) {
-  CLI::App app{"extrato-gui: importação de extrato bancário (QAR62700)", "extrato-gui"};
+  CLI::App app{
+      "extrato-gui: importação de extratos bancários (arquivos CNAB de 200 e 240 "
+      "colunas), na área de trabalho.",
+      "extrato-gui"};
+  apps::PresentInPortuguese(app);
   app.footer(
       "Opções do Qt: pelas suas variáveis de ambiente (QT_QPA_PLATFORM, QT_SCALE_FACTOR...).");
   app.add_option("--db", options.database_uri,

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   gui::InstallPortuguese(application);
   try {
     gui::Desktop desktop(options);
-    desktop.Window().show();
+    desktop.Start();
     return application.exec();
   } catch (const std::exception& e) {
     std::cerr << "extrato-gui: " << e.what() << "\n";

@@ -1,8 +1,33 @@
 #include "apps/gui/registry_kinds.h"
 
+#include <QFileInfo>
+
+#include "apps/common/brazilian_format.h"
 #include "layouts/layouts.h"
+#include "server/account_number.h"
 
 namespace gui {
+
+namespace {
+
+QString TypeName(const std::string& letter) {
+  return QString::fromStdString(server::AccountTypeName(letter));
+}
+
+QString LocalMoment(const std::string& utc) {
+  return QString::fromStdString(apps::LocalDateTime(utc));
+}
+
+QString DateShown(const std::string& iso) {
+  std::optional<host::Date> date = host::Date::FromIso(iso);
+  return date ? QString::fromStdString(apps::BrazilianDate(*date)) : QString::fromStdString(iso);
+}
+
+QString FileName(const std::string& path) {
+  return QFileInfo(QString::fromStdString(path)).fileName();
+}
+
+}  // namespace
 
 FormField TypedField(QString label, std::string column, int max_length, bool key) {
   FormField field;
@@ -34,7 +59,9 @@ RegistryKind BanksKind() {
   kind.form = {TypedField(QStringLiteral("Código"), "CDBANCO", 3, true),
                TypedField(QStringLiteral("Nome"), "NMBANCO", 30),
                TypedField(QStringLiteral("Código CNAB"), "CDBANCCNAB", 3),
-               TypedField(QStringLiteral("Máscara da conta (ex.: 9999999-9)"), "CDPICTCONT", 20)};
+               TypedField(QStringLiteral("Máscara da conta, como o banco imprime o número (9 por "
+                                         "dígito, \"-\" antes do verificador: 99999-9)"),
+                          "CDPICTCONT", 20)};
   kind.add_method = "IncluiBanco";
   kind.change_method = "AlteraBanco";
   kind.remove_method = "ExcluiBanco";
@@ -50,9 +77,9 @@ RegistryKind AccountsKind() {
   kind.list_method = "GetContas";
   kind.list_params = {""};
   kind.columns = {
-      {"CDREDUCONT", QStringLiteral("Código")}, {"CDBANCO", QStringLiteral("Banco")},
-      {"CDAGENCIA", QStringLiteral("Agência")}, {"NRCONTEXIB", QStringLiteral("Número")},
-      {"IDTIPOCONTA", QStringLiteral("Tipo")},  {"NMCONTCORR", QStringLiteral("Nome")}};
+      {"CDREDUCONT", QStringLiteral("Código")},          {"CDBANCO", QStringLiteral("Banco")},
+      {"CDAGENCIA", QStringLiteral("Agência")},          {"NRCONTEXIB", QStringLiteral("Número")},
+      {"IDTIPOCONTA", QStringLiteral("Tipo"), TypeName}, {"NMCONTCORR", QStringLiteral("Nome")}};
   kind.form = {TypedField(QStringLiteral("Código reduzido"), "CDREDUCONT", 3, true),
                TypedField(QStringLiteral("Banco"), "CDBANCO", 3),
                TypedField(QStringLiteral("Agência"), "CDAGENCIA", 5),
@@ -103,23 +130,27 @@ RegistryKind ImportsKind() {
   kind.object_name = QStringLiteral("wndImportacoes");
   kind.list_method = "GetImportacoes";
   kind.columns = {{"NRLOGIMP", QStringLiteral("Nº")},
-                  {"DTHRIMPORT", QStringLiteral("Quando (UTC)")},
-                  {"NMARQUIVO", QStringLiteral("Arquivo")},
+                  {"DTHRIMPORT", QStringLiteral("Quando"), LocalMoment},
+                  {"NMARQUIVO", QStringLiteral("Arquivo"), FileName},
                   {"CDBANCO", QStringLiteral("Banco")},
                   {"CDREDUCONT", QStringLiteral("Conta")},
                   {"QTEXTRATOS", QStringLiteral("Extratos")},
-                  {"DTINICIO", QStringLiteral("De")},
-                  {"DTFIM", QStringLiteral("Até")},
+                  {"DTINICIO", QStringLiteral("De"), DateShown},
+                  {"DTFIM", QStringLiteral("Até"), DateShown},
                   {"QTMOVREAL", QStringLiteral("Movimentos")},
                   {"NMUSUARIO", QStringLiteral("Por")},
-                  {"DTHRDESFEITA", QStringLiteral("Desfeita em")},
+                  {"DTHRDESFEITA", QStringLiteral("Desfeita em"), LocalMoment},
                   {"NMUSUDESFEZ", QStringLiteral("Desfeita por")}};
   kind.remove_method = "DesfazImportacao";
   kind.key_column = "NRLOGIMP";
   kind.remove_caption = QStringLiteral("Desfazer");
   kind.remove_question = QStringLiteral(
-      "Desfazer a importação %1? Os movimentos que ela gravou serão excluídos, e os extratos que "
-      "ela criou, se ficarem vazios.");
+      "Desfazer a importação %1 (arquivo %2, conta %3, %4 movimento(s))? Os movimentos que ela "
+      "gravou serão excluídos, e os extratos que ela criou, se ficarem vazios.");
+  kind.question_columns = {"NMARQUIVO", "CDREDUCONT", "QTMOVREAL"};
+  kind.removed_message =
+      QStringLiteral("Importação %1 desfeita: %2 movimento(s) e %3 extrato(s) excluídos.");
+  kind.removed_fields = {"movements", "statements"};
   return kind;
 }
 

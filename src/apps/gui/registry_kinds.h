@@ -32,6 +32,9 @@ FormField PickedField(QString label, std::string column, QStringList choices, QS
 struct ListedColumn {
   std::string field;
   QString heading;
+  // The cell as people read it, from the server's value; null: as it comes. A cell
+  // shown otherwise has the value as its tip.
+  QString (*shown)(const std::string& value) = nullptr;
 };
 
 struct RegistryKind {
@@ -49,7 +52,12 @@ struct RegistryKind {
   host::Variant remove_suffix = host::Variant::array();
   std::string key_column;  // the listed column that names a row
   QString remove_caption = QStringLiteral("Excluir");
-  QString remove_question;  // "%1" is the key
+  QString remove_question;  // "%1" is the key, "%2" on the values of question_columns
+  std::vector<std::string> question_columns;
+  // Told once a removal is done: "%1" is the key, "%2" on the values of the
+  // server's answer named by removed_fields. Empty: the list alone shows it.
+  QString removed_message;
+  std::vector<std::string> removed_fields;
 };
 
 RegistryKind BanksKind();

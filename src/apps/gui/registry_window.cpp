@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "apps/gui/message_dialogs.h"
@@ -42,8 +44,10 @@ QWidget* Editor(const FormField& field, const std::string& value) {
     box->setCurrentIndex(index < 0 ? 0 : index);
     return box;
   }
+  // No cut at the field's size: a longer text goes to the server, which refuses
+  // it and says why, instead of a text stored without its end.
   auto* edit = new QLineEdit(QString::fromStdString(value));
-  edit->setMaxLength(field.max_length);
+  edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * (field.max_length + 2));
   return edit;
 }
 
@@ -107,17 +111,49 @@ void RegistryWindow::Reload() {
   table_->setHorizontalHeaderLabels(headings);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     for (std::size_t c = 0; c < kind_.columns.size(); ++c) {
-      table_->setItem(static_cast<int>(r), static_cast<int>(c),
-                      new QTableWidgetItem(
-                          QString::fromStdString(CellOf(rows_, rows[r], kind_.columns[c].field))));
+      const ListedColumn& column = kind_.columns[c];
+      QString value = QString::fromStdString(CellOf(rows_, rows[r], column.field));
+      auto* item = new QTableWidgetItem(
+          column.shown && !value.isEmpty() ? column.shown(value.toStdString()) : value);
+      item->setToolTip(value);
+      table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
     }
   }
   table_->resizeColumnsToContents();
+  FitColumns();
 }
 
-std::optional<std::string> RegistryWindow::Run(const std::string& method, host::Variant params) {
+// Wide enough for every column as far as the screen allows; what is still too wide
+// is taken from the widest columns, whose cells then end in "…" and show whole in
+// their tips.
+void RegistryWindow::FitColumns() {
+  QMargins margins = layout()->contentsMargins();
+  int around = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth() +
+               margins.left() + margins.right();
+  int columns = 0;
+  for (int c = 0; c < table_->columnCount(); ++c)
+    columns += table_->columnWidth(c);
+  int fitted = std::min(std::max(width(), columns + around), screen()->availableGeometry().width());
+  if (fitted != width())
+    resize(fitted, height());
+  for (int excess = columns + around - fitted; excess > 0;) {
+    int widest = 0;
+    for (int c = 1; c < table_->columnCount(); ++c) {
+      if (table_->columnWidth(c) > table_->columnWidth(widest))
+        widest = c;
+    }
+    int cut = std::min(excess, std::max(1, table_->columnWidth(widest) / 4));
+    table_->setColumnWidth(widest, table_->columnWidth(widest) - cut);
+    excess -= cut;
+  }
+}
+
+std::optional<std::string> RegistryWindow::Run(const std::string& method, host::Variant params,
+                                               host::Variant* answer) {
   try {
-    client_.Call(method, params);
+    host::Variant result = client_.Call(method, params);
+    if (answer != nullptr)
+      *answer = std::move(result);
   } catch (const std::exception& e) {
     return std::string(e.what());
   }
@@ -133,12 +169,12 @@ std::optional<std::string> RegistryWindow::Store(const std::vector<std::string>&
   return Run(adding ? kind_.add_method : kind_.change_method, params);
 }
 
-std::optional<std::string> RegistryWindow::Remove(const std::string& key) {
+std::optional<std::string> RegistryWindow::Remove(const std::string& key, host::Variant* answer) {
   host::Variant params = kind_.prefix;
   params.push_back(key);
   for (const host::Variant& value : kind_.remove_suffix)
     params.push_back(value);
-  return Run(kind_.remove_method, params);
+  return Run(kind_.remove_method, params, answer);
 }
 
 std::string RegistryWindow::Selected(const std::string& column) const {
@@ -178,14 +214,30 @@ void RegistryWindow::RemoveClicked() {
   std::string key = Selected(kind_.key_column);
   if (key.empty())
     return ShowError("Escolha uma linha na lista.");
-  host::Question question{host::DialogType::kConfirmation,
-                          kind_.remove_question.arg(QString::fromStdString(key)).toStdString(),
-                          {"Sim", "Não"},
-                          std::nullopt};
+  QString asked = kind_.remove_question.arg(QString::fromStdString(key));
+  for (const std::string& column : kind_.question_columns)
+    asked = asked.arg(table_->item(table_->currentRow(), ColumnOf(column))->text());
+  host::Question question{
+      host::DialogType::kConfirmation, asked.toStdString(), {"Sim", "Não"}, std::nullopt};
   if (AskQuestion(this, question) != host::kFirstCaption)
     return;
-  if (std::optional<std::string> refused = Remove(key))
-    ShowError(*refused);
+  host::Variant answer;
+  if (std::optional<std::string> refused = Remove(key, &answer))
+    return ShowError(*refused);
+  if (kind_.removed_message.isEmpty())
+    return;
+  QString told = kind_.removed_message.arg(QString::fromStdString(key));
+  for (const std::string& field : kind_.removed_fields)
+    told = told.arg(QString::fromStdString(Text(answer.value(field, host::Variant()))));
+  ShowMessageBox(this, {host::DialogType::kInformation, told.toStdString(), std::nullopt});
+}
+
+int RegistryWindow::ColumnOf(const std::string& field) const {
+  for (std::size_t c = 0; c < kind_.columns.size(); ++c) {
+    if (kind_.columns[c].field == field)
+      return static_cast<int>(c);
+  }
+  return 0;
 }
 
 bool RegistryWindow::EditInForm(std::vector<std::string>& values, bool adding) {

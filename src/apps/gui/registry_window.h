@@ -30,8 +30,9 @@ class RegistryWindow : public QDialog {
   // Adds or changes a row from the form's values, in the form's order; answers
   // the server's refusal, nothing when it stored them. The list follows.
   std::optional<std::string> Store(const std::vector<std::string>& values, bool adding);
-  // Removes (or undoes) the row named by `key`; answers the server's refusal.
-  std::optional<std::string> Remove(const std::string& key);
+  // Removes (or undoes) the row named by `key`; answers the server's refusal, and
+  // puts its answer in `answer` when given.
+  std::optional<std::string> Remove(const std::string& key, host::Variant* answer = nullptr);
 
   // The buttons: they ask in dialogs, then call the above.
   void AddClicked();
@@ -39,7 +40,11 @@ class RegistryWindow : public QDialog {
   void RemoveClicked();
 
  private:
-  std::optional<std::string> Run(const std::string& method, host::Variant params);
+  std::optional<std::string> Run(const std::string& method, host::Variant params,
+                                 host::Variant* answer = nullptr);
+  void FitColumns();
+  // The index of the listed column of `field`.
+  int ColumnOf(const std::string& field) const;
   // The selected row's value of `column`; empty without a selection.
   std::string Selected(const std::string& column) const;
   // The form filled from `values`; true when the user confirmed it.

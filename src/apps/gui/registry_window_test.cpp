@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -67,6 +68,17 @@ class RegistryWindowTest : public QObject {
     QCOMPARE(accounts.Table().rowCount(), 1);
     QCOMPARE(accounts.Table().item(0, 3)->text(), QStringLiteral("0012566-8"));
 
+    // Longer than the field: refused with the reason, never cut and stored.
+    driver.Then(FillForm({"002", "237", "1234-5", "1-9", "Circulante", "CORTADA"}))
+        .Then(testing::Accept())
+        .Then(testing::Reject());
+    QTest::mouseClick(accounts.findChild<QPushButton*>("btnIncluir"), Qt::LeftButton);
+    QVERIFY(driver.Done());
+    QCOMPARE(driver.Texts().value(5),
+             QStringLiteral("A agência da conta tem no máximo 5 caracteres: \"1234-5\" tem 6."));
+    QCOMPARE(accounts.Table().rowCount(), 1);
+    QCOMPARE(accounts.Table().item(0, 4)->text(), QStringLiteral("Circulante"));
+
     QCOMPARE(banks.Remove("237").value_or(""),
              std::string("O banco 237 não pode ser excluído: tem 1 conta(s) corrente(s) "
                          "cadastrada(s); exclua-as antes."));
@@ -78,21 +90,56 @@ class RegistryWindowTest : public QObject {
     ImportBradesco();
     RegistryWindow& history = Open("actImportacoes", "wndImportacoes");
     QCOMPARE(history.Table().rowCount(), 1);
-    QCOMPARE(history.Table().item(0, 2)->text(), kBradesco);
+    QCOMPARE(history.Table().item(0, 2)->text(), QStringLiteral("bradesco-200.txt"));
+    QCOMPARE(history.Table().item(0, 2)->toolTip(), kBradesco);
     QCOMPARE(history.Table().item(0, 4)->text(), QStringLiteral("001"));
+    QCOMPARE(history.Table().item(0, 6)->text(), QStringLiteral("02/01/2024"));
     QCOMPARE(history.Table().item(0, 8)->text(), QStringLiteral("8"));
     const QString me = QString::fromStdString(server::LocalCaller().name);
     QCOMPARE(history.Table().item(0, 9)->text(), me);
     QCOMPARE(history.Table().item(0, 10)->text(), QString());
+    QVERIFY(QTest::qWaitForWindowExposed(&history));
+    QTableWidget& table = history.Table();
+    int last = table.columnCount() - 1;
+    QVERIFY2(
+        table.columnViewportPosition(last) + table.columnWidth(last) <= table.viewport()->width(),
+        qPrintable(QStringLiteral("every column in sight: %1 + %2 > %3 (window %4)")
+                       .arg(table.columnViewportPosition(last))
+                       .arg(table.columnWidth(last))
+                       .arg(table.viewport()->width())
+                       .arg(history.width())));
 
     history.Table().selectRow(0);
     ModalDriver driver;
-    driver.Then(testing::Press(QStringLiteral("Sim")));
+    driver.Then(testing::Press(QStringLiteral("Sim"))).Then(testing::Accept());
     QTest::mouseClick(history.findChild<QPushButton*>("btnExcluir"), Qt::LeftButton);
     QVERIFY(driver.Done());
+    QVERIFY2(driver.Texts().value(0).startsWith(QStringLiteral(
+                 "Desfazer a importação 1 (arquivo bradesco-200.txt, conta 001, 8 movimento(s))?")),
+             qPrintable(driver.Texts().value(0)));
+    QCOMPARE(driver.Texts().value(1),
+             QStringLiteral("Importação 1 desfeita: 8 movimento(s) e 1 extrato(s) excluídos."));
     QVERIFY2(!history.Table().item(0, 10)->text().isEmpty(), "undone, with its time");
     QCOMPARE(history.Table().item(0, 11)->text(), me);
-    QCOMPARE(history.Table().item(0, 6)->text(), QString());  // no movement left
+    QCOMPARE(history.Table().item(0, 6)->text(), QStringLiteral("02/01/2024"));  // kept
+  }
+
+  void PreviewSwitchLeavesTheOpenScreenOpen() {
+    host_ = std::make_unique<DemoHost>();
+    host_->Window().ImportAction().trigger();
+    QPointer<ScreenWindow> screen = host_->Screen();
+    host_->Window().PreviewAction().setChecked(true);
+    QTest::qWait(50);
+    QVERIFY(!screen.isNull() && screen->Form() != nullptr);
+    ModalDriver driver;
+    driver.Then(testing::Accept());
+    ImportBradesco(false);
+    QTRY_COMPARE(driver.Texts().size(), qsizetype{1});
+    QVERIFY(driver.Texts()[0].contains(
+        QStringLiteral("Simulação: nada foi gravado no banco de dados.")));
+    host_->Window().PreviewAction().setChecked(false);
+    QTest::qWait(50);
+    QCOMPARE(host_->Screen(), screen.data());
   }
 
   void UnknownAccountMessageSaysWhatWasLookedUpAndWhereToRegisterIt() {
@@ -131,7 +178,8 @@ class RegistryWindowTest : public QObject {
     QCOMPARE(host_->Window().MdiArea().subWindowList().size(), qsizetype{1});
     host_->Window().PreviewAction().setChecked(false);
     QCOMPARE(host_->Window().MdiArea().subWindowList().size(), qsizetype{1});
-    host_->Window().MdiArea().closeAllSubWindows();
+    host_->Screen()->close();  // from a new screen, as a user starts again
+    QTRY_VERIFY(host_->Screen() == nullptr);
     ImportBradesco();
     QCOMPARE(Open("actImportacoes", "wndImportacoes").Table().rowCount(), 1);
   }

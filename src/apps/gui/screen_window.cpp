@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMdiArea>
+#include <QShortcut>
 
 namespace gui {
 
@@ -34,6 +35,9 @@ ScreenWindow::ScreenWindow(host::Form& form, QWidget* parent)
   };
   connect(this, &QMdiSubWindow::windowStateChanged, this,
           [this](Qt::WindowStates, Qt::WindowStates now) { KeepUserState(now); });
+  // Esc leaves the screen from any field, one the screen keeps the focus in too.
+  new QShortcut(
+      QKeySequence(Qt::Key_Escape), this, [this] { close(); }, Qt::WidgetWithChildrenShortcut);
 }
 
 ScreenWindow::~ScreenWindow() {

@@ -95,6 +95,8 @@ class DemoHost {
   explicit DemoHost(bool with_demo_data = true);
 
   MainWindow& Window() { return desktop_->Window(); }
+  // As the program starts: the import screen open.
+  void Start() { desktop_->Start(); }
   // The SQLite database the host works on.
   std::string DatabaseUri() const { return "sqlite:" + dir_.filePath("extrato.db").toStdString(); }
   QtUiServices& Ui() { return desktop_->Ui(); }
