@@ -44,11 +44,10 @@ std::string Quoted(std::string_view text) {
 }  // namespace
 
 ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
-                     RunState& state, const Layout& layout, ImportOptions options)
+                     const Layout& layout, ImportOptions options)
     : screen_(screen),
       file_(file),
       line_(line),
-      state_(state),
       layout_(layout),
       options_(options),
       policy_(PolicyOf(layout.duplicates)),
@@ -57,9 +56,11 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
                [this](std::string_view ahead, std::size_t number) {
                  return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
                }),
-      headers_(screen.cdsExtrBanco) {}
+      headers_(screen.cdsExtrBanco) {
+  state_.stTipoConta = options_.account_type;
+}
 
-void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, RunState& state,
+void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
                const Layout& layout, ImportOptions options) {
   // Each pass waits for at least one other import's commit: enough for a busy office.
   constexpr int kMostRuns = 50;
@@ -68,7 +69,7 @@ void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, 
     options.answers = &answers;
   for (int run = 1;; ++run) {
     try {
-      ImportRun(screen, file, line, state, layout, options).Execute();
+      ImportRun(screen, file, line, layout, options).Execute();
       return;
     } catch (const ImportRun::AccountChanged&) {
       if (run == kMostRuns) {
@@ -81,7 +82,6 @@ void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, 
     if (options.observer)
       options.observer->OnRestart("Outra importação gravou nesta conta; lendo o arquivo de novo.");
     file.Reset();
-    state.Clear();
   }
 }
 
@@ -177,7 +177,6 @@ void ImportRun::HandleRecord(std::string_view line) {
 }
 
 void ImportRun::ForgetAccount() {
-  state_.stCdBancArq.clear();
   account_resolved_ = false;
 }
 
@@ -185,7 +184,6 @@ void ImportRun::ResolveAccount(std::string_view line) {
   const std::string& bank = screen_.medCdBanco.Text();
   calls_.Load(screen_.cdsMaskCont, "GetMaskCont", host::Variant::array({bank}));
   std::string mask = screen_.cdsMaskCont.FieldByName("CDPICTCONT").AsString();
-  state_.nrDigConta = MaskPlaces(mask);
   state_.stNrContMask = layout_.account(layout_, line, mask);
   std::string agency = layout_.agency(layout_, line);
   state_.stCdReduCont = LookUpAccount(bank, agency);
@@ -241,9 +239,8 @@ std::string ImportRun::NextSequenceCode() {
 }
 
 void ImportRun::CheckBank(const Record& record) {
-  state_.stCdBancArq = record.bank;
   stCdBancLido = record.bank;
-  if (state_.stCdBancArq != screen_.qryBanco.FieldByName("CDBANCCNAB").AsString()) {
+  if (stCdBancLido != screen_.qryBanco.FieldByName("CDBANCCNAB").AsString()) {
     screen_.medCdBanco.SetFocus();
     Fail(screen_.msgPadrao.Msg("Banco_Inv"));
   }
@@ -251,12 +248,11 @@ void ImportRun::CheckBank(const Record& record) {
 
 void ImportRun::ReadDate(const Record& record) {
   std::size_t number = LineNumber();
-  state_.nrDia = ToDatePart(record.day, DatePart::kDay, number);
-  state_.nrMes = ToDatePart(record.month, DatePart::kMonth, number);
-  state_.nrAno = ToDatePart(record.year, DatePart::kYear, number);
-  state_.dtMovimento =
-      ToDate(state_.nrAno, state_.nrMes, state_.nrDia,
-             fmt::format("{}/{}/{}", record.day, record.month, record.year), number);
+  std::uint16_t day = ToDatePart(record.day, DatePart::kDay, number);
+  std::uint16_t month = ToDatePart(record.month, DatePart::kMonth, number);
+  std::uint16_t year = ToDatePart(record.year, DatePart::kYear, number);
+  state_.dtMovimento = ToDate(
+      year, month, day, fmt::format("{}/{}/{}", record.day, record.month, record.year), number);
 }
 
 void ImportRun::InitialBalance() {

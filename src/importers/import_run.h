@@ -27,6 +27,8 @@ namespace importers {
 using RememberedAnswers = std::map<std::string, int>;
 
 struct ImportOptions {
+  // The account type the statements' accounts are looked up with: "C", "L" or "G".
+  std::string account_type = "C";
   // Told what each line did; null: nobody watches.
   RunObserver* observer = nullptr;
   // Null: every question is asked.
@@ -39,7 +41,7 @@ struct ImportOptions {
 // accounts between the run's reads and its submission, the file run again from its
 // first line (nothing of a run is stored but by its submission). Every outcome but
 // success leaves by an exception; the caller closes the file.
-void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, RunState& state,
+void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
                const Layout& layout, ImportOptions options = {});
 
 // One run: reads the open statement file once, resolves the account of each
@@ -53,8 +55,8 @@ class ImportRun {
     std::string account;
   };
 
-  ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, RunState& state,
-            const Layout& layout, ImportOptions options = {});
+  ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, const Layout& layout,
+            ImportOptions options = {});
 
   void Execute();
 
@@ -106,7 +108,7 @@ class ImportRun {
   TfrmImpExtBanc& screen_;
   host::TextFile& file_;
   std::string& line_;
-  RunState& state_;
+  RunState state_;
   const Layout& layout_;
   ImportOptions options_;
   std::unique_ptr<MovementPolicy> policy_;

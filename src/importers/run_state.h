@@ -1,10 +1,9 @@
 #ifndef EXTRATO_IMPORTERS_RUN_STATE_H_
 #define EXTRATO_IMPORTERS_RUN_STATE_H_
 
-// The run state: what the import dispatch clears and every layout reads and
-// writes while it imports. The screen owns one and hands it to each run.
+// What an import run carries from one record to the next: the statement being
+// numbered and the record last read. Each run makes its own.
 
-#include <cstdint>
 #include <string>
 
 #include "host/date.h"
@@ -12,10 +11,6 @@
 namespace importers {
 
 struct RunState {
-  // Bank code of the current statement record.
-  std::string stCdBancArq;
-  // Account number as read from the file (200-column Bradesco layout).
-  std::string stNrContArq;
   // Reduced code CDREDUCONT of the resolved account.
   std::string stCdReduCont;
   // Kind of the current statement record.
@@ -23,7 +18,7 @@ struct RunState {
   // Debit/credit indicator of the current record, as read.
   std::string stIdDebCred;
   // Number of the last movement numbered in the current statement; "0" when none.
-  std::string stNrSeqMov;
+  std::string stNrSeqMov = "0";
   // Sequence code CDSEQUEXTR of the current statement.
   std::string stCdSequExtr;
   // Document number of the current movement as read; "0" until its row is built.
@@ -34,22 +29,10 @@ struct RunState {
   std::string stNrContMask;
   // Account type chosen on the screen: "C", "L" or "G".
   std::string stTipoConta;
-  // Day, month and four-digit year of the current record's date.
-  std::uint16_t nrDia = 0;
-  std::uint16_t nrMes = 0;
-  std::uint16_t nrAno = 0;
   // Date of the current record.
   host::Date dtMovimento;
   // Amount of the current record, unsigned; its direction is in stIdDebCred.
   double vrMovimento = 0;
-  // Characters of the bank's account mask that are not "-".
-  std::int32_t nrDigConta = 0;
-  // Length of the trimmed mask text after the "-", at most three characters.
-  int nrDigVerif = 0;
-
-  // What the dispatch clears before each run: the texts from stCdBancArq to
-  // stNrContMask, and the amount. The account type, date parts and mask counts stay.
-  void Clear();
 };
 
 }  // namespace importers

@@ -40,7 +40,6 @@ TEST_F(SantanderImportTest, StoredDocumentIsTheOneFittedForTheLookup) {
             ParamsOf("GetPesqLancLote")[0][0][1].get<std::string>().substr(2));
   EXPECT_EQ(std::vector<std::string>{"00000000000000PIX 77"},
             Rows("SELECT NRDOCMOVREAL FROM MOVREAL"));
-  EXPECT_EQ("0", screen_->runState.stNrDocMov);
 }
 
 }  // namespace

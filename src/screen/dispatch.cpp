@@ -53,9 +53,8 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
   }
   if (edtNmArquivo.OnExit)
     edtNmArquivo.OnExit(edtNmArquivo);
-  runState.stTipoConta = AccountTypeCode(cbTipoConta.Text());
+  stTipoConta = AccountTypeCode(cbTipoConta.Text());
   try {
-    runState.Clear();
     arqExtrato.Assign(edtNmArquivo.Text());
     arqExtrato.Reset();
     RunImporter(*this);
@@ -70,6 +69,7 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
 }
 
 void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
-  importers::RunImport(*this, arqExtrato, stLinha, runState, layout,
-                       {.observer = runObserver, .preview = runPreview});
+  importers::RunImport(
+      *this, arqExtrato, stLinha, layout,
+      {.account_type = stTipoConta, .observer = runObserver, .preview = runPreview});
 }

@@ -30,15 +30,6 @@ class DispatchTest : public importers::testing::ImportTest {
     answers_["GetIdLayout"] = {{"ok", true}, {"result", std::move(payload)}};
   }
 
-  // Leaves run state behind, as a run that failed half-way does.
-  void DirtyRunState() {
-    importers::RunState& state = screen_->runState;
-    state.stCdReduCont = "XYZ";
-    state.stNrSeqMov = "41";
-    state.vrMovimento = 9.5;
-    state.stTipoConta = "G";
-  }
-
   bool FileClosed() const { return !screen_->StatementFile().IsOpen(); }
 
   std::string empty_file_;
@@ -136,36 +127,38 @@ TEST_F(DispatchTest, FailedChecksClearNothingAndOpenNothing) {
       {"missing file", "237", empty_file_ + ".nao", "Arquivo não existe.", &screen_->edtNmArquivo},
   };
   for (const Case& c : cases) {
-    DirtyRunState();
     EXPECT_EQ(EventOutcome::kAborted, Import(c.bank, c.file, "Aplicação")) << c.name;
     EXPECT_EQ(std::vector<std::string>{c.message}, Texts()) << c.name;
     EXPECT_TRUE(requests_.empty()) << c.name;
     EXPECT_EQ(c.focus, screen_->ActiveControl()) << c.name;
-    EXPECT_EQ("XYZ", screen_->runState.stCdReduCont) << c.name;
-    EXPECT_EQ("41", screen_->runState.stNrSeqMov) << c.name;
-    EXPECT_EQ(9.5, screen_->runState.vrMovimento) << c.name;
-    EXPECT_EQ("G", screen_->runState.stTipoConta) << c.name;
     EXPECT_TRUE(FileClosed()) << c.name;
   }
 }
 
-TEST_F(DispatchTest, ValidInputsStoreTheFolderThenClearTheRunStateAndSetTheAccountType) {
-  DirtyRunState();
+TEST_F(DispatchTest, ValidInputsStoreTheFolderThenRunWithTheAccountTypeChosen) {
   AnswerLayout(host::Variant::array({"400"}));  // so that no importer runs
   EXPECT_EQ(EventOutcome::kCompleted, Import("341", empty_file_, "Aplicação"));
-  EXPECT_EQ("", screen_->runState.stCdReduCont);
-  EXPECT_EQ("", screen_->runState.stNrSeqMov);
-  EXPECT_EQ(0.0, screen_->runState.vrMovimento);
-  EXPECT_EQ("L", screen_->runState.stTipoConta);
   ASSERT_EQ(3u, requests_.size());
   EXPECT_EQ("GetDiretorio", requests_[0]["method"]);
   EXPECT_EQ("SetDiretorio", requests_[1]["method"]);
 
-  Import("033", empty_file_, "Garantida");
-  EXPECT_EQ("G", screen_->runState.stTipoConta);
+  using importers::testing::BradescoBalance;
+  using importers::testing::BradescoMovement;
+  std::string path =
+      WriteFile("bradesco.txt",
+                importers::testing::BradescoFile({BradescoBalance('0', "070716", 1000),
+                                                  BradescoMovement("000001", 250),
+                                                  BradescoBalance('2', "070716", 1250)}),
+                "\n");
+  for (auto [item, code] :
+       {std::pair{"Garantida", "G"}, std::pair{"Aplicação", "L"}, std::pair{"Circulante", "C"}}) {
+    Import("237", path, item);
+    EXPECT_EQ(code, ParamsOf("GetContCorr")[3]) << item;
+  }
   screen_->cbTipoConta.SetItemIndex(-1);
+  requests_.clear();
   host::GetApplication().Dispatch([this] { screen_->sbtConfirma.Click(); });
-  EXPECT_EQ("C", screen_->runState.stTipoConta) << "no item chosen";
+  EXPECT_EQ("C", ParamsOf("GetContCorr")[3]) << "no item chosen";
 }
 
 TEST_F(DispatchTest, ConfirmingTwiceReadsTheFileAgainFromItsStart) {

@@ -9,7 +9,6 @@
 #include "host/query.h"
 #include "host/record_set.h"
 #include "host/text_file.h"
-#include "importers/run_state.h"
 
 namespace importers {
 struct Layout;
@@ -78,8 +77,6 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   // an exception.
   void Imp_Banco(const importers::Layout& layout);
 
-  // What the dispatch clears and each import run works on.
-  importers::RunState runState;
   // Told what each line of a run did; null: nobody watches.
   importers::RunObserver* runObserver = nullptr;
   // Runs, and the folder remembered, write nothing: a preview.
@@ -93,6 +90,8 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   // The statement file of the run and the line last read from it.
   host::TextFile arqExtrato;
   std::string stLinha;
+  // Account type code of the run being dispatched.
+  std::string stTipoConta;
 };
 
 #endif  // EXTRATO_SCREEN_IMP_EXT_BANC_H_
