@@ -52,10 +52,12 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
       options_(options),
       policy_(PolicyOf(layout.duplicates)),
       calls_(screen.netImpExtBanc),
-      lookups_(screen.netImpExtBanc, file,
-               [this](std::string_view ahead, std::size_t number) {
-                 return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
-               }),
+      lookups_(
+          screen.netImpExtBanc, file,
+          [this](std::string_view ahead, std::size_t number) {
+            return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
+          },
+          options.read_ahead),
       headers_(screen.cdsExtrBanco) {
   state_.stTipoConta = options_.account_type;
 }

@@ -35,6 +35,8 @@ struct ImportOptions {
   RememberedAnswers* answers = nullptr;
   // A preview: the same run to its end, with nothing sent that would write.
   bool preview = false;
+  // Most duplicate lookups one request carries; 0: one request a movement.
+  std::size_t read_ahead = kReadAheadLimit;
 };
 
 // An import: one run of the file and, while another import commits into one of its

@@ -14,8 +14,6 @@ namespace importers {
 
 namespace {
 
-std::size_t read_ahead_limit = 2000;
-
 // Lines read ahead for a request: movements are most of a statement's lines.
 std::size_t LinesToScan(std::size_t sets) {
   return 2 * sets + 16;
@@ -23,20 +21,12 @@ std::size_t LinesToScan(std::size_t sets) {
 
 }  // namespace
 
-void SetReadAheadLimit(std::size_t sets) {
-  read_ahead_limit = sets;
-}
-
-std::size_t ReadAheadLimit() {
-  return read_ahead_limit;
-}
-
 LookupAhead::LookupAhead(const host::TNetConnection& connection, const host::TextFile& file,
-                         Predict predict)
-    : connection_(connection), file_(file), predict_(std::move(predict)) {}
+                         Predict predict, std::size_t limit)
+    : connection_(connection), file_(file), predict_(std::move(predict)), limit_(limit) {}
 
 const host::Packet& LookupAhead::Find(const host::Variant& arguments) {
-  if (read_ahead_limit == 0) {
+  if (limit_ == 0) {
     answer_ = host::PacketFromJson(services::CallServer(connection_, "GetPesqLanc", arguments));
     return answer_;
   }
@@ -87,7 +77,7 @@ void LookupAhead::Fetch(const host::Variant& arguments, std::size_t line) {
   found_fields_ = std::move(found["fields"]);
   for (std::size_t i = 0; i < ahead_.size(); ++i)
     ahead_[i].rows = std::move(answers[i]);
-  window_ = std::min(window_ * 2, read_ahead_limit);
+  window_ = std::min(window_ * 2, limit_);
 }
 
 host::Variant LookupArguments(const std::string& account, std::string_view document,

@@ -25,9 +25,8 @@ namespace importers {
 
 struct Layout;
 
-// Most lookups one request carries; 0 looks every movement up on its own.
-void SetReadAheadLimit(std::size_t sets);
-std::size_t ReadAheadLimit();
+// Most lookups one request carries unless an import says otherwise.
+inline constexpr std::size_t kReadAheadLimit = 2000;
 
 class LookupAhead {
  public:
@@ -36,7 +35,9 @@ class LookupAhead {
   using Predict =
       std::function<std::optional<host::Variant>(std::string_view line, std::size_t number)>;
 
-  LookupAhead(const host::TNetConnection& connection, const host::TextFile& file, Predict predict);
+  // `limit`: most lookups one request carries; 0 looks every movement up on its own.
+  LookupAhead(const host::TNetConnection& connection, const host::TextFile& file, Predict predict,
+              std::size_t limit = kReadAheadLimit);
 
   // What GetPesqLanc answers for `arguments` (account, document, date, amount),
   // the lookup of the movement on the line the file read last. Valid until the next
@@ -54,6 +55,7 @@ class LookupAhead {
   const host::TNetConnection& connection_;
   const host::TextFile& file_;
   Predict predict_;
+  std::size_t limit_;
   std::deque<Answer> ahead_;
   // The fields of the answers as they came, and the answer last given: most are
   // empty, and an empty one is the fields alone, kept for the next.

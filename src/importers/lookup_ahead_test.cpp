@@ -22,15 +22,6 @@ Names LayoutNames() {
   return names;
 }
 
-class ReadAheadScope {
- public:
-  explicit ReadAheadScope(std::size_t sets) : saved_(ReadAheadLimit()) { SetReadAheadLimit(sets); }
-  ~ReadAheadScope() { SetReadAheadLimit(saved_); }
-
- private:
-  std::size_t saved_;
-};
-
 class LookupAheadTest : public LayoutImportTest, public ::testing::WithParamInterface<std::string> {
  protected:
   void SetUp() override {
@@ -57,8 +48,10 @@ class LookupAheadTest : public LayoutImportTest, public ::testing::WithParamInte
   }
 
   // Everything a user and the database see of these imports, in order.
-  Names Transcript(int answer) {
+  // `read_ahead`: the most lookups a run asks for in one request.
+  Names Transcript(int answer, std::size_t read_ahead) {
     ResetDatabaseAndScreen();
+    screen_->runReadAhead = read_ahead;
     Names seen;
     for (const Names& lines : {WithRepeat(), PartlyNew(), WithRepeat(), Statement(3)}) {
       for (int i = 0; i < 4; ++i)
@@ -93,18 +86,9 @@ TEST_P(LookupAheadTest, ImportsAreTheSameWithAndWithoutReadingAhead) {
   for (int answer : {kSim, kNao, 0}) {
     SCOPED_TRACE(answer);
     Names one_by_one, small, large;
-    {
-      ReadAheadScope scope(0);
-      one_by_one = Transcript(answer);
-    }
-    {
-      ReadAheadScope scope(3);
-      small = Transcript(answer);
-    }
-    {
-      ReadAheadScope scope(1000);
-      large = Transcript(answer);
-    }
+    one_by_one = Transcript(answer, 0);
+    small = Transcript(answer, 3);
+    large = Transcript(answer, 1000);
     ASSERT_GE(one_by_one.size(), 20u);  // four imports, each with its messages
     EXPECT_EQ(one_by_one, small);
     EXPECT_EQ(one_by_one, large);

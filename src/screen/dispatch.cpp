@@ -69,7 +69,9 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
 }
 
 void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
-  importers::RunImport(
-      *this, arqExtrato, stLinha, layout,
-      {.account_type = stTipoConta, .observer = runObserver, .preview = runPreview});
+  importers::RunImport(*this, arqExtrato, stLinha, layout,
+                       {.account_type = stTipoConta,
+                        .observer = runObserver,
+                        .preview = runPreview,
+                        .read_ahead = runReadAhead});
 }

@@ -9,6 +9,7 @@
 #include "host/query.h"
 #include "host/record_set.h"
 #include "host/text_file.h"
+#include "importers/lookup_ahead.h"
 
 namespace importers {
 struct Layout;
@@ -81,6 +82,8 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   importers::RunObserver* runObserver = nullptr;
   // Runs, and the folder remembered, write nothing: a preview.
   bool runPreview = false;
+  // Most duplicate lookups a run asks for in one request.
+  std::size_t runReadAhead = importers::kReadAheadLimit;
 
  private:
   void SetUpControls();
