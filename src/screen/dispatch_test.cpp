@@ -32,6 +32,17 @@ class DispatchTest : public importers::testing::ImportTest {
 
   bool FileClosed() const { return !screen_->StatementFile().IsOpen(); }
 
+  // A Bradesco statement of the demonstration account with one movement.
+  std::string OneMovementFile() {
+    using importers::testing::BradescoBalance;
+    using importers::testing::BradescoMovement;
+    return WriteFile("bradesco.txt",
+                     importers::testing::BradescoFile({BradescoBalance('0', "070716", 1000),
+                                                       BradescoMovement("000001", 250),
+                                                       BradescoBalance('2', "070716", 1250)}),
+                     "\n");
+  }
+
   std::string empty_file_;
 };
 
@@ -142,14 +153,7 @@ TEST_F(DispatchTest, ValidInputsStoreTheFolderThenRunWithTheAccountTypeChosen) {
   EXPECT_EQ("GetDiretorio", requests_[0]["method"]);
   EXPECT_EQ("SetDiretorio", requests_[1]["method"]);
 
-  using importers::testing::BradescoBalance;
-  using importers::testing::BradescoMovement;
-  std::string path =
-      WriteFile("bradesco.txt",
-                importers::testing::BradescoFile({BradescoBalance('0', "070716", 1000),
-                                                  BradescoMovement("000001", 250),
-                                                  BradescoBalance('2', "070716", 1250)}),
-                "\n");
+  std::string path = OneMovementFile();
   for (auto [item, code] :
        {std::pair{"Garantida", "G"}, std::pair{"Aplicação", "L"}, std::pair{"Circulante", "C"}}) {
     Import("237", path, item);
@@ -162,14 +166,7 @@ TEST_F(DispatchTest, ValidInputsStoreTheFolderThenRunWithTheAccountTypeChosen) {
 }
 
 TEST_F(DispatchTest, ConfirmingTwiceReadsTheFileAgainFromItsStart) {
-  using importers::testing::BradescoBalance;
-  using importers::testing::BradescoMovement;
-  std::string path =
-      WriteFile("bradesco.txt",
-                importers::testing::BradescoFile({BradescoBalance('0', "070716", 1000),
-                                                  BradescoMovement("000001", 250),
-                                                  BradescoBalance('2', "070716", 1250)}),
-                "\n");
+  std::string path = OneMovementFile();
   EXPECT_EQ(EventOutcome::kCompleted, Import("237", path));
   EXPECT_EQ(std::vector<std::string>{importers::testing::kSucesso}, Texts());
   EXPECT_EQ(1, Count("MOVREAL"));

@@ -5,6 +5,8 @@
 
 #include <fmt/format.h>
 
+#include "layouts/layout.h"
+
 namespace server {
 
 namespace {
@@ -18,11 +20,6 @@ bool IsAccountCharacter(char c) {
 }
 
 }  // namespace
-
-std::size_t MaskPlaces(std::string_view mask) {
-  return static_cast<std::size_t>(
-      std::count_if(mask.begin(), mask.end(), [](char c) { return c != kSeparator; }));
-}
 
 Expected<std::string> StoredAccountNumber(std::string_view typed, std::string_view mask,
                                           std::string_view bank) {
@@ -39,7 +36,7 @@ Expected<std::string> StoredAccountNumber(std::string_view typed, std::string_vi
   }
   if (bare.empty())
     return Failure{"O número da conta corrente deve ser informado."};
-  std::size_t places = MaskPlaces(mask);
+  auto places = static_cast<std::size_t>(importers::MaskPlaces(mask));
   if (bare.size() > places) {
     return Failure{
         fmt::format("O número da conta \"{}\" tem {} dígitos; a máscara do banco {} ({}) tem {}.",
@@ -49,7 +46,7 @@ Expected<std::string> StoredAccountNumber(std::string_view typed, std::string_vi
 }
 
 std::string ShownAccountNumber(std::string_view stored, std::string_view mask) {
-  if (stored.size() != MaskPlaces(mask))
+  if (stored.size() != static_cast<std::size_t>(importers::MaskPlaces(mask)))
     return std::string(stored);
   std::string shown;
   std::size_t next = 0;

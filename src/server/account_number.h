@@ -10,9 +10,6 @@
 
 namespace server {
 
-// The places of an account mask ("9999999-9"): its characters other than "-".
-std::size_t MaskPlaces(std::string_view mask);
-
 // The number as stored: digits (an "X" check digit included) without separators,
 // as many as the mask has places, a shorter number filled with zeros on the left.
 // "9000000-2" and "90000002" both give "90000002" for the mask "9999999-9".

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "layouts/layout.h"
+
 namespace server {
 namespace {
 
@@ -41,7 +43,7 @@ TEST(AccountNumberTest, StoredNumberIsShownOverItsMask) {
   EXPECT_EQ(ShownAccountNumber("90000002", "9999999-9"), "9000000-2");
   EXPECT_EQ(ShownAccountNumber("0149928", "99999-99"), "01499-28");
   EXPECT_EQ(ShownAccountNumber("123", "9999999-9"), "123") << "does not fit: as stored";
-  EXPECT_EQ(MaskPlaces("9999999-9"), 8u);
+  EXPECT_EQ(importers::MaskPlaces("9999999-9"), 8);
 }
 
 TEST(AccountNumberTest, AccountTypesByNameAndLetter) {

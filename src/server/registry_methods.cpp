@@ -126,7 +126,7 @@ Status CheckBank(BankRow& bank) {
     return status;
   bank.code = BankCode(bank.code);
   bank.cnab = BankCode(bank.cnab);
-  if (MaskPlaces(bank.mask) == 0) {
+  if (importers::MaskPlaces(bank.mask) == 0) {
     return Failure{
         "A máscara da conta deve ter ao menos uma posição além do \"-\" (por exemplo, "
         "9999999-9)."};
@@ -165,7 +165,7 @@ Result AlteraBanco(Db& db, const Arguments& args) {
   // must keep fitting it.
   long long misfits =
       Count(db, "SELECT COUNT(*) FROM CONTCORR WHERE CDBANCO = :banco AND LENGTH(NRCONTCORR) <> :n",
-            {TextValue(bank.code), TextValue(std::to_string(MaskPlaces(bank.mask)))});
+            {TextValue(bank.code), TextValue(std::to_string(importers::MaskPlaces(bank.mask)))});
   if (misfits > 0) {
     return Failure{fmt::format(
         "A máscara {} não serve para {} conta(s) corrente(s) do banco {}, cujos números têm "

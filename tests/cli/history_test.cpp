@@ -23,10 +23,7 @@ class HistoryCommandTest : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(Run({"db", "demo"}).status, 0); }
 
   cli_test::ProcessResult Run(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), EXTRATO_CLI);
-    arguments.push_back("--db");
-    arguments.push_back(database_.uri());
-    return cli_test::RunProcess({arguments, {{"EXTRATO_DB", std::nullopt}}, ""});
+    return cli_test::RunCli(std::move(arguments), database_.uri());
   }
 
   // The sample with its closing balance one real off.

@@ -118,6 +118,13 @@ ProcessResult RunProcess(const ProcessOptions& options) {
   return result;
 }
 
+ProcessResult RunCli(std::vector<std::string> arguments, const std::string& database_uri) {
+  arguments.insert(arguments.begin(), EXTRATO_CLI);
+  arguments.push_back("--db");
+  arguments.push_back(database_uri);
+  return RunProcess({arguments, {{"EXTRATO_DB", std::nullopt}}, ""});
+}
+
 BackgroundProcess::BackgroundProcess(const ProcessOptions& options) {
   int out = -1;
   pid_ = Spawn(options, out, err_);

@@ -29,6 +29,9 @@ struct ProcessResult {
 // Runs the program with stdin on /dev/null (never a terminal) and waits for it.
 ProcessResult RunProcess(const ProcessOptions& options);
 
+// Runs `extrato` with the arguments and `--db database_uri`, EXTRATO_DB unset.
+ProcessResult RunCli(std::vector<std::string> arguments, const std::string& database_uri);
+
 // A program left running in the background, stopped with SIGTERM when destroyed.
 class BackgroundProcess {
  public:

@@ -40,10 +40,7 @@ class TeamTest : public ::testing::Test {
 
   // On the database directly, as whoever administers it.
   cli_test::ProcessResult Admin(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), EXTRATO_CLI);
-    arguments.push_back("--db");
-    arguments.push_back(database_.uri());
-    return cli_test::RunProcess({arguments, {{"EXTRATO_DB", std::nullopt}}, ""});
+    return cli_test::RunCli(std::move(arguments), database_.uri());
   }
 
   // On a workstation that knows the server's address and its user's token, and no

@@ -26,10 +26,7 @@ class ViewCommandTest : public ::testing::Test {
   }
 
   cli_test::ProcessResult Run(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), EXTRATO_CLI);
-    arguments.push_back("--db");
-    arguments.push_back(database_.uri());
-    return cli_test::RunProcess({arguments, {{"EXTRATO_DB", std::nullopt}}, ""});
+    return cli_test::RunCli(std::move(arguments), database_.uri());
   }
 
   json Json(std::vector<std::string> arguments) {
