@@ -5,7 +5,6 @@
 #include "host/exceptions.h"
 #include "host/routines.h"
 #include "importers/import_run.h"
-#include "screen/imp_ext_banc.h"
 
 namespace importers {
 
@@ -16,7 +15,7 @@ constexpr const char* kRepeatKey = "CDREDUCONT;VRMOVREAL;NRDOCMOVREAL;DTMOVREAL"
 class DuplicateQuestions final : public MovementPolicy {
  public:
   void Start(ImportRun& run) override {
-    host::RecordSet& seen = run.screen().cdsMovExtrAux;
+    host::RecordSet& seen = run.screen().sets.seen;
     seen.Close();
     seen.CreateDataSet();
     seen.EmptyDataSet();
@@ -24,15 +23,15 @@ class DuplicateQuestions final : public MovementPolicy {
 
   // Every movement is looked up, and one stored already is passed over; only the
   // file's first movement asks whether to go on when it is stored.
-  RunObserver::Movement Judge(ImportRun& run, const Record& record) override {
-    bool stored = run.FindStored();
+  RunObserver::Movement Judge(ImportRun& run, const RecordValues& movement) override {
+    bool stored = run.FindStored(movement);
     if (boPrimMov && stored)
       AskAboutStored(run);
     boPrimMov = false;
     if (stored)
       return RunObserver::Movement::kStored;
-    bool repeated = !boValIguais && AskAboutRepeat(run);
-    AddSeenRow(run, record);
+    bool repeated = !boValIguais && AskAboutRepeat(run, movement);
+    AddSeenRow(run, movement);
     return repeated ? RunObserver::Movement::kRepeated : RunObserver::Movement::kNew;
   }
 
@@ -52,16 +51,15 @@ class DuplicateQuestions final : public MovementPolicy {
         boImpGravados = true;
         break;
       case ImportRun::Answer::kClosed:
-        run.screen().msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
+        run.screen().messages.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
         throw host::EAbort();
     }
   }
 
   // Asked once, at the first movement that repeats an earlier one of the file.
-  bool AskAboutRepeat(ImportRun& run) {
-    const RunState& state = run.state();
-    if (!run.screen().cdsMovExtrAux.Locate(kRepeatKey, {state.stCdReduCont, state.vrMovimento,
-                                                        state.stNrDocPesq, state.dtMovimento})) {
+  bool AskAboutRepeat(ImportRun& run, const RecordValues& movement) {
+    if (!run.screen().sets.seen.Locate(
+            kRepeatKey, {run.Account(), movement.amount, movement.document_key, movement.date})) {
       return false;
     }
     boValIguais = true;
@@ -77,24 +75,23 @@ class DuplicateQuestions final : public MovementPolicy {
     return true;
   }
 
-  void AddSeenRow(ImportRun& run, const Record& record) {
-    const RunState& state = run.state();
-    host::RecordSet& seen = run.screen().cdsMovExtrAux;
+  void AddSeenRow(ImportRun& run, const RecordValues& movement) {
+    host::RecordSet& seen = run.screen().sets.seen;
     seen.Append();
-    seen.FieldByName("CDREDUCONT").SetAsString(state.stCdReduCont);
-    seen.FieldByName("VRMOVREAL").SetAsFloat(state.vrMovimento);
-    seen.FieldByName("DSHISTMOVREAL").SetAsString(record.history);
-    seen.FieldByName("NRDOCMOVREAL").SetAsString(state.stNrDocPesq);
-    seen.FieldByName("DTMOVREAL").SetAsDateTime(state.dtMovimento);
+    seen.FieldByName("CDREDUCONT").SetAsString(run.Account());
+    seen.FieldByName("VRMOVREAL").SetAsFloat(movement.amount);
+    seen.FieldByName("DSHISTMOVREAL").SetAsString(movement.history);
+    seen.FieldByName("NRDOCMOVREAL").SetAsString(movement.document_key);
+    seen.FieldByName("DTMOVREAL").SetAsDateTime(movement.date);
     seen.FieldByName("IDTPMOVREAL").SetAsString("0");
     seen.FieldByName("IDSTCONMVBAN").SetAsString("0");
-    seen.FieldByName("IDTIPOREGI").SetAsString(state.stIdTipoRegi);
-    seen.FieldByName("IDMOVREAL").SetAsString(state.stIdDebCred);
+    seen.FieldByName("IDTIPOREGI").SetAsString(movement.kind);
+    seen.FieldByName("IDMOVREAL").SetAsString(movement.direction);
     seen.Post();
   }
 
   [[noreturn]] void Cancel(ImportRun& run) {
-    run.screen().msgPadrao.ShowMsg("Import_Cancel", host::DialogType::kWarning);
+    run.screen().messages.ShowMsg("Import_Cancel", host::DialogType::kWarning);
     throw host::EAbort();
   }
 

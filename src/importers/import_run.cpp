@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include <fmt/format.h>
 
 #include "host/application.h"
 #include "host/exceptions.h"
+#include "host/money.h"
 #include "host/routines.h"
 #include "host/utf8.h"
 #include "host/visible_text.h"
 #include "layouts/conversions.h"
-#include "screen/imp_ext_banc.h"
 #include "services/remote.h"
 
 namespace importers {
@@ -30,6 +31,28 @@ std::string WithArgument(std::string text, const std::string& argument) {
   return text;
 }
 
+// The message's "%s" filled in order.
+std::string WithArguments(std::string text, const std::vector<std::string>& arguments) {
+  std::size_t from = 0;
+  for (const std::string& argument : arguments) {
+    auto placeholder = text.find("%s", from);
+    if (placeholder == std::string::npos)
+      break;
+    text.replace(placeholder, 2, argument);
+    from = placeholder + argument.size();
+  }
+  return text;
+}
+
+double Signed(double amount, const std::string& direction) {
+  return direction == "D" ? -amount : amount;
+}
+
+// "1.234,56 C"; a negative balance is a debit one.
+std::string BalanceText(double balance) {
+  return host::BrazilianAmount(std::fabs(balance)) + (balance < 0 ? " D" : " C");
+}
+
 // A text in single quotes for a filter, its own quotes doubled.
 std::string Quoted(std::string_view text) {
   std::string quoted = "'";
@@ -43,7 +66,7 @@ std::string Quoted(std::string_view text) {
 
 }  // namespace
 
-ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
+ImportRun::ImportRun(const RunScreen& screen, host::TextFile& file, std::string& line,
                      const Layout& layout, ImportOptions options)
     : screen_(screen),
       file_(file),
@@ -51,18 +74,16 @@ ImportRun::ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& 
       layout_(layout),
       options_(options),
       policy_(PolicyOf(layout.duplicates)),
-      calls_(screen.netImpExtBanc),
+      calls_(screen.connection),
       lookups_(
-          screen.netImpExtBanc, file,
+          screen.connection, file,
           [this](std::string_view ahead, std::size_t number) {
             return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
           },
           options.read_ahead),
-      headers_(screen.cdsExtrBanco) {
-  state_.stTipoConta = options_.account_type;
-}
+      headers_(screen.sets.headers) {}
 
-void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
+void RunImport(const RunScreen& screen, host::TextFile& file, std::string& line,
                const Layout& layout, ImportOptions options) {
   // Each pass waits for at least one other import's commit: enough for a busy office.
   constexpr int kMostRuns = 50;
@@ -93,28 +114,27 @@ void ImportRun::Execute() {
     ReadLines();
     Submit();
   } catch (...) {
-    screen_.pgbProgresso.SetVisible(false);
+    screen_.progress.SetVisible(false);
     throw;
   }
-  screen_.pgbProgresso.SetVisible(false);
+  screen_.progress.SetVisible(false);
   ShowOutcome();
-  screen_.cdsMovReal.EmptyDataSet();
+  screen_.sets.movements.EmptyDataSet();
 }
 
 void ImportRun::Begin() {
   if (options_.observer) {
-    options_.observer->OnStart(
-        {screen_.medCdBanco.Text(), &layout_, file_.Path(), options_.preview});
+    options_.observer->OnStart({screen_.bank, &layout_, file_.Path(), options_.preview});
   }
   policy_->Start(*this);
-  host::ProgressBar& bar = screen_.pgbProgresso;
+  host::ProgressBar& bar = screen_.progress;
   bar.SetPosition(0);
   bar.SetMax(static_cast<int>(std::min<std::uintmax_t>(file_.Size(), INT_MAX)));
   bar.SetVisible(true);
   state_.stCdSequExtr.clear();
   ForgetAccount();
   state_.stNrSeqMov = "0";
-  screen_.cdsMovReal.EmptyDataSet();
+  screen_.sets.movements.EmptyDataSet();
 }
 
 void ImportRun::ReadLines() {
@@ -144,37 +164,39 @@ void ImportRun::ReadLines() {
 // By the bytes the line took, so that the bar, whose maximum is the file's size,
 // fills whatever the encoding and the line ends.
 void ImportRun::AdvanceProgress() {
-  host::ProgressBar& bar = screen_.pgbProgresso;
+  host::ProgressBar& bar = screen_.progress;
   bar.SetPosition(bar.Position() + static_cast<long long>(file_.LineBytes()));
-  screen_.Repaint();
+  if (screen_.repaint)
+    screen_.repaint();
 }
 
 void ImportRun::HandleRecord(std::string_view line) {
   if (layout_.check_record) {
     if (auto refused = layout_.check_record(line, account_resolved_ ? resolving_line_ : ""))
-      Fail(screen_.msgPadrao.Msg(*refused));
+      Fail(screen_.messages.Msg(*refused));
   }
   if (!account_resolved_)
     ResolveAccount(line);
   Record record = ReadRecord(layout_, line);
   CheckBank(record);
-  ReadDate(record);
-  state_.stIdTipoRegi = record.kind;
-  state_.stNrDocMov = "0";
-  state_.vrMovimento = ToAmount(record.whole, record.decimals, LineNumber());
+  RecordValues values;
+  values.kind = record.kind;
+  values.date = ReadDate(record);
+  values.amount = ToAmount(record.whole, record.decimals, LineNumber());
+  values.history = record.history;
   if (!record.indicator) {
     if (options_.observer)
       options_.observer->OnIgnored(LineNumber());
     return;
   }
-  state_.stIdDebCred = *record.indicator;
+  values.direction = *record.indicator;
   const RecordKinds& kinds = layout_.kinds;
-  if (state_.stIdTipoRegi == kinds.initial_balance) {
-    InitialBalance();
-  } else if (state_.stIdTipoRegi == kinds.movement) {
-    Movement(record);
-  } else if (state_.stIdTipoRegi == kinds.final_balance) {
-    FinalBalance();
+  if (values.kind == kinds.initial_balance) {
+    InitialBalance(values);
+  } else if (values.kind == kinds.movement) {
+    Movement(record, values);
+  } else if (values.kind == kinds.final_balance) {
+    FinalBalance(values);
   }
 }
 
@@ -183,21 +205,21 @@ void ImportRun::ForgetAccount() {
 }
 
 void ImportRun::ResolveAccount(std::string_view line) {
-  const std::string& bank = screen_.medCdBanco.Text();
-  calls_.Load(screen_.cdsMaskCont, "GetMaskCont", host::Variant::array({bank}));
-  std::string mask = screen_.cdsMaskCont.FieldByName("CDPICTCONT").AsString();
-  state_.stNrContMask = layout_.account(layout_, line, mask);
+  host::RecordSet& masks = screen_.sets.mask;
+  calls_.Load(masks, "GetMaskCont", host::Variant::array({screen_.bank}));
+  std::string mask = masks.FieldByName("CDPICTCONT").AsString();
+  std::string number = layout_.account(layout_, line, mask);
   std::string agency = layout_.agency(layout_, line);
-  state_.stCdReduCont = LookUpAccount(bank, agency);
+  state_.stCdReduCont = LookUpAccount(agency, number);
   if (options_.observer) {
     options_.observer->OnAccountLookup(
         LineNumber(),
-        {bank, agency, state_.stNrContMask, state_.stTipoConta, mask,
+        {screen_.bank, agency, number, options_.account_type, mask,
          layout_.account_lookup == AccountLookup::kVerificaContCorr, state_.stCdReduCont});
   }
   if (host::EmptyString(state_.stCdReduCont)) {
-    screen_.medCdBanco.SetFocus();
-    Fail(screen_.msgPadrao.Msg("CodRedu_NCad"));
+    FocusBank();
+    Fail(screen_.messages.Msg("CodRedu_NCad"));
   }
   ReadAccountVersion();
   state_.stCdSequExtr = NextSequenceCode();
@@ -208,16 +230,18 @@ void ImportRun::ResolveAccount(std::string_view line) {
 }
 
 // The reduced code of the account; empty when none is registered.
-std::string ImportRun::LookUpAccount(const std::string& bank, const std::string& agency) {
+std::string ImportRun::LookUpAccount(const std::string& agency, const std::string& number) {
+  const std::string& bank = screen_.bank;
+  const std::string& type = options_.account_type;
   if (layout_.account_lookup == AccountLookup::kContCorr) {
-    calls_.Load(screen_.cdsContCorr, "GetContCorr",
-                host::Variant::array({bank, agency, state_.stNrContMask, state_.stTipoConta}));
-    return screen_.cdsContCorr.FieldByName("CDREDUCONT").AsString();
+    host::RecordSet& found = screen_.sets.account;
+    calls_.Load(found, "GetContCorr", host::Variant::array({bank, agency, number, type}));
+    return found.FieldByName("CDREDUCONT").AsString();
   }
-  calls_.Load(screen_.cdsVerificaContCorr, "GetVerificaContCorr",
-              host::Variant::array(
-                  {bank, agency + "%", state_.stNrContMask + "%", state_.stTipoConta + "%"}));
-  return screen_.cdsVerificaContCorr.FieldByName("CDREDUCONT").AsString();
+  host::RecordSet& found = screen_.sets.verified_account;
+  calls_.Load(found, "GetVerificaContCorr",
+              host::Variant::array({bank, agency + "%", number + "%", type + "%"}));
+  return found.FieldByName("CDREDUCONT").AsString();
 }
 
 // Before any read of the account's statements: a commit into the account after this
@@ -242,28 +266,33 @@ std::string ImportRun::NextSequenceCode() {
 
 void ImportRun::CheckBank(const Record& record) {
   stCdBancLido = record.bank;
-  if (stCdBancLido != screen_.qryBanco.FieldByName("CDBANCCNAB").AsString()) {
-    screen_.medCdBanco.SetFocus();
-    Fail(screen_.msgPadrao.Msg("Banco_Inv"));
+  if (stCdBancLido != screen_.bank_cnab) {
+    FocusBank();
+    Fail(screen_.messages.Msg("Banco_Inv"));
   }
 }
 
-void ImportRun::ReadDate(const Record& record) {
+void ImportRun::FocusBank() {
+  if (screen_.focus_bank)
+    screen_.focus_bank();
+}
+
+host::Date ImportRun::ReadDate(const Record& record) {
   std::size_t number = LineNumber();
   std::uint16_t day = ToDatePart(record.day, DatePart::kDay, number);
   std::uint16_t month = ToDatePart(record.month, DatePart::kMonth, number);
   std::uint16_t year = ToDatePart(record.year, DatePart::kYear, number);
-  state_.dtMovimento = ToDate(
-      year, month, day, fmt::format("{}/{}/{}", record.day, record.month, record.year), number);
+  return ToDate(year, month, day, fmt::format("{}/{}/{}", record.day, record.month, record.year),
+                number);
 }
 
-void ImportRun::InitialBalance() {
-  host::RecordSet& header = screen_.cdsExtrBanco;
+void ImportRun::InitialBalance(const RecordValues& balance) {
+  host::RecordSet& header = screen_.sets.headers;
   calls_.Load(header, "GetExtrBanco",
-              host::Variant::array({state_.stCdReduCont, state_.dtMovimento.ToIso()}));
+              host::Variant::array({state_.stCdReduCont, balance.date.ToIso()}));
   // A statement of the same day earlier in this file is continued as a stored one is.
   if (header.IsEmpty()) {
-    if (auto held = headers_.Inserted(state_.stCdReduCont, state_.dtMovimento))
+    if (auto held = headers_.Inserted(state_.stCdReduCont, balance.date))
       header.LoadPacket(*held);
   }
   bool stored = !header.IsEmpty();
@@ -277,20 +306,22 @@ void ImportRun::InitialBalance() {
     header.Append();
     header.FieldByName("CDREDUCONT").SetAsString(state_.stCdReduCont);
     header.FieldByName("CDSEQUEXTR").SetAsString(state_.stCdSequExtr);
-    header.FieldByName("DTSALDINIC").SetAsDateTime(state_.dtMovimento);
-    header.FieldByName("VRSALDINIC").SetAsFloat(state_.vrMovimento);
-    header.FieldByName("IDEXTRINI").SetAsString(state_.stIdDebCred);
+    header.FieldByName("DTSALDINIC").SetAsDateTime(balance.date);
+    header.FieldByName("VRSALDINIC").SetAsFloat(balance.amount);
+    header.FieldByName("IDEXTRINI").SetAsString(balance.direction);
     header.Post();
   }
   codes_met_.insert(state_.stCdSequExtr);
   has_header_ = true;
+  sums_ = {balance.date, Signed(balance.amount, balance.direction)};
   if (options_.observer) {
-    options_.observer->OnInitialBalance(
-        LineNumber(),
-        {state_.stCdReduCont, state_.stCdSequExtr, state_.dtMovimento, state_.vrMovimento,
-         state_.stIdDebCred},
-        stored);
+    options_.observer->OnInitialBalance(LineNumber(), BalanceOf(balance), stored);
   }
+}
+
+RunObserver::Balance ImportRun::BalanceOf(const RecordValues& balance) const {
+  return {state_.stCdReduCont, state_.stCdSequExtr, balance.date, balance.amount,
+          balance.direction};
 }
 
 // Numbering goes on after the stored movements and after those this run has
@@ -300,9 +331,9 @@ void ImportRun::AdoptStoredStatement(const std::string& code) {
     return;
   }
   state_.stCdSequExtr = code;
-  calls_.Load(screen_.cdsSequencia, "GetSequencia",
-              host::Variant::array({state_.stCdReduCont, code}));
-  long long stored = ToNumberOrZero(screen_.cdsSequencia.FieldByName("NRSEQMOV").AsString());
+  host::RecordSet& sequence = screen_.sets.sequence;
+  calls_.Load(sequence, "GetSequencia", host::Variant::array({state_.stCdReduCont, code}));
+  long long stored = ToNumberOrZero(sequence.FieldByName("NRSEQMOV").AsString());
   long long numbered = UltSeqMovReal(state_.stCdReduCont, code);
   long long last = layout_.stored_statement == StoredStatement::kAdoptAddingRunNumbers
                        ? stored + numbered
@@ -312,7 +343,7 @@ void ImportRun::AdoptStoredStatement(const std::string& code) {
 
 // The highest movement number this run has given the statement.
 long long ImportRun::UltSeqMovReal(const std::string& account, const std::string& code) {
-  host::RecordSet& rows = screen_.cdsMovReal;
+  host::RecordSet& rows = screen_.sets.movements;
   long long highest = 0;
   rows.SetFiltered(false);
   try {
@@ -331,21 +362,22 @@ long long ImportRun::UltSeqMovReal(const std::string& account, const std::string
 
 // Sums, balances and the reconciliation read only "D" and "C"; a movement outside its
 // statement's balances would be stored under no header.
-void ImportRun::Movement(const Record& record) {
+void ImportRun::Movement(const Record& record, RecordValues& movement) {
   if (!has_header_)
     Fail(fmt::format("Linha {}: movimento sem o saldo inicial do extrato.", LineNumber()));
-  CheckIndicator(state_.stIdDebCred);
-  state_.stNrDocPesq = host::Ajusta(record.document, 20);
-  RunObserver::Movement outcome = policy_->Judge(*this, record);
-  if (outcome == RunObserver::Movement::kStored) {
+  CheckIndicator(movement.direction);
+  (movement.direction == "C" ? sums_.credits : sums_.debits) += movement.amount;
+  movement.document_key = host::Ajusta(record.document, 20);
+  RunObserver::Movement outcome = policy_->Judge(*this, movement);
+  if (outcome == RunObserver::Movement::kStored)
     stored_account_ = state_.stCdReduCont;
-  } else {
-    if (!layout_.document_from_lookup)
-      state_.stNrDocMov = record.document;
-    AddMovementRow(record);
-  }
+  else
+    AddMovementRow(record, movement);
   if (options_.observer)
-    options_.observer->OnMovement(LineNumber(), outcome);
+    options_.observer->OnMovement(
+        LineNumber(),
+        {movement.date, record.document, record.history, movement.amount, movement.direction},
+        outcome);
 }
 
 void ImportRun::CheckIndicator(const std::string& indicator) {
@@ -356,8 +388,8 @@ void ImportRun::CheckIndicator(const std::string& indicator) {
   }
 }
 
-void ImportRun::AddMovementRow(const Record& record) {
-  host::RecordSet& rows = screen_.cdsMovReal;
+void ImportRun::AddMovementRow(const Record& record, const RecordValues& movement) {
+  host::RecordSet& rows = screen_.sets.movements;
   rows.Append();
   rows.FieldByName("CDREDUCONT").SetAsString(state_.stCdReduCont);
   rows.FieldByName("CDSEQUEXTR").SetAsString(state_.stCdSequExtr);
@@ -365,36 +397,35 @@ void ImportRun::AddMovementRow(const Record& record) {
   number.SetAsString(host::Ajusta(std::to_string(ToNumberOrZero(state_.stNrSeqMov) + 1), 10));
   state_.stNrSeqMov = number.AsString();
   const std::string& document =
-      layout_.document_from_lookup ? state_.stNrDocPesq : state_.stNrDocMov;
+      layout_.document_from_lookup ? movement.document_key : record.document;
   rows.FieldByName("NRDOCMOVREAL").SetAsString(host::Ajusta(document, 20));
-  rows.FieldByName("DTMOVREAL").SetAsDateTime(state_.dtMovimento);
-  rows.FieldByName("VRMOVREAL").SetAsFloat(state_.vrMovimento);
-  rows.FieldByName("IDMOVREAL").SetAsString(state_.stIdDebCred);
+  rows.FieldByName("DTMOVREAL").SetAsDateTime(movement.date);
+  rows.FieldByName("VRMOVREAL").SetAsFloat(movement.amount);
+  rows.FieldByName("IDMOVREAL").SetAsString(movement.direction);
   rows.FieldByName("DSHISTMOVREAL").SetAsString(record.history);
-  rows.FieldByName("IDTIPOREGI").SetAsString(state_.stIdTipoRegi);
+  rows.FieldByName("IDTIPOREGI").SetAsString(movement.kind);
   rows.FieldByName("CDCATELANC").SetAsString(record.category);
   rows.FieldByName("IDSTCONMVBAN").SetAsString("0");
   rows.FieldByName("IDTPMOVREAL").SetAsString("0");
   rows.Post();
 }
 
-void ImportRun::FinalBalance() {
+void ImportRun::FinalBalance(const RecordValues& balance) {
   // Without its initial balance the header in cdsExtrBanco is another statement's,
   // maybe of another account or an earlier run: editing it would corrupt it.
   if (!has_header_) {
     Fail(fmt::format("Linha {}: saldo final sem o saldo inicial do extrato.", LineNumber()));
   }
-  host::RecordSet& header = screen_.cdsExtrBanco;
+  CheckBalances(balance);
+  host::RecordSet& header = screen_.sets.headers;
   header.Edit();
-  header.FieldByName("DTSALDFIN").SetAsDateTime(state_.dtMovimento);
-  header.FieldByName("VRSALDFIM").SetAsFloat(state_.vrMovimento);
-  header.FieldByName("IDEXTRFIM").SetAsString(state_.stIdDebCred);
+  header.FieldByName("DTSALDFIN").SetAsDateTime(balance.date);
+  header.FieldByName("VRSALDFIM").SetAsFloat(balance.amount);
+  header.FieldByName("IDEXTRFIM").SetAsString(balance.direction);
   header.Post();
   has_header_ = false;
   if (options_.observer) {
-    options_.observer->OnFinalBalance(LineNumber(),
-                                      {state_.stCdReduCont, state_.stCdSequExtr, state_.dtMovimento,
-                                       state_.vrMovimento, state_.stIdDebCred});
+    options_.observer->OnFinalBalance(LineNumber(), BalanceOf(balance));
   }
   switch (layout_.final_balance_resets) {
     case FinalBalanceResets::kNothing:
@@ -410,24 +441,49 @@ void ImportRun::FinalBalance() {
   }
 }
 
+// The file's own statement: its movements must take its opening to its closing.
+void ImportRun::CheckBalances(const RecordValues& closing) {
+  double expected = sums_.opening + sums_.credits - sums_.debits;
+  double stated = Signed(closing.amount, closing.direction);
+  if (host::ToCents(expected) == host::ToCents(stated))
+    return;
+  unbalanced_.emplace_back(
+      fmt::format("de {:02}/{:02}/{:04}", sums_.opening_date.day(), sums_.opening_date.month(),
+                  sums_.opening_date.year()),
+      fmt::format("saldo inicial {} + créditos {} - débitos {} = {}, mas o saldo final do "
+                  "arquivo é {}",
+                  BalanceText(sums_.opening), host::BrazilianAmount(sums_.credits),
+                  host::BrazilianAmount(sums_.debits), BalanceText(expected), BalanceText(stated)));
+}
+
+// Before anything is stored: "Não", or the question closed, stores nothing.
+void ImportRun::AskAboutUnbalanced() {
+  for (const auto& [statement, sums] : unbalanced_) {
+    if (Ask("Saldo_NConf", {statement, sums}) != Answer::kYes) {
+      screen_.messages.ShowMsg("Import_Cancel", host::DialogType::kWarning);
+      throw host::EAbort();
+    }
+  }
+}
+
 void ImportRun::Submit() {
   // A file found stored whole is reported as imported already, and changes nothing:
   // not even a balance it states otherwise.
+  if (options_.check_balances && !FoundStoredWhole())
+    AskAboutUnbalanced();
   host::Variant headers = FoundStoredWhole() ? host::Variant() : headers_.Changes();
   // The movements come first; they are written into the request, not copied.
   host::Variant arguments = policy_->SubmissionArguments(host::Variant(), std::move(headers));
   arguments.push_back(SubmissionContext());
   TellSubmitting();
-  if (options_.preview)
-    return;
   host::ActiveShowAvi(host::GetApplication().MainFormName(), 1);
   try {
     host::Variant stored = services::CallServerWithRows(
-        screen_.netImpExtBanc, std::string(layout_.submission), arguments, 0, screen_.cdsMovReal);
+        screen_.connection, std::string(layout_.submission), arguments, 0, screen_.sets.movements);
     if (stored.is_object() && stored.contains("conta_alterada"))
       throw AccountChanged{AsText(stored["conta_alterada"])};
     if (stored.is_boolean() && !stored.get<bool>()) {
-      screen_.msgPadrao.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
+      screen_.messages.ShowMsg("Extrato_Ja_Imp", host::DialogType::kWarning);
       throw host::EAbort();
     }
   } catch (...) {
@@ -443,7 +499,7 @@ void ImportRun::TellSubmitting() {
     return;
   std::vector<RunObserver::Submitted> statements;
   std::map<std::pair<std::string, std::string>, std::size_t> index;
-  host::RecordSet& rows = screen_.cdsMovReal;
+  host::RecordSet& rows = screen_.sets.movements;
   host::Field account = rows.FieldByName("CDREDUCONT");
   host::Field code = rows.FieldByName("CDSEQUEXTR");
   host::Field amount = rows.FieldByName("VRMOVREAL");
@@ -460,11 +516,14 @@ void ImportRun::TellSubmitting() {
 
 // What the server checks the run's reads against, and names the import by.
 host::Variant ImportRun::SubmissionContext() const {
-  return {{"versoes", versions_}, {"arquivo", file_.Path()}};
+  host::Variant context = {{"versoes", versions_}, {"arquivo", file_.Path()}};
+  if (options_.preview)
+    context["simulacao"] = true;
+  return context;
 }
 
 bool ImportRun::FoundStoredWhole() const {
-  return screen_.cdsMovReal.IsEmpty() && stored_account_.has_value();
+  return screen_.sets.movements.IsEmpty() && stored_account_.has_value();
 }
 
 bool ImportRun::RanWithoutData() const {
@@ -474,7 +533,7 @@ bool ImportRun::RanWithoutData() const {
     case NoDataTest::kNoRecordRead:
       return stCdBancLido.empty();
     case NoDataTest::kNoMovement:
-      return screen_.cdsMovReal.IsEmpty();
+      return screen_.sets.movements.IsEmpty();
   }
   return false;
 }
@@ -483,20 +542,27 @@ bool ImportRun::RanWithoutData() const {
 // movement met before new ones, must not turn a run that stored data into an error.
 void ImportRun::ShowOutcome() {
   if (FoundStoredWhole())
-    Fail(WithArgument(screen_.msgPadrao.Msg("Arqu_JaImp"), *stored_account_));
-  if (screen_.cdsMovReal.IsEmpty() && RanWithoutData())
-    Fail(screen_.msgPadrao.Msg("Arqu_Sem_Dados"));
-  screen_.msgPadrao.ShowMsg("Import_Suces", host::DialogType::kInformation);
+    Fail(WithArgument(screen_.messages.Msg("Arqu_JaImp"), *stored_account_));
+  if (screen_.sets.movements.IsEmpty() && RanWithoutData())
+    Fail(screen_.messages.Msg("Arqu_Sem_Dados"));
+  screen_.messages.ShowMsg("Import_Suces", host::DialogType::kInformation);
 }
 
-bool ImportRun::FindStored() {
-  screen_.cdsPesqLanc.LoadPacket(lookups_.Find(LookupArguments(
-      state_.stCdReduCont, state_.stNrDocPesq, state_.dtMovimento, state_.vrMovimento)));
-  return !screen_.cdsPesqLanc.IsEmpty();
+bool ImportRun::FindStored(const RecordValues& movement) {
+  host::RecordSet& stored = screen_.sets.stored;
+  stored.LoadPacket(lookups_.Find(
+      LookupArguments(state_.stCdReduCont, movement.document_key, movement.date, movement.amount)));
+  return !stored.IsEmpty();
 }
 
 ImportRun::Answer ImportRun::Ask(const std::string& key) {
-  int button = ButtonChosen(key);
+  return Ask(key, {});
+}
+
+ImportRun::Answer ImportRun::Ask(const std::string& key,
+                                 const std::vector<std::string>& arguments) {
+  std::string text = WithArguments(screen_.messages.Msg(key), arguments);
+  int button = ButtonChosen(arguments.empty() ? key : text, text);
   if (button == host::kFirstCaption)
     return Answer::kNo;
   if (button == host::kFirstCaption + 1)
@@ -504,16 +570,17 @@ ImportRun::Answer ImportRun::Ask(const std::string& key) {
   return Answer::kClosed;
 }
 
-int ImportRun::ButtonChosen(const std::string& key) {
+int ImportRun::ButtonChosen(const std::string& remembered_as, const std::string& text) {
   if (options_.answers) {
-    if (auto remembered = options_.answers->find(key); remembered != options_.answers->end())
+    auto remembered = options_.answers->find(remembered_as);
+    if (remembered != options_.answers->end())
       return remembered->second;
   }
-  const host::TMessages& messages = screen_.msgPadrao;
-  int button = host::MsgAlert(messages.Msg(key), host::DialogType::kConfirmation,
+  const host::TMessages& messages = screen_.messages;
+  int button = host::MsgAlert(text, host::DialogType::kConfirmation,
                               {messages.Msg("N"), messages.Msg("S")}, 0);
   if (options_.answers)
-    (*options_.answers)[key] = button;
+    (*options_.answers)[remembered_as] = button;
   return button;
 }
 

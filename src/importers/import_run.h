@@ -8,6 +8,8 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "host/text_file.h"
 #include "importers/held_headers.h"
@@ -15,10 +17,9 @@
 #include "importers/movement_policy.h"
 #include "importers/run_calls.h"
 #include "importers/run_observer.h"
+#include "importers/run_screen.h"
 #include "importers/run_state.h"
 #include "layouts/layout.h"
-
-class TfrmImpExtBanc;
 
 namespace importers {
 
@@ -33,8 +34,12 @@ struct ImportOptions {
   RunObserver* observer = nullptr;
   // Null: every question is asked.
   RememberedAnswers* answers = nullptr;
-  // A preview: the same run to its end, with nothing sent that would write.
+  // A preview: the same run to its end, its submission checked by the server and
+  // rolled back; nothing else sent that would write.
   bool preview = false;
+  // A statement whose movements do not take its opening balance to its closing one
+  // is stored only if the user says so.
+  bool check_balances = true;
   // Most duplicate lookups one request carries; 0: one request a movement.
   std::size_t read_ahead = kReadAheadLimit;
 };
@@ -43,7 +48,7 @@ struct ImportOptions {
 // accounts between the run's reads and its submission, the file run again from its
 // first line (nothing of a run is stored but by its submission). Every outcome but
 // success leaves by an exception; the caller closes the file.
-void RunImport(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line,
+void RunImport(const RunScreen& screen, host::TextFile& file, std::string& line,
                const Layout& layout, ImportOptions options = {});
 
 // One run: reads the open statement file once, resolves the account of each
@@ -57,25 +62,26 @@ class ImportRun {
     std::string account;
   };
 
-  ImportRun(TfrmImpExtBanc& screen, host::TextFile& file, std::string& line, const Layout& layout,
+  ImportRun(const RunScreen& screen, host::TextFile& file, std::string& line, const Layout& layout,
             ImportOptions options = {});
 
   void Execute();
 
-  // For the layouts' own steps.
-  TfrmImpExtBanc& screen() { return screen_; }
-  RunState& state() { return state_; }
-  RunObserver* observer() { return options_.observer; }
+  // For the movement policies.
+  const RunScreen& screen() const { return screen_; }
+  const std::string& Account() const { return state_.stCdReduCont; }
   std::size_t LineNumber() const { return file_.LineNumber(); }
   // Whether the current statement's account is resolved, and the record that did it.
   bool AccountResolved() const { return account_resolved_; }
   const std::string& ResolvingLine() const { return resolving_line_; }
-  // Looks the current movement up among the stored ones (cdsPesqLanc); true when
-  // it is stored already. The one remote lookup per movement.
-  bool FindStored();
+  // Looks the movement up among the stored ones; true when it is stored already.
+  // The one remote lookup per movement.
+  bool FindStored(const RecordValues& movement);
   enum class Answer { kNo, kYes, kClosed };
   // A question of the message table, with the buttons "Não" and "Sim".
   Answer Ask(const std::string& key);
+  // The same, with the question's "%s" filled in order; remembered by its text.
+  Answer Ask(const std::string& key, const std::vector<std::string>& arguments);
 
  private:
   void Begin();
@@ -84,18 +90,22 @@ class ImportRun {
   void HandleRecord(std::string_view line);
   void ForgetAccount();
   void ResolveAccount(std::string_view line);
-  std::string LookUpAccount(const std::string& bank, const std::string& agency);
+  std::string LookUpAccount(const std::string& agency, const std::string& number);
   std::string NextSequenceCode();
   void CheckBank(const Record& record);
-  void ReadDate(const Record& record);
-  void InitialBalance();
+  void FocusBank();
+  host::Date ReadDate(const Record& record);
+  void InitialBalance(const RecordValues& balance);
+  RunObserver::Balance BalanceOf(const RecordValues& balance) const;
   void AdoptStoredStatement(const std::string& code);
   long long UltSeqMovReal(const std::string& account, const std::string& code);
-  void Movement(const Record& record);
-  void AddMovementRow(const Record& record);
-  void FinalBalance();
+  void Movement(const Record& record, RecordValues& movement);
+  void AddMovementRow(const Record& record, const RecordValues& movement);
+  void FinalBalance(const RecordValues& balance);
   void ReadAccountVersion();
   void CheckIndicator(const std::string& indicator);
+  void CheckBalances(const RecordValues& closing);
+  void AskAboutUnbalanced();
   void Submit();
   void TellSubmitting();
   host::Variant SubmissionContext() const;
@@ -104,10 +114,10 @@ class ImportRun {
   bool RanWithoutData() const;
   void ShowOutcome();
   // The button of the question's dialog, or the answer given to it in an earlier run.
-  int ButtonChosen(const std::string& key);
+  int ButtonChosen(const std::string& remembered_as, const std::string& text);
   [[noreturn]] void Fail(const std::string& text);
 
-  TfrmImpExtBanc& screen_;
+  RunScreen screen_;
   host::TextFile& file_;
   std::string& line_;
   RunState state_;
@@ -129,6 +139,16 @@ class ImportRun {
   // The version of each account as read before anything else of it.
   std::map<std::string, long long> versions_;
   HeldHeaders headers_;
+  // The current statement's opening balance, signed, and the movements read in it.
+  struct Sums {
+    host::Date opening_date;
+    double opening = 0;
+    double credits = 0;
+    double debits = 0;
+  };
+  Sums sums_;
+  // The statements whose balances and movements disagree: each one's date and sums.
+  std::vector<std::pair<std::string, std::string>> unbalanced_;
 };
 
 }  // namespace importers

@@ -136,6 +136,47 @@ TEST_F(ImportRunTest, SubmissionAnsweredFalseWarnsAndStoresNoMovement) {
   EXPECT_EQ(0, Count("MOVREAL"));
 }
 
+// A preview's submission goes to the server, which checks it and keeps nothing.
+TEST_F(ImportRunTest, APreviewSubmitsForTheServersChecksAndStoresNothing) {
+  screen_->runPreview = true;
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement()));
+  EXPECT_EQ(std::vector<std::string>{kSucesso}, Texts());
+  EXPECT_EQ(host::Variant(true), ParamsOf("Set_Real_Bradesco")[2]["simulacao"]);
+  EXPECT_EQ(0, Count("MOVREAL"));
+  EXPECT_EQ(0, Count("EXTRBANCO"));
+  EXPECT_EQ(0, Count("LOGIMPEXTR"));
+}
+
+// Opening 33.406,50 D, credits 33.407,50, debits 7.679,42: the statement's movements
+// end at 7.678,42 D, and its closing says 22.987,46 C.
+TEST_F(ImportRunTest, AStatementThatDoesNotAddUpIsStoredOnlyIfTheUserSaysSo) {
+  screen_->runCheckBalances = true;
+  const std::string question =
+      "O extrato de 07/07/2016 não confere: saldo inicial 33.406,50 D + créditos 33.407,50 - "
+      "débitos 7.679,42 = 7.678,42 D, mas o saldo final do arquivo é 22.987,46 C. Deseja "
+      "importar assim mesmo?";
+  ui_.ScriptAnswer(kNao);
+  EXPECT_EQ(host::EventOutcome::kAborted, ImportLines(Statement()));
+  ASSERT_EQ(1u, ui_.questions().size());
+  EXPECT_EQ(question, ui_.questions()[0].text);
+  EXPECT_EQ(std::vector<std::string>{"Importação cancelada com sucesso."}, Texts());
+  EXPECT_EQ(0, Count("MOVREAL"));
+  EXPECT_EQ(0, Count("EXTRBANCO"));
+
+  ui_.ScriptAnswer(kSim);
+  EXPECT_EQ(host::EventOutcome::kCompleted, ImportLines(Statement()));
+  EXPECT_EQ(3, Count("MOVREAL"));
+
+  // A statement that adds up asks nothing.
+  EXPECT_EQ(
+      host::EventOutcome::kCompleted,
+      ImportLines(BradescoFile(
+          {BradescoBalance('0', "100716", 100, 'D'), BradescoMovement("000001", 350, "100716"),
+           BradescoMovement("000002", 50, "100716", 'D'), BradescoBalance('2', "100716", 200)})));
+  EXPECT_TRUE(ui_.questions().empty());
+  EXPECT_EQ(5, Count("MOVREAL"));
+}
+
 // The maximum is the file's size, and each line advances the bar by the bytes it
 // took: the bar fills whatever the line ends and the encoding.
 TEST_F(ImportRunTest, ProgressFillsTheBarAndRepaintsForEveryLine) {
@@ -220,7 +261,7 @@ TEST_F(ImportRunTest, Latin1AndUtf8AndLineEndsGiveTheSameRows) {
 // Writes what the run tells, one text per event.
 class RecordingObserver : public RunObserver {
  public:
-  void OnMovement(std::size_t line, Movement what) override {
+  void OnMovement(std::size_t line, const MovementRead&, Movement what) override {
     events.push_back(fmt::format("{}: {}", line, what == Movement::kNew ? "new" : "stored"));
   }
   void OnIgnored(std::size_t line) override { events.push_back(fmt::format("{}: ignored", line)); }
@@ -305,10 +346,10 @@ TEST_F(ImportRunTest, MovementsThatNoStatementHoldsOrWithoutDebitOrCreditAreRefu
 TEST_F(ImportRunTest, AnImportCommittedMeanwhileMakesTheRunReadTheFileAgain) {
   class MeddlingObserver : public RecordingObserver {
    public:
-    void OnMovement(std::size_t line, Movement what) override {
+    void OnMovement(std::size_t line, const MovementRead& read, Movement what) override {
       if (auto once = std::exchange(meddle, nullptr))
         once();
-      RecordingObserver::OnMovement(line, what);
+      RecordingObserver::OnMovement(line, read, what);
     }
     void OnRestart(const std::string& reason) override { events.push_back(reason); }
     std::function<void()> meddle;  // at the first movement only

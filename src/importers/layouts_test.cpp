@@ -107,8 +107,8 @@ TEST_P(EveryLayoutTest, ConversionErrorNamesTheLine) {
   EXPECT_EQ(0, Count("MOVREAL"));
 }
 
-// The server would refuse them only at the submission, with no line to find, and a
-// preview, which submits nothing, not at all.
+// The server would refuse them only at the submission, with no line to name: the run
+// refuses them at their line, before anything is sent.
 TEST_P(EveryLayoutTest, ValuesTheDatabaseCannotHoldEndTheRunAtTheirLine) {
   const Columns& columns = layout().columns;
   std::vector<std::string> amount = Statement();

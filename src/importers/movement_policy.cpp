@@ -9,8 +9,8 @@ namespace {
 // Movements found stored on the server are left out without a question.
 class SkipStoredMovements : public MovementPolicy {
  public:
-  RunObserver::Movement Judge(ImportRun& run, const Record&) override {
-    return run.FindStored() ? RunObserver::Movement::kStored : RunObserver::Movement::kNew;
+  RunObserver::Movement Judge(ImportRun& run, const RecordValues& movement) override {
+    return run.FindStored(movement) ? RunObserver::Movement::kStored : RunObserver::Movement::kNew;
   }
 };
 

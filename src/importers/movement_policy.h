@@ -8,6 +8,7 @@
 
 #include "host/net_connection.h"
 #include "importers/run_observer.h"
+#include "importers/run_state.h"
 #include "layouts/layout.h"
 
 namespace importers {
@@ -19,7 +20,7 @@ class MovementPolicy {
   virtual ~MovementPolicy() = default;
   virtual void Start(ImportRun&) {}
   // What becomes of the current movement: every outcome but kStored gets a row.
-  virtual RunObserver::Movement Judge(ImportRun& run, const Record& record) = 0;
+  virtual RunObserver::Movement Judge(ImportRun& run, const RecordValues& movement) = 0;
   virtual host::Variant SubmissionArguments(host::Variant movements, host::Variant header) const;
 };
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/date.h"
@@ -57,8 +58,16 @@ class RunObserver {
   virtual ~RunObserver() = default;
   virtual void OnStart(const Start&) {}
   virtual void OnAccountLookup(std::size_t /*line*/, const AccountLookup&) {}
+  // A movement as its line states it.
+  struct MovementRead {
+    host::Date date;
+    std::string_view document;
+    std::string_view history;
+    double amount = 0;
+    std::string_view direction;  // "D" or "C"
+  };
   // `line` is the 1-based number of the line in the file.
-  virtual void OnMovement(std::size_t /*line*/, Movement) {}
+  virtual void OnMovement(std::size_t /*line*/, const MovementRead&, Movement) {}
   // A statement record without a debit or credit, passed over.
   virtual void OnIgnored(std::size_t /*line*/) {}
   // `stored`: the statement was stored already and is continued.
@@ -67,7 +76,7 @@ class RunObserver {
   // The run is abandoned, nothing of it stored, and the file is read again from its
   // first line; `reason` is for the user.
   virtual void OnRestart(const std::string& /*reason*/) {}
-  // Said just before the submission, or in its place when previewing.
+  // Said just before the submission.
   virtual void OnSubmitting(const std::vector<Submitted>& /*statements*/) {}
 };
 

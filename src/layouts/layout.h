@@ -180,8 +180,7 @@ struct Layout {
   BlankLines blank_lines = BlankLines::kPassedOver;
   AccountLookup account_lookup = AccountLookup::kContCorr;
   StoredStatement stored_statement = StoredStatement::kAdopt;
-  // The stored document number is the one fitted for the lookup, and stNrDocMov
-  // keeps "0".
+  // The stored document number is the one fitted for the lookup, not the one read.
   bool document_from_lookup = false;
   FinalBalanceResets final_balance_resets = FinalBalanceResets::kNothing;
   NoDataTest no_data = NoDataTest::kNoRecordRead;

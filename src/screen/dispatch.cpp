@@ -34,6 +34,25 @@ std::string LayoutCodeOnServer(TfrmImpExtBanc& screen) {
   return code.is_string() ? code.get<std::string>() : code.dump();
 }
 
+// The part of the screen a run reaches.
+importers::RunScreen RunScreenOf(TfrmImpExtBanc& screen) {
+  return {.connection = screen.netImpExtBanc,
+          .messages = screen.msgPadrao,
+          .progress = screen.pgbProgresso,
+          .sets = {.mask = screen.cdsMaskCont,
+                   .account = screen.cdsContCorr,
+                   .verified_account = screen.cdsVerificaContCorr,
+                   .headers = screen.cdsExtrBanco,
+                   .sequence = screen.cdsSequencia,
+                   .stored = screen.cdsPesqLanc,
+                   .movements = screen.cdsMovReal,
+                   .seen = screen.cdsMovExtrAux},
+          .bank = screen.medCdBanco.Text(),
+          .bank_cnab = screen.qryBanco.FieldByName("CDBANCCNAB").AsString(),
+          .focus_bank = [&screen] { screen.medCdBanco.SetFocus(); },
+          .repaint = [&screen] { screen.Repaint(); }};
+}
+
 void RunImporter(TfrmImpExtBanc& screen) {
   std::string cnab = screen.qryBanco.FieldByName("CDBANCCNAB").AsString();
   const importers::Layout* layout =
@@ -69,9 +88,10 @@ void TfrmImpExtBanc::sbtConfirmaClick(host::Object&) {
 }
 
 void TfrmImpExtBanc::Imp_Banco(const importers::Layout& layout) {
-  importers::RunImport(*this, arqExtrato, stLinha, layout,
+  importers::RunImport(RunScreenOf(*this), arqExtrato, stLinha, layout,
                        {.account_type = stTipoConta,
                         .observer = runObserver,
                         .preview = runPreview,
+                        .check_balances = runCheckBalances,
                         .read_ahead = runReadAhead});
 }

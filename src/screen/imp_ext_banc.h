@@ -82,6 +82,8 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   importers::RunObserver* runObserver = nullptr;
   // Runs, and the folder remembered, write nothing: a preview.
   bool runPreview = false;
+  // Runs ask before storing a statement whose balances its movements contradict.
+  bool runCheckBalances = true;
   // Most duplicate lookups a run asks for in one request.
   std::size_t runReadAhead = importers::kReadAheadLimit;
 

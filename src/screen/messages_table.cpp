@@ -21,6 +21,7 @@ std::vector<std::string> ImpExtBancMessages() {
       "Mov_JaImp|Já existe uma movimentação com mesmo número, valor e data importada no sistema, "
       "deseja realizar a importação?",
       "Import_Cancel|Importação cancelada com sucesso.",
+      "Saldo_NConf|O extrato %s não confere: %s. Deseja importar assim mesmo?",
       "Conta_Mult|Arquivo contém extratos de mais de uma conta corrente; importe um arquivo por "
       "conta.",
   };

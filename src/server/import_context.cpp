@@ -15,7 +15,8 @@ Expected<std::optional<ImportContext>> ReadImportContext(const nlohmann::json& v
   if (value.is_null())
     return std::optional<ImportContext>();
   const char* shape =
-      "o contexto da importação deve ser {\"versoes\": {conta: número}, \"arquivo\": texto}.";
+      "o contexto da importação deve ser {\"versoes\": {conta: número}, \"arquivo\": texto, "
+      "\"simulacao\": verdadeiro ou falso}.";
   if (!value.is_object())
     return Failure{shape};
   ImportContext context;
@@ -36,6 +37,11 @@ Expected<std::optional<ImportContext>> ReadImportContext(const nlohmann::json& v
     std::size_t length = host::Utf8Length(context.file);
     if (length > kFileNameSize)
       context.file = host::Utf8Mid(context.file, length - kFileNameSize, kFileNameSize);
+  }
+  if (auto trial = value.find("simulacao"); trial != value.end()) {
+    if (!trial->is_boolean())
+      return Failure{shape};
+    context.trial = trial->get<bool>();
   }
   return std::optional<ImportContext>(std::move(context));
 }

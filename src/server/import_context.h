@@ -17,9 +17,12 @@ struct ImportContext {
   // Account -> the version the client read before its first read of the account.
   std::map<std::string, long long> versions;
   std::string file;  // as the user named it; may be empty
+  // A preview: the submission is checked as any other, and nothing of it is kept.
+  bool trial = false;
 };
 
-// {"versoes": {"001": 7}, "arquivo": "..."}; null (an older client): none.
+// {"versoes": {"001": 7}, "arquivo": "...", "simulacao": true}; null (an older
+// client): none.
 Expected<std::optional<ImportContext>> ReadImportContext(const nlohmann::json& value);
 
 }  // namespace server

@@ -108,6 +108,20 @@ TEST_P(ImportSubmissionTest, HeadersAreStoredWithTheMovementsOrNotAtAll) {
   EXPECT_EQ(Version(), 1);
 }
 
+// A preview's submission is answered as the import's would be, and nothing of it is
+// kept: not its rows, the account's version or the history.
+TEST_P(ImportSubmissionTest, ATrialIsCheckedAsAnImportAndRolledBack) {
+  json trial = Context(Version());
+  trial["simulacao"] = true;
+  EXPECT_EQ(Submit(Range(1, 3), NewStatement("0000000001", 106.0), trial), true);
+  std::vector<Movement> twice = Range(4, 5);
+  twice[1].number = twice[0].number;
+  EXPECT_EQ(Submit(twice, NewStatement("0000000001", 1.0), trial), false);
+  EXPECT_EQ(Tables(), std::vector<std::string>{});
+  EXPECT_EQ(Version(), 0);
+  EXPECT_EQ(Result("GetImportacoes", json::array())["rows"], json::array());
+}
+
 TEST_P(ImportSubmissionTest, AWriteAfterTheReadsSendsTheClientBackAndStoresNothing) {
   long long read = Version();
   EXPECT_EQ(ImportStatement(Range(1, 3), NewStatement("0000000001", 106.0)), true);
@@ -172,8 +186,11 @@ TEST_P(ImportSubmissionTest, UndoingAnEarlierImportKeepsWhatALaterOneStored) {
 TEST_P(ImportSubmissionTest, AContextOfAnotherShapeIsRefused) {
   EXPECT_EQ(Error("Set_Real_Bradesco", {MovementPacket({}), nullptr, {{"versoes", {1, 2}}}}),
             "Argumento 3 de Set_Real_Bradesco (contexto da importação): o contexto da importação "
-            "deve ser {\"versoes\": "
-            "{conta: número}, \"arquivo\": texto}.");
+            "deve ser {\"versoes\": {conta: número}, \"arquivo\": texto, \"simulacao\": "
+            "verdadeiro ou falso}.");
+  json trial = Context(Version());
+  trial["simulacao"] = "sim";
+  EXPECT_NE(Error("Set_Real_Bradesco", {MovementPacket({}), nullptr, trial}), "");
   EXPECT_EQ(Error("Set_Real_Bradesco", {MovementPacket({}), nullptr, "x"}),
             "Argumento 3 de Set_Real_Bradesco (contexto da importação): deve ser um objeto.");
 }

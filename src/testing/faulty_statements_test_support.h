@@ -25,8 +25,8 @@ struct FaultyStatement {
 };
 
 // Line 2 of both samples is the first statement record: an initial balance, whose
-// date and amount the server would refuse only when the header is saved, and a
-// preview, which saves nothing, not at all.
+// date and amount the server would refuse only when the header is saved, with no
+// line to name.
 inline const std::vector<FaultyStatement>& FaultyStatements() {
   static const std::vector<FaultyStatement> cases = {
       {"EscInTheAmount", "bradesco-200.txt", "237", 2, 87, "\x1b[31m",

@@ -101,4 +101,39 @@ TEST_F(FaultyStatementTest, SummaryAndHistoryShowWhatTheFileHeldVisibly) {
   ExpectNoControlBytes(history.out, "history");
 }
 
+// The run's report without the preview's closing line.
+json EndOf(const cli_test::ProcessResult& result) {
+  json report = json::parse(result.out);
+  json messages = json::array();
+  for (const json& message : report["messages"]) {
+    if (message["text"] != kNothingStored)
+      messages.push_back(message);
+  }
+  return {{"outcome", report["outcome"]}, {"messages", messages}};
+}
+
+// A preview's submission goes through the server's own checks and is rolled back: it
+// ends as the import ends, also where only the server objects, and stores nothing.
+TEST_F(FaultyStatementTest, PreviewEndsAsTheImportDoes) {
+  const FaultyStatement cases[] = {
+      {"HugeMovementAmount", "bradesco-200.txt", "237", 3, 87, "999999999999999999", ""},
+      {"UndefinedByteInAHistory", "bradesco-200.txt", "237", 3, 50, "\x81", ""},
+      {"BatchHeaderOfDigits", "febraban-240.txt", "001", 2, 9, std::string(200, '7'), ""},
+  };
+  for (const FaultyStatement& fault : cases) {
+    SCOPED_TRACE(fault.name);
+    std::string file = apps::testing::WriteFaultyFile(fault, kSamples, database_.folder());
+    std::vector<std::string> import = {"import", "--bank", fault.bank, "--file",
+                                       file,     "--yes",  "--json"};
+    std::vector<std::string> preview = import;
+    preview.push_back("--dry-run");
+    int before = Stored();
+    cli_test::ProcessResult previewed = Run(preview);
+    EXPECT_EQ(before, Stored());
+    cli_test::ProcessResult imported = Run(import);
+    EXPECT_EQ(imported.status, previewed.status) << previewed.err << imported.err;
+    EXPECT_EQ(EndOf(imported), EndOf(previewed));
+  }
+}
+
 }  // namespace

@@ -69,14 +69,42 @@ TEST_F(HistoryCommandTest, SummaryCountsTheMovementsAndChecksTheBalances) {
   EXPECT_EQ(summary["statements"][0]["opening"]["date"], "2024-01-02");
   EXPECT_EQ(summary["warnings"], json::array());
 
+  // Found imported already: nothing of it was stored, and no balance is checked.
   auto plain = Run({"import", "--bank", "237", "--file", UnbalancedFile(), "--yes"});
   EXPECT_NE(plain.out.find("Movimentos: 0 novos (não gravados), 8 já gravados antes"),
             std::string::npos)
       << plain.out;
-  EXPECT_NE(plain.err.find("Aviso: No extrato 0000000001, saldo inicial + créditos - débitos = "
-                           "387.960,97, mas o saldo final lido é 387.961,97."),
+  EXPECT_EQ(plain.err.find("confere"), std::string::npos) << plain.err;
+}
+
+TEST_F(HistoryCommandTest, AStatementThatDoesNotAddUpIsAskedAboutBeforeStoring) {
+  auto preview = Run({"import", "--bank", "237", "--file", kBradesco, "--dry-run"});
+  EXPECT_NE(preview.out.find("Linha 3: 02/01/2024 doc 100000 \"LIQUIDACAO COBRANCA\" 2.348,29 C: "
+                             "novo\n"),
             std::string::npos)
-      << plain.err;
+      << preview.out;
+  EXPECT_NE(preview.out.find("; saldo confere\n"), std::string::npos) << preview.out;
+
+  std::vector<std::string> before = Tables();
+  const std::string question_end =
+      "mas o saldo final do arquivo é 387.961,97 C. Deseja importar assim mesmo?";
+  auto refused = Run({"import", "--bank", "237", "--file", UnbalancedFile(), "--no"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("O extrato de 02/01/2024 não confere: saldo inicial "),
+            std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.err.find(question_end), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.err.find("Aviso: No extrato"), std::string::npos) << refused.err;
+  EXPECT_EQ(Tables(), before);
+
+  auto stored = Run({"import", "--bank", "237", "--file", UnbalancedFile(), "--yes"});
+  EXPECT_EQ(stored.status, 0) << stored.err;
+  EXPECT_NE(stored.out.find("; saldo não confere (diferença de 1,00)\n"), std::string::npos)
+      << stored.out;
+  EXPECT_NE(stored.err.find("Aviso: No extrato 0000000001, saldo inicial + créditos - débitos = "
+                            "387.960,97, mas o saldo final lido é 387.961,97."),
+            std::string::npos)
+      << stored.err;
 }
 
 TEST_F(HistoryCommandTest, UndoFromTheCommandLinePutsTheTablesBack) {
@@ -159,7 +187,10 @@ TEST_F(HistoryCommandTest, DryRunOfEveryLayoutTellsEachLineAndLeavesTheDatabaseA
   }
   json bradesco = json::parse(
       Run({"import", "--bank", "237", "--file", kBradesco, "--dry-run", "--json"}).out)["result"];
-  EXPECT_EQ(bradesco["lines"][0], json::parse(R"({"line":3,"verdict":"stored_already"})"));
+  EXPECT_EQ(bradesco["lines"][0],
+            json::parse(R"({"amount":2348.29,"date":"2024-01-02","document":"100000",
+                            "history":"LIQUIDACAO COBRANCA","indicator":"C","line":3,
+                            "verdict":"stored_already"})"));
 }
 
 }  // namespace

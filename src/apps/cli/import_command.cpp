@@ -274,7 +274,8 @@ int RunImport(const ImportOptions& options, bool json) {
   if (isatty(STDERR_FILENO))
     progress.emplace(std::cerr);
   TerminalUi ui({Answers(options), isatty(STDIN_FILENO) != 0, &std::cin, &std::cerr,
-                 progress ? &*progress : nullptr, &InterruptWatch::Interrupted});
+                 progress ? &*progress : nullptr, &InterruptWatch::Interrupted,
+                 &InterruptWatch::Storing});
   host::GetApplication().SetUiServices(&ui);
   host::EventOutcome ended;
   nlohmann::json summary;

@@ -1,6 +1,7 @@
 #include "apps/cli/interrupt.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 
@@ -9,10 +10,19 @@ namespace cli {
 namespace {
 
 std::atomic<bool> interrupted{false};
+std::atomic<bool> storing{false};
 struct sigaction previous;
+
+constexpr char kStoringGoesOn[] =
+    "\nA gravação já começou e vai até o fim (tudo ou nada); aguarde.\n";
 
 void RaiseFlag(int) {
   interrupted.store(true);
+  // write(2) is safe in a signal handler; streams are not.
+  if (storing.load()) {
+    ssize_t written = write(STDERR_FILENO, kStoringGoesOn, sizeof kStoringGoesOn - 1);
+    static_cast<void>(written);
+  }
 }
 
 }  // namespace
@@ -32,6 +42,12 @@ InterruptWatch::~InterruptWatch() {
 
 bool InterruptWatch::Interrupted() {
   return interrupted.load();
+}
+
+void InterruptWatch::Storing(bool now) {
+  storing.store(now);
+  if (!now)
+    interrupted.store(false);
 }
 
 }  // namespace cli

@@ -2,7 +2,8 @@
 #define EXTRATO_APPS_CLI_INTERRUPT_H_
 
 // Ctrl-C during an import: the run stops at the next line it reads, before its
-// submission, so that no movement is stored in part.
+// submission, so that no movement is stored in part; once the submission has
+// begun, it finishes, and the person is told.
 
 namespace cli {
 
@@ -17,6 +18,9 @@ class InterruptWatch {
 
   // Whether SIGINT arrived since the watch began.
   static bool Interrupted();
+  // While the submission stores, SIGINT cannot stop it: the person is told so at
+  // once, and the interrupt is forgotten when the storing ends.
+  static void Storing(bool storing);
 };
 
 }  // namespace cli

@@ -14,6 +14,8 @@ namespace {
 
 constexpr const char* kSim = "Sim";
 constexpr const char* kNao = "Não";
+// The wait the host shows while a submission stores; 0 is that of connecting.
+constexpr int kStoringWait = 1;
 
 std::string Prefix(host::DialogType type) {
   switch (type) {
@@ -118,11 +120,23 @@ void TerminalUi::Repaint() {
   }
 }
 
-void TerminalUi::ShowWait(int) {
+void TerminalUi::ShowWait(int kind) {
+  if (kind != kStoringWait)
+    return;
+  StopIfInterrupted();
+  storing_ = true;
+  if (options_.storing != nullptr)
+    options_.storing(true);
   if (options_.progress != nullptr && bar_ != nullptr && bar_->Visible() &&
       bar_->Position() >= bar_->Max()) {
     options_.progress->Storing();
   }
+}
+
+void TerminalUi::HideWait() {
+  if (storing_ && options_.storing != nullptr)
+    options_.storing(false);
+  storing_ = false;
 }
 
 // The run reads a line or asks between remote calls, never inside its

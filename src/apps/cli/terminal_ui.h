@@ -37,6 +37,8 @@ struct TerminalUiOptions {
   ProgressLine* progress = nullptr;
   // Whether the person asked to stop (Ctrl-C); none: never.
   bool (*interrupted)() = nullptr;
+  // Told when the submission starts and ends storing; none: nobody is.
+  void (*storing)(bool) = nullptr;
 };
 
 inline constexpr const char* kInterruptedText = "Importação interrompida.";
@@ -61,8 +63,9 @@ class TerminalUi : public host::UiServices {
   void ShowMessage(const host::MessageDialog& message) override;
   int Ask(const host::Question& question) override;
   // A wait at the end of the reading is the submission: the progress line says so.
+  // The last moment a Ctrl-C stops the run; after it the submission finishes.
   void ShowWait(int) override;
-  void HideWait() override {}
+  void HideWait() override;
   // There is no dialog to choose a file in: the path comes from the command line.
   std::optional<std::string> ChooseFile(const host::FileDialogRequest&) override {
     return std::nullopt;
@@ -88,6 +91,8 @@ class TerminalUi : public host::UiServices {
   std::function<std::optional<std::string>(const std::string&)> key_of_;
   std::vector<ShownMessage> shown_;
   bool stopped_ = false;
+  // Between the submission's wait and its end.
+  bool storing_ = false;
 };
 
 }  // namespace cli

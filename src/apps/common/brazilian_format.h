@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "host/date.h"
+#include "host/money.h"
 
 namespace apps {
 
@@ -22,11 +23,8 @@ std::optional<host::Date> ReadDate(std::string_view text);
 std::string LocalDateTime(std::string_view utc);
 std::string IsoDateTime(std::string_view utc);
 
-// Rounded to the cent, with a decimal comma: "-1.234,56", or "-1234,56" without
-// the thousands' dots (for files that spreadsheets read as numbers).
-std::string BrazilianAmount(double amount, bool thousands = true);
-// The amount in cents, nearest.
-long long ToCents(double amount);
+using host::BrazilianAmount;
+using host::ToCents;
 
 }  // namespace apps
 

@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include "apps/common/brazilian_format.h"
+#include "host/routines.h"
 #include "host/visible_text.h"
 
 namespace apps {
@@ -24,10 +26,6 @@ json BalanceJson(const std::optional<importers::RunObserver::Balance>& balance) 
           {"indicator", balance->indicator}};
 }
 
-long long Cents(double amount) {
-  return std::llround(amount * 100);
-}
-
 std::string BrazilianDate(const std::string& iso) {
   return iso.size() == 10 ? iso.substr(8, 2) + "/" + iso.substr(5, 2) + "/" + iso.substr(0, 4)
                           : iso;
@@ -37,22 +35,25 @@ std::string BalanceText(const json& balance) {
   if (balance.is_null())
     return "não lido";
   // The indicator is the file's character, whatever it holds.
-  return fmt::format("{} {} em {}", Money(balance["amount"].get<double>()),
+  return fmt::format("{} {} em {}", BrazilianAmount(balance["amount"].get<double>()),
                      host::VisibleText(balance["indicator"].get<std::string>()),
                      BrazilianDate(balance["date"].get<std::string>()));
 }
 
-}  // namespace
-
-std::string Money(double amount) {
-  long long cents = Cents(std::fabs(amount));
-  std::string whole = std::to_string(cents / 100);
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3)
-    whole.insert(static_cast<std::size_t>(i), ".");
-  return fmt::format("{}{},{:02}", amount < 0 ? "-" : "", whole, cents % 100);
+// "; saldo confere", or the difference; nothing when the balances were not checked.
+std::string BalanceCheckText(const json& statement) {
+  const json& balanced = statement["balanced"];
+  if (!balanced.is_boolean())
+    return "";
+  if (balanced.get<bool>())
+    return "; saldo confere";
+  return fmt::format("; saldo não confere (diferença de {})",
+                     BrazilianAmount(statement["difference"].get<double>()));
 }
 
-void ImportSummary::OnMovement(std::size_t line, Movement verdict) {
+}  // namespace
+
+void ImportSummary::OnMovement(std::size_t line, const MovementRead& read, Movement verdict) {
   const char* name = "new";
   switch (verdict) {
     case Movement::kNew:
@@ -67,8 +68,16 @@ void ImportSummary::OnMovement(std::size_t line, Movement verdict) {
       name = "repeated";
       break;
   }
-  if (keep_lines_)
-    lines_.push_back({{"line", line}, {"verdict", name}});
+  // The file's texts may hold any byte; the report holds only what can be shown.
+  if (keep_lines_) {
+    lines_.push_back({{"line", line},
+                      {"verdict", name},
+                      {"date", read.date.ToIso()},
+                      {"document", host::VisibleText(host::AllTrim(read.document))},
+                      {"history", host::VisibleText(host::AllTrim(read.history))},
+                      {"amount", read.amount},
+                      {"indicator", host::VisibleText(read.direction)}});
+  }
 }
 
 void ImportSummary::OnIgnored(std::size_t line) {
@@ -133,15 +142,18 @@ json ImportSummary::ToJson(const Call& call, bool stored) const {
       stored_credits += sums["stored_credits"].get<double>();
       stored_debits += sums["stored_debits"].get<double>();
     }
-    if (statement.opening && statement.closing) {
+    // What a refused or abandoned run left unstored has no balance to check.
+    if ((stored || start_.preview) && statement.opening && statement.closing) {
       double expected =
           Signed(*statement.opening) + sums["credits"].get<double>() - sums["debits"].get<double>();
-      bool balanced = Cents(expected) == Cents(Signed(*statement.closing));
+      bool balanced = ToCents(expected) == ToCents(Signed(*statement.closing));
       entry["balanced"] = balanced;
       if (!balanced) {
+        entry["difference"] = Signed(*statement.closing) - expected;
         warnings.push_back(fmt::format(
             "No extrato {}, saldo inicial + créditos - débitos = {}, mas o saldo final lido é {}.",
-            statement.code, Money(expected), Money(Signed(*statement.closing))));
+            statement.code, BrazilianAmount(expected),
+            BrazilianAmount(Signed(*statement.closing))));
       }
     }
     statements.push_back(entry);
@@ -170,19 +182,34 @@ std::string VerdictText(const std::string& verdict) {
   return verdict == "repeated" ? "repetido no arquivo" : "ignorado";
 }
 
+namespace {
+
+// "Linha 12: 03/02/2025 doc 123 \"PIX RECEBIDO\" 1.234,56 C: novo"; an ignored line
+// has only its verdict.
+std::string LineText(const json& line) {
+  std::string verdict = VerdictText(line["verdict"].get<std::string>());
+  if (!line.contains("date"))
+    return fmt::format("Linha {}: {}\n", line["line"].get<std::size_t>(), verdict);
+  return fmt::format("Linha {}: {} doc {} \"{}\" {} {}: {}\n", line["line"].get<std::size_t>(),
+                     BrazilianDate(line["date"].get<std::string>()),
+                     line["document"].get<std::string>(), line["history"].get<std::string>(),
+                     BrazilianAmount(line["amount"].get<double>()),
+                     line["indicator"].get<std::string>(), verdict);
+}
+
+}  // namespace
+
 std::string SummaryText(const json& summary) {
   std::string text;
-  for (const json& line : summary.value("lines", json::array())) {
-    text += fmt::format("Linha {}: {}\n", line["line"].get<std::size_t>(),
-                        VerdictText(line["verdict"].get<std::string>()));
-  }
+  for (const json& line : summary.value("lines", json::array()))
+    text += LineText(line);
   text += fmt::format("Conta corrente: {}\n", summary["account"].is_null()
                                                   ? "não resolvida"
                                                   : summary["account"].get<std::string>());
   for (const json& statement : summary["statements"]) {
-    text += fmt::format("Extrato {}: saldo inicial {}; saldo final {}\n",
+    text += fmt::format("Extrato {}: saldo inicial {}; saldo final {}{}\n",
                         statement["code"].get<std::string>(), BalanceText(statement["opening"]),
-                        BalanceText(statement["closing"]));
+                        BalanceText(statement["closing"]), BalanceCheckText(statement));
   }
   const json& movements = summary["movements"];
   text += fmt::format(
@@ -192,8 +219,8 @@ std::string SummaryText(const json& summary) {
       movements["stored_already"].get<int>(), movements["repeated"].get<int>(),
       movements["ignored"].get<int>());
   text += fmt::format("Gravados: créditos {}, débitos {}\n",
-                      Money(summary["stored_credits"].get<double>()),
-                      Money(summary["stored_debits"].get<double>()));
+                      BrazilianAmount(summary["stored_credits"].get<double>()),
+                      BrazilianAmount(summary["stored_debits"].get<double>()));
   return text;
 }
 

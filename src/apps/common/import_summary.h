@@ -24,7 +24,7 @@ class ImportSummary : public importers::RunObserver {
   void OnStart(const Start& start) override { start_ = start; }
   void OnAccountLookup(std::size_t, const AccountLookup& lookup) override { lookup_ = lookup; }
   void OnSubmitting(const std::vector<Submitted>& statements) override { submitted_ = statements; }
-  void OnMovement(std::size_t line, Movement verdict) override;
+  void OnMovement(std::size_t line, const MovementRead& read, Movement verdict) override;
   void OnIgnored(std::size_t line) override;
   void OnInitialBalance(std::size_t line, const Balance& balance, bool stored) override;
   void OnFinalBalance(std::size_t line, const Balance& balance) override;
@@ -54,11 +54,12 @@ class ImportSummary : public importers::RunObserver {
 
   // The summary, with the sums the server holds for each statement:
   // {"account", "statements": [{"code", "opening", "closing", "credits", "debits",
-  //  "balanced"}], "movements": {"new", "stored_already", "repeated", "ignored"},
-  //  "stored", "stored_credits", "stored_debits", "warnings": [...]}, and
-  //  "lines": [{"line", "verdict"}] when kept.
-  // `stored`: the run ended with its movements stored. A preview counts the
-  // movements it kept from the server in each statement's balance check.
+  //  "balanced", and "difference" when not balanced}], "movements": {"new",
+  //  "stored_already", "repeated", "ignored"}, "stored", "stored_credits",
+  //  "stored_debits", "warnings": [...]}, and "lines": [{"line", "verdict", and for a
+  //  movement "date", "document", "history", "amount", "indicator"}] when kept.
+  // `stored`: the run ended with its movements stored. Balances are checked only
+  // then, or in a preview, which counts the movements it kept from the server.
   nlohmann::json ToJson(const Call& call, bool stored) const;
 
  private:
@@ -87,9 +88,6 @@ class ImportSummary : public importers::RunObserver {
 
 // The summary as a person reads it, one fact a line; its warnings apart.
 std::string SummaryText(const nlohmann::json& summary);
-
-// 1234.5 as "1.234,50".
-std::string Money(double amount);
 
 }  // namespace apps
 

@@ -226,11 +226,12 @@ class MainWindowTest : public QObject {
 
     QCOMPARE(driver.Texts().size(), qsizetype{1});
     // The message, then the run's summary under it.
-    QVERIFY(driver.Texts()[0].startsWith(
-        QStringLiteral("A importação de extrato bancário foi realizada com sucesso.\nConta "
-                       "corrente: 001\nExtrato 0000000001: saldo inicial 364.911,92 C em "
-                       "02/01/2024; saldo final 387.960,97 C em 28/01/2024\nMovimentos: 8 novos "
-                       "(gravados)")));
+    QVERIFY(driver.Texts()[0].startsWith(QStringLiteral(
+        "A importação de extrato bancário foi realizada com sucesso.\nConta "
+        "corrente: 001\nExtrato 0000000001: saldo inicial 364.911,92 C em "
+        "02/01/2024; saldo final 387.960,97 C em 28/01/2024; saldo confere\nMovimentos: 8 "
+        "novos "
+        "(gravados)")));
     QCOMPARE(driver.Dialogs()[0].title, QStringLiteral("Informação"));
     QCOMPARE(progress.steps, (QStringList{"shown", "end", "hidden"}));
     QVERIFY(bar_hidden_at_message);

@@ -16,10 +16,10 @@ void RunCount::OnSubmitting(const std::vector<Submitted>& statements) {
   next_->OnSubmitting(statements);
 }
 
-void RunCount::OnMovement(std::size_t line, Movement verdict) {
+void RunCount::OnMovement(std::size_t line, const MovementRead& read, Movement verdict) {
   At(line);
   ++movements_;
-  next_->OnMovement(line, verdict);
+  next_->OnMovement(line, read, verdict);
 }
 
 void RunCount::OnIgnored(std::size_t line) {

@@ -17,7 +17,7 @@ class RunCount : public importers::RunObserver {
   void OnStart(const Start& start) override;
   void OnAccountLookup(std::size_t line, const AccountLookup& lookup) override;
   void OnSubmitting(const std::vector<Submitted>& statements) override;
-  void OnMovement(std::size_t line, Movement verdict) override;
+  void OnMovement(std::size_t line, const MovementRead& read, Movement verdict) override;
   void OnIgnored(std::size_t line) override;
   void OnInitialBalance(std::size_t line, const Balance& balance, bool stored) override;
   void OnFinalBalance(std::size_t line, const Balance& balance) override;
