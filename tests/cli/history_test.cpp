@@ -96,6 +96,12 @@ TEST_F(HistoryCommandTest, AStatementThatDoesNotAddUpIsAskedAboutBeforeStoring) 
   EXPECT_NE(refused.err.find(question_end), std::string::npos) << refused.err;
   EXPECT_EQ(refused.err.find("Aviso: No extrato"), std::string::npos) << refused.err;
   EXPECT_EQ(Tables(), before);
+  auto refused_preview =
+      Run({"import", "--bank", "237", "--file", UnbalancedFile(), "--no", "--dry-run"});
+  EXPECT_EQ(refused_preview.status, 2);
+  EXPECT_EQ(refused_preview.err.find("Aviso: No extrato"), std::string::npos)
+      << refused_preview.err;
+  EXPECT_EQ(refused_preview.out.find("confere"), std::string::npos) << refused_preview.out;
 
   auto stored = Run({"import", "--bank", "237", "--file", UnbalancedFile(), "--yes"});
   EXPECT_EQ(stored.status, 0) << stored.err;

@@ -182,7 +182,8 @@ void AddDetail(const ScreenDriver& screen, const apps::ImportSummary& run, Termi
     ui.AddDetail(*detail);
 }
 
-// Whether the run ended with its success message: its movements are stored.
+// Whether the run ended with its success message: its movements are stored, unless
+// it was a preview.
 bool EndedStored(const TerminalUi& ui) {
   return !ui.Shown().empty() && ui.Shown().back().key == std::optional<std::string>("Import_Suces");
 }
@@ -207,9 +208,9 @@ class WatchedRuns {
 
 // Without the server's sums when the server fails them too: the run's own message
 // already tells why, and must stay the last one.
-nlohmann::json SummaryJson(const apps::ImportSummary& summary, bool stored) {
+nlohmann::json SummaryJson(const apps::ImportSummary& summary, bool succeeded) {
   try {
-    return summary.ToJson(CallServer, stored);
+    return summary.ToJson(CallServer, succeeded);
   } catch (const std::exception&) {
     return nullptr;
   }
@@ -248,9 +249,9 @@ host::EventOutcome Import(const ImportOptions& options, TerminalUi& ui,
     host::EventOutcome outcome = WorkScreen(driver, options);
     if (!ui.StoppedByInterrupt())
       AddDetail(driver, summary, ui);
-    bool stored = EndedStored(ui) && !options.dry_run;
+    bool succeeded = EndedStored(ui);
     if (!summary.Empty() && !ui.StoppedByInterrupt())
-      summary_json = SummaryJson(summary, stored);
+      summary_json = SummaryJson(summary, succeeded);
     return outcome;
   } catch (const std::exception& e) {
     ui.ShowMessage({host::DialogType::kError, e.what(), std::nullopt});

@@ -120,7 +120,8 @@ ImportSummary::Submitted ImportSummary::SubmittedTo(const Statement& statement) 
   return {statement.account, statement.code};
 }
 
-json ImportSummary::ToJson(const Call& call, bool stored) const {
+json ImportSummary::ToJson(const Call& call, bool succeeded) const {
+  bool stored = succeeded && !start_.preview;
   json statements = json::array();
   json warnings = json::array();
   double stored_credits = 0;
@@ -143,7 +144,7 @@ json ImportSummary::ToJson(const Call& call, bool stored) const {
       stored_debits += sums["stored_debits"].get<double>();
     }
     // What a refused or abandoned run left unstored has no balance to check.
-    if ((stored || start_.preview) && statement.opening && statement.closing) {
+    if (succeeded && statement.opening && statement.closing) {
       double expected =
           Signed(*statement.opening) + sums["credits"].get<double>() - sums["debits"].get<double>();
       bool balanced = ToCents(expected) == ToCents(Signed(*statement.closing));

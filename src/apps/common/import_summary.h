@@ -58,9 +58,10 @@ class ImportSummary : public importers::RunObserver {
   //  "stored_already", "repeated", "ignored"}, "stored", "stored_credits",
   //  "stored_debits", "warnings": [...]}, and "lines": [{"line", "verdict", and for a
   //  movement "date", "document", "history", "amount", "indicator"}] when kept.
-  // `stored`: the run ended with its movements stored. Balances are checked only
-  // then, or in a preview, which counts the movements it kept from the server.
-  nlohmann::json ToJson(const Call& call, bool stored) const;
+  // `succeeded`: the run ended with its success message, its movements stored
+  // unless it was a preview. Balances are checked only then; a preview counts the
+  // movements it kept from the server.
+  nlohmann::json ToJson(const Call& call, bool succeeded) const;
 
  private:
   struct Statement {

@@ -31,14 +31,14 @@ Desktop::Desktop(const LaunchOptions& options)
   // The message that ends a run carries the run's summary under it.
   ui_->SetMessageDetail([this](const host::MessageDialog& message) -> std::optional<std::string> {
     apps::DetailContext context = DetailContext();
-    bool stored = message.text == kImportSucceeded && !summary_.Preview();
+    bool succeeded = message.text == kImportSucceeded;
     std::optional<std::string> detail = apps::MessageDetail(message.text, context);
     // A cancelled run stored nothing: what it read is not worth a summary.
     if (message.text == kRunCancelledText) {
       summary_.Clear();
       return "Nada foi gravado.";
     }
-    std::optional<std::string> summary = RunSummary(context, stored);
+    std::optional<std::string> summary = RunSummary(context, succeeded);
     if (detail && summary)
       return *detail + "\n\n" + *summary;
     return detail ? detail : summary;
@@ -69,12 +69,12 @@ apps::DetailContext Desktop::DetailContext() const {
   return context;
 }
 
-std::optional<std::string> Desktop::RunSummary(const apps::DetailContext& context, bool stored) {
+std::optional<std::string> Desktop::RunSummary(const apps::DetailContext& context, bool succeeded) {
   if (summary_.Empty())
     return std::nullopt;
   std::string text;
   try {
-    nlohmann::json summary = summary_.ToJson(context.call, stored);
+    nlohmann::json summary = summary_.ToJson(context.call, succeeded);
     text = apps::SummaryText(summary);
     for (const auto& warning : summary["warnings"])
       text += "Aviso: " + warning.get<std::string>() + "\n";

@@ -34,7 +34,7 @@ class Desktop {
  private:
   apps::DetailContext DetailContext() const;
   // What the run that showed `message` did, once; nothing when no run is told.
-  std::optional<std::string> RunSummary(const apps::DetailContext& context, bool stored);
+  std::optional<std::string> RunSummary(const apps::DetailContext& context, bool succeeded);
 
   std::unique_ptr<ServerLink> server_;
   std::unique_ptr<MainWindow> window_;
