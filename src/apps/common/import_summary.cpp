@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "apps/common/continuity.h"
 #include "host/visible_text.h"
 
 namespace apps {
@@ -144,6 +145,9 @@ json ImportSummary::ToJson(const Call& call, bool stored) const {
             statement.code, Money(expected), Money(Signed(*statement.closing))));
       }
     }
+    entry["continuity"] = ContinuityJson(
+        call, statement.account,
+        {statement.code, Dated(statement.opening), Dated(statement.closing)}, warnings);
     statements.push_back(entry);
   }
   json summary = {{"account", statements_.empty() ? json() : json(statements_.front().account)},

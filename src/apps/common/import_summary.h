@@ -54,7 +54,7 @@ class ImportSummary : public importers::RunObserver {
 
   // The summary, with the sums the server holds for each statement:
   // {"account", "statements": [{"code", "opening", "closing", "credits", "debits",
-  //  "balanced"}], "movements": {"new", "stored_already", "repeated", "ignored"},
+  //  "balanced", "continuity"}], "movements": {"new", "stored_already", "repeated", "ignored"},
   //  "stored", "stored_credits", "stored_debits", "warnings": [...]}, and
   //  "lines": [{"line", "verdict"}] when kept.
   // `stored`: the run ended with its movements stored. A preview counts the
