@@ -251,7 +251,7 @@ TEST_P(DailyFilesTest, BankGivenThatIsNotTheFilesIsWarnedAndStands) {
   EXPECT_EQ("warning", report["messages"][0]["kind"]);
   // The run itself is what the same command gave before the warning existed.
   EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end()),
-            std::vector<std::string>{"Banco não encontrado no arquivo."});
+            std::vector<std::string>{"Conta corrente não cadastrada."});
   EXPECT_EQ(1, result.status);
 }
 
@@ -325,6 +325,8 @@ std::vector<std::string> Tables(const std::string& uri) {
           text += row.get<std::string>(i) + "|";
         else if (row.get_properties(i).get_data_type() == soci::dt_date)
           text += fmt::format("{:%Y-%m-%d}|", row.get<std::tm>(i));
+        else if (row.get_properties(i).get_data_type() == soci::dt_integer)
+          text += std::to_string(row.get<int>(i)) + "|";
         else
           text += std::to_string(row.get<long long>(i)) + "|";
       }
