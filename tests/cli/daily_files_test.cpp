@@ -1,11 +1,14 @@
 // extrato import of the daily routine: files that name their bank, folders of
 // files, files moved once done, and gaps between an account's statements.
 
+#include <signal.h>
+
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include <fmt/chrono.h>
 #include <fmt/format.h>
@@ -13,10 +16,12 @@
 #include <nlohmann/json.hpp>
 
 #include "host/soci.h"
+#include "layouts/layouts.h"
 #include "process.h"
 #include "server/database.h"
 #include "server/demo_data.h"
 #include "testing/test_database.h"
+#include "tools/statements/statement_generator.h"
 
 namespace {
 
@@ -300,6 +305,35 @@ INSTANTIATE_TEST_SUITE_P(Databases, DailyFilesTest,
                          [](const auto& info) {
                            return info.param == Backend::kSqlite ? "SQLite" : "PostgreSQL";
                          });
+
+TEST(FolderInterruptedTest, CtrlCAbandonsTheFileBeingReadAndReadsNoMore) {
+  server::testing::TestDatabase database(Backend::kSqlite);
+  server::LoadDemo(database.uri());
+  fs::path inbox = database.folder() / "entrada";
+  fs::create_directories(inbox);
+  fs::copy_file(kSamples / "bradesco-200.txt", inbox / "1-pequeno.txt");
+  // Reading 200,000 movements takes seconds: the run is then reading them.
+  std::ofstream large(inbox / "2-grande.txt");
+  for (const std::string& line :
+       bench::GenerateStatement({importers::FindLayout("bradesco"), 200000, 1, 7}))
+    large << line << "\n";
+  large.close();
+  fs::copy_file(kSamples / "itau-240.txt", inbox / "3-depois.txt");
+  cli_test::BackgroundProcess import(
+      {{EXTRATO_CLI, "import", "--file", inbox.string(), "--db", database.uri()}, {}, ""});
+  EXPECT_NE("", import.WaitForLine("Arquivo 2 de 3"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  import.Signal(SIGINT);
+  cli_test::ProcessResult result = import.Wait();
+  EXPECT_EQ(130, result.status) << result.err;
+  EXPECT_NE(std::string::npos, result.err.find("Erro: Importação interrompida.\n")) << result.err;
+  EXPECT_EQ(std::string::npos, result.err.find("Arquivo 3 de 3")) << result.err;
+  soci::session sql;
+  server::Connect(sql, server::ParseDatabaseUri(database.uri()));
+  int movements = 0;
+  sql << "SELECT COUNT(*) FROM MOVREAL", soci::into(movements);
+  EXPECT_EQ(8, movements) << "the first file's, and nothing of the others";
+}
 
 // The database after one import, table by table, without the time of the import.
 std::vector<std::string> Tables(const std::string& uri) {
