@@ -83,8 +83,9 @@ Moved MoveInto(const std::string& file, const std::string& folder) {
   if (!fs::is_directory(folder, error))
     return {"", Failure(folder, "a pasta não existe")};
   fs::path source = fs::absolute(file, error);
+  // Already where it was to go: nothing to move.
   if (fs::equivalent(source.parent_path(), folder, error))
-    return {"", "o arquivo já está nessa pasta"};
+    return {source.string(), ""};
   for (int number = 0; number < kMaxNumbered; ++number) {
     fs::path target = fs::path(folder) / Numbered(source, number);
     std::error_code moved = LinkAndUnlink(source, target);
