@@ -228,15 +228,17 @@ std::optional<apps::RegisteredBank> AskWhichBank(const apps::FileBank& found,
   std::string question = apps::SeveralBanksText(found) + " Qual deles?";
   std::cerr << "Pergunta: " << question << "\n";
   said.push_back({std::nullopt, "question", question});
-  std::string line;
-  while (std::cerr << fmt::format("Escolha ({}): ", fmt::join(codes, "/")) << std::flush,
-         std::getline(*ui_options.input, line)) {
+  for (;;) {
+    std::cerr << fmt::format("Escolha ({}): ", fmt::join(codes, "/")) << std::flush;
+    std::string line;
+    // Nobody left to answer: no bank is picked.
+    if (!std::getline(*ui_options.input, line))
+      return std::nullopt;
     for (const apps::RegisteredBank& bank : found.banks) {
       if (host::AllTrim(line) == bank.code)
         return bank;
     }
   }
-  return std::nullopt;
 }
 
 // The bank the file names; none, with the reason said, when it names no single one.
