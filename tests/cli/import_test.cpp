@@ -274,8 +274,8 @@ TEST_P(ImportCommandTest, UnreachableServerIsAnErrorInPortuguese) {
 
 TEST_P(ImportCommandTest, BadUsageEndsWithStatus64) {
   const std::vector<std::vector<std::string>> usages = {
-      {EXTRATO_CLI, "import", "--file", kBradesco},
       {EXTRATO_CLI, "import", "--bank", "237"},
+      {EXTRATO_CLI, "import", "--dry-run", "--file", kBradesco, "--failed", "/tmp"},
       {EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--yes", "--no"},
       {EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--account-type", "Poupança"},
       {EXTRATO_CLI, "import", "--bank", "237", "--file", kBradesco, "--server", "ftp://x"},

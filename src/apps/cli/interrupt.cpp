@@ -46,8 +46,6 @@ bool InterruptWatch::Interrupted() {
 
 void InterruptWatch::Storing(bool now) {
   storing.store(now);
-  if (!now)
-    interrupted.store(false);
 }
 
 }  // namespace cli

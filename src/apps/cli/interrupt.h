@@ -19,7 +19,7 @@ class InterruptWatch {
   // Whether SIGINT arrived since the watch began.
   static bool Interrupted();
   // While the submission stores, SIGINT cannot stop it: the person is told so at
-  // once, and the interrupt is forgotten when the storing ends.
+  // once. The flag stays raised, for whoever decides what comes after.
   static void Storing(bool storing);
 };
 

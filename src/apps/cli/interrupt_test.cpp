@@ -78,6 +78,7 @@ TEST(InterruptTest, CtrlCWhileStoringIsAnsweredAtOnceAndTheStoringFinishes) {
     EXPECT_NO_THROW(ui.ShowMessage({host::DialogType::kInformation, "Feito.", std::nullopt}));
     EXPECT_NO_THROW(ui.Repaint());
     EXPECT_FALSE(ui.StoppedByInterrupt());
+    EXPECT_TRUE(InterruptWatch::Interrupted()) << "a batch of files stops after this one";
   }
   EXPECT_NE(std::string::npos, stderr_text.Text().find("A gravação já começou"));
 }

@@ -133,16 +133,22 @@ void TerminalUi::ShowWait(int kind) {
   }
 }
 
+// A Ctrl-C that came while storing was answered then: the run ends as it stored.
 void TerminalUi::HideWait() {
-  if (storing_ && options_.storing != nullptr)
-    options_.storing(false);
+  if (!storing_)
+    return;
   storing_ = false;
+  if (options_.storing != nullptr)
+    options_.storing(false);
+  if (options_.interrupted != nullptr && options_.interrupted())
+    stored_past_interrupt_ = true;
 }
 
 // The run reads a line or asks between remote calls, never inside its
 // submission, so stopping here leaves nothing stored in part.
 void TerminalUi::StopIfInterrupted() {
-  if (stopped_ || options_.interrupted == nullptr || !options_.interrupted())
+  if (stopped_ || stored_past_interrupt_ || options_.interrupted == nullptr ||
+      !options_.interrupted())
     return;
   stopped_ = true;
   ShowMessage({host::DialogType::kError, kInterruptedText, std::nullopt});

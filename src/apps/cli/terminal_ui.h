@@ -93,6 +93,8 @@ class TerminalUi : public host::UiServices {
   bool stopped_ = false;
   // Between the submission's wait and its end.
   bool storing_ = false;
+  // Ctrl-C came while the submission stored: this run no longer stops for it.
+  bool stored_past_interrupt_ = false;
 };
 
 }  // namespace cli

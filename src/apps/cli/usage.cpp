@@ -16,7 +16,9 @@ constexpr const char* kExitStatuses =
     "  2    abandonada depois de um aviso, ou o arquivo já estava todo importado\n"
     "  3    terminou sem nenhuma mensagem (layout da empresa que nenhum importador lê)\n"
     "  64   uso incorreto da linha de comando\n"
-    "  130  interrompida (Ctrl-C), sem gravar parte dos movimentos";
+    "  130  interrompida (Ctrl-C), sem gravar parte dos movimentos\n"
+    "Com vários arquivos: 0 quando todos foram importados ou já estavam importados (e movidos,\n"
+    "se pedido); senão o maior status entre eles (um arquivo que não pôde ser movido vale 1).";
 
 }  // namespace
 

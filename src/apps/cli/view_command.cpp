@@ -12,6 +12,7 @@
 #include "apps/cli/text_table.h"
 #include "apps/cli/usage.h"
 #include "apps/common/brazilian_format.h"
+#include "apps/common/continuity.h"
 #include "apps/common/movement_pages.h"
 #include "host/utf8.h"
 
@@ -80,10 +81,23 @@ apps::ServerCall CallOf(ServiceSession& session) {
 CommandEnd ListStatements(ServiceSession& session, const ViewOptions& options) {
   RequireAccount(session, options.query.account);
   json statements = apps::ReadStatements(CallOf(session), options.query);
+  std::vector<apps::Continuity> gaps = apps::ListingContinuity(statements);
+  json shown = ShownPacket(statements);
+  shown["fields"].push_back({"LACUNA", "text", 0});
   CommandEnd end;
-  end.text =
-      TextTable(ShownPacket(statements), kStatementColumns, "Nenhum extrato da conta no período.");
   end.result = JsonRows(statements, kStatementColumns);
+  for (std::size_t i = 0; i < gaps.size(); ++i) {
+    shown["rows"][i].push_back(gaps[i].Mark());
+    end.result[i]["continuity"] = i == 0 ? json() : gaps[i].ToJson();
+  }
+  std::vector<ShownColumn> columns = kStatementColumns;
+  columns.push_back({"LACUNA", "gap", "Lacuna"});
+  end.text = TextTable(shown, columns, "Nenhum extrato da conta no período.");
+  for (std::size_t i = 0; i < gaps.size(); ++i) {
+    for (const std::string& warning : gaps[i].warnings)
+      end.text += fmt::format("Extrato {}: {}\n",
+                              Cell(statements, statements["rows"][i], "CDSEQUEXTR"), warning);
+  }
   return end;
 }
 

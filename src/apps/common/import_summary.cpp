@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "apps/common/brazilian_format.h"
+#include "apps/common/continuity.h"
 #include "host/routines.h"
 #include "host/visible_text.h"
 
@@ -157,6 +158,9 @@ json ImportSummary::ToJson(const Call& call, bool succeeded) const {
             BrazilianAmount(Signed(*statement.closing))));
       }
     }
+    entry["continuity"] = ContinuityJson(
+        call, statement.account,
+        {statement.code, Dated(statement.opening), Dated(statement.closing)}, warnings);
     statements.push_back(entry);
   }
   json summary = {{"account", statements_.empty() ? json() : json(statements_.front().account)},

@@ -54,8 +54,8 @@ class ImportSummary : public importers::RunObserver {
 
   // The summary, with the sums the server holds for each statement:
   // {"account", "statements": [{"code", "opening", "closing", "credits", "debits",
-  //  "balanced", and "difference" when not balanced}], "movements": {"new",
-  //  "stored_already", "repeated", "ignored"}, "stored", "stored_credits",
+  //  "balanced", and "difference" when not balanced, "continuity"}], "movements":
+  //  {"new", "stored_already", "repeated", "ignored"}, "stored", "stored_credits",
   //  "stored_debits", "warnings": [...]}, and "lines": [{"line", "verdict", and for a
   //  movement "date", "document", "history", "amount", "indicator"}] when kept.
   // `succeeded`: the run ended with its success message, its movements stored

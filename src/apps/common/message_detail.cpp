@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 
 #include <fmt/format.h>
@@ -12,6 +11,7 @@
 #include "host/utf8.h"
 #include "host/visible_text.h"
 #include "layouts/layouts.h"
+#include "layouts/recognise.h"
 #include "server/account_number.h"
 
 namespace apps {
@@ -32,8 +32,6 @@ constexpr const char* kCallCutDetail =
     "Cada importação é gravada inteira, numa só transação, ou nada dela é gravado: confira no "
     "histórico de importações se esta foi gravada antes de a conexão cair.";
 constexpr std::size_t kBanksNamed = 20;
-// The share of its lines, in tenths, that give a file its width.
-constexpr int kMostLinesOutOf10 = 8;
 constexpr const char* kMaskMeaning =
     "MÁSCARA é o formato do número da conta como esse banco o imprime: um 9 por dígito e \"-\" "
     "antes do dígito verificador (por exemplo 99999-9 para cinco dígitos e o verificador).";
@@ -201,23 +199,14 @@ std::optional<std::size_t> CommonLineWidth(const std::string& path, int lines) {
   if (!std::filesystem::is_regular_file(path, error))
     return std::nullopt;
   std::ifstream file(path, std::ios::binary);
-  std::map<std::size_t, int> widths;
-  int counted = 0;
+  importers::LineWidths widths;
   std::string line;
   for (int read = 0; read < lines && std::getline(file, line); ++read) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
-    if (!line.empty()) {
-      ++widths[host::Utf8Length(line)];
-      ++counted;
-    }
+    widths.Count(line);
   }
-  // A trailer cut short or a line of notes does not hide what the file is.
-  auto most = std::max_element(widths.begin(), widths.end(),
-                               [](const auto& a, const auto& b) { return a.second < b.second; });
-  if (most == widths.end() || most->second * 10 < counted * kMostLinesOutOf10)
-    return std::nullopt;
-  return most->first;
+  return widths.Common();
 }
 
 std::optional<std::string> MessageDetail(const std::string& text, const DetailContext& context) {

@@ -10,12 +10,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "apps/common/server_call.h"
 #include "apps/common/statement_export.h"
 
 namespace apps {
-
-// Calls a method of the application server and answers its payload; throws.
-using ServerCall = std::function<nlohmann::json(const std::string&, const nlohmann::json&)>;
 
 struct MovementQuery {
   std::string account;

@@ -1,9 +1,11 @@
 #include "apps/gui/desktop.h"
 
+#include "apps/common/file_bank.h"
 #include "apps/common/message_detail.h"
 #include "apps/gui/service_client.h"
 #include "host/application.h"
 #include "host/controls.h"
+#include "host/routines.h"
 
 namespace gui {
 
@@ -29,6 +31,7 @@ Desktop::Desktop(const LaunchOptions& options)
         server_->ServerShown() + (on ? " | Simulação: nada é gravado" : "")));
   });
   // The message that ends a run carries the run's summary under it.
+  ui_->OnFileChosen([this](const std::string& path) { FillBankFromFile(path); });
   ui_->SetMessageDetail([this](const host::MessageDialog& message) -> std::optional<std::string> {
     apps::DetailContext context = DetailContext();
     bool succeeded = message.text == kImportSucceeded;
@@ -69,7 +72,34 @@ apps::DetailContext Desktop::DetailContext() const {
   return context;
 }
 
-std::optional<std::string> Desktop::RunSummary(const apps::DetailContext& context, bool succeeded) {
+void Desktop::FillBankFromFile(const std::string& path) {
+  for (const auto& form : host::GetApplication().Forms()) {
+    if (form->Released() || form->Name() != "frmImpExtBanc")
+      continue;
+    auto* bank = dynamic_cast<host::Edit*>(form->FindControl("medCdBanco"));
+    auto* file = dynamic_cast<host::Edit*>(form->FindControl("edtNmArquivo"));
+    if (bank == nullptr || file == nullptr || !host::EmptyString(bank->Text()) ||
+        file->Text() != path) {
+      continue;
+    }
+    apps::FileBank found;
+    try {
+      found = apps::BankOfFile(apps::RecogniseFile(path), DetailContext().call, host::EmprProc());
+    } catch (const std::exception&) {
+      return;  // the screen says what is wrong with the file when it reads it
+    }
+    if (found.banks.size() != 1)
+      return;
+    host::GetApplication().Dispatch([&] {
+      bank->SetFocus();
+      bank->SetText(found.banks.front().code);
+      form->FocusControl(*file);
+    });
+  }
+}
+
+std::optional<std::string> Desktop::RunSummary(const apps::DetailContext& context,
+                                               bool succeeded) {
   if (summary_.Empty())
     return std::nullopt;
   std::string text;

@@ -33,6 +33,9 @@ class Desktop {
 
  private:
   apps::DetailContext DetailContext() const;
+  // A file chosen while the screen's bank field is empty names the bank, typed into
+  // the field as a user would; a bank typed already stays.
+  void FillBankFromFile(const std::string& path);
   // What the run that showed `message` did, once; nothing when no run is told.
   std::optional<std::string> RunSummary(const apps::DetailContext& context, bool succeeded);
 

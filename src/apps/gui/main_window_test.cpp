@@ -207,6 +207,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(Field("edtNmArquivo")->text(), kBradesco);
   }
 
+  // As if typed: the bank's exit handler fills its name too; a bank typed stays.
+  void FileChosenWithTheBankEmptyNamesTheBank() {
+    Open();
+    const QString itau = kSampleDir + QStringLiteral("/itau-240.txt");
+    ModalDriver driver;
+    auto choose = [&](QWidget& dialog) {
+      testing::TypeFileName(dialog, itau);
+      static_cast<QDialog&>(dialog).accept();
+    };
+    driver.Then(choose).Then(choose);
+    auto* search = host_->Widget<QToolButton>("btnProcArq");
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTRY_COMPARE(Field("medCdBanco")->text(), QStringLiteral("341"));
+    QCOMPARE(Field("edtNmBanco")->text(), QStringLiteral("ITAÚ UNIBANCO S.A."));
+
+    QTest::keyClick(Field("medCdBanco"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Field("medCdBanco"), "237");
+    QTest::keyClick(Field("medCdBanco"), Qt::Key_Tab);
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTRY_VERIFY(driver.Done());
+    QTest::qWait(50);
+    QCOMPARE(Field("medCdBanco")->text(), QStringLiteral("237"));
+  }
+
   void FullImportShowsProgressThenSuccess() {
     Open();
     auto* bar = host_->Widget<QProgressBar>("pgbProgresso");

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QShortcutEvent>
+#include <QTimer>
 
 #include "apps/gui/file_dialog.h"
 #include "apps/gui/message_dialogs.h"
@@ -145,6 +146,8 @@ void QtUiServices::HideWait() {
 std::optional<std::string> QtUiServices::ChooseFile(const host::FileDialogRequest& request) {
   std::optional<std::string> chosen = ChooseOpenFile(main_window_, request);
   ReturnToMainWindow();
+  if (chosen && file_chosen_)
+    QTimer::singleShot(0, main_window_, [told = file_chosen_, path = *chosen] { told(path); });
   return chosen;
 }
 

@@ -53,6 +53,10 @@ class QtUiServices : public host::UiServices {
   using DetailProvider = std::function<std::optional<std::string>(const host::MessageDialog&)>;
   void SetMessageDetail(DetailProvider provider) { detail_ = std::move(provider); }
 
+  // Told of a file chosen in the file dialog, once the handler that asked is done.
+  using FileChosen = std::function<void(const std::string& path)>;
+  void OnFileChosen(FileChosen told) { file_chosen_ = std::move(told); }
+
  private:
   void ReturnToMainWindow();
   // The progress bar of a screen that is running an import; null when none is.
@@ -67,6 +71,7 @@ class QtUiServices : public host::UiServices {
   bool hourglass_ = false;
   QElapsedTimer since_repaint_;
   DetailProvider detail_;
+  FileChosen file_chosen_;
   RunCount* count_ = nullptr;
   // While a run shows its box: the input guard, and the timer that notices the end.
   std::unique_ptr<QObject> run_guard_;

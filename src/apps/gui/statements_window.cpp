@@ -21,6 +21,7 @@
 #include <fmt/format.h>
 
 #include "apps/common/brazilian_format.h"
+#include "apps/common/continuity.h"
 #include "apps/gui/message_dialogs.h"
 
 namespace gui {
@@ -267,7 +268,7 @@ void StatementsWindow::FillStatements() {
   static const QStringList kHeadings = {
       QStringLiteral("Extrato"),       QStringLiteral("De"),          QStringLiteral("Até"),
       QStringLiteral("Saldo inicial"), QStringLiteral("Saldo final"), QStringLiteral("Movimentos"),
-      QStringLiteral("Créditos"),      QStringLiteral("Débitos")};
+      QStringLiteral("Créditos"),      QStringLiteral("Débitos"),     QStringLiteral("Lacuna")};
   const json& packet = statements_packet_;
   const json& rows = packet.at("rows");
   QSignalBlocker quiet(statements_);
@@ -275,6 +276,7 @@ void StatementsWindow::FillStatements() {
   statements_->setColumnCount(static_cast<int>(kHeadings.size()));
   statements_->setHorizontalHeaderLabels(kHeadings);
   statements_->setRowCount(static_cast<int>(rows.size()));
+  std::vector<apps::Continuity> gaps = apps::ListingContinuity(packet);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const json& row = rows[r];
     auto amount = [&](const char* name) {
@@ -289,13 +291,17 @@ void StatementsWindow::FillStatements() {
         Balance(row[Field(packet, "VRSALDFIM")], row[Field(packet, "IDEXTRFIM")]),
         Text(row[Field(packet, "QTMOVREAL")]),
         amount("VRCREDITOS"),
-        amount("VRDEBITOS")};
+        amount("VRDEBITOS"),
+        gaps[r].Mark()};
     for (std::size_t c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(Q(cells[c]));
       if (c >= 3)
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       statements_->setItem(static_cast<int>(r), static_cast<int>(c), item);
     }
+    std::string warnings = fmt::format("{}", fmt::join(gaps[r].warnings, "\n"));
+    statements_->item(static_cast<int>(r), static_cast<int>(cells.size()) - 1)
+        ->setToolTip(Q(warnings));
   }
   statements_->resizeColumnsToContents();
   if (rows.empty()) {

@@ -119,6 +119,10 @@ class StatementsWindowTest : public QObject {
     StatementsWindow& window = Open();
     window.ShowAccount("001");
     QCOMPARE(window.Statements().rowCount(), 2);
+    // Listed too: the second opens at 100,00 after the first closed at 106,00.
+    QCOMPARE(window.Statements().item(0, 8)->text(), QString());
+    QCOMPARE(window.Statements().item(1, 8)->text(), QStringLiteral("saldo; 10 dias"));
+    QVERIFY(window.Statements().item(1, 8)->toolTip().startsWith(QStringLiteral("Saldo inicial")));
     QCOMPARE(SeriesOf(window, "001"), std::make_pair(2, 1));
     QCOMPARE(window.StatementOn("001", QDate(2024, 3, 21)),
              QStringLiteral("Conta 001, extrato 0000000002: 20/03/2024 a 25/03/2024"));
