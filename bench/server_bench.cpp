@@ -64,6 +64,17 @@ host::Row StoredMovement(long i) {
           "0"};
 }
 
+// The stored movements belong to no import.
+const server::ImportNumbers& LoadNumbers() {
+  static const server::ImportNumbers numbers = [] {
+    server::ImportNumbers numbers;
+    for (int account = 1; account <= kAccounts; ++account)
+      numbers[fmt::format("{:03}", account)] = "0";
+    return numbers;
+  }();
+  return numbers;
+}
+
 void LoadMovements(const std::string& uri, int count) {
   server::DatabaseUri parsed = server::ParseDatabaseUri(uri);
   soci::session session;
@@ -74,7 +85,8 @@ void LoadMovements(const std::string& uri, int count) {
     for (long i = first; i < std::min<long>(first + kLoadChunk, count); ++i) {
       chunk.rows.Add(StoredMovement(i));
     }
-    if (!server::InsertMovements(session, chunk).value())
+    if (!server::MovementsFit(session, chunk).value() ||
+        !server::InsertMovements(session, chunk, LoadNumbers()))
       throw std::runtime_error("load clash");
   }
   transaction.Commit();

@@ -2,11 +2,13 @@
 #include "host/packet.h"
 
 #include <cmath>
+#include <iterator>
 
 #include <fmt/format.h>
 
 #include "host/exceptions.h"
 #include "host/record_set.h"
+#include "host/utf8.h"
 
 namespace host {
 
@@ -80,6 +82,75 @@ Row RowFromJson(const json& in, const std::vector<FieldDef>& fields) {
   return row;
 }
 
+// A text as its JSON string, as the library writes it: quote, backslash and control
+// characters escaped, the rest as it is. Text that is not UTF-8 goes to the library,
+// which refuses it.
+void AppendJsonText(std::string& out, const std::string& text) {
+  if (!IsValidUtf8(text)) {
+    out += json(text).dump();
+    return;
+  }
+  out += '"';
+  for (char c : text) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20)
+          fmt::format_to(std::back_inserter(out), "\\u{:04x}", static_cast<unsigned char>(c));
+        else
+          out += c;
+    }
+  }
+  out += '"';
+}
+
+// The row as the JSON array RowToJson would dump, written straight.
+void AppendJsonRow(std::string& out, const Row& row) {
+  struct Visitor {
+    std::string& out;
+    void operator()(std::monostate) const { out += "null"; }
+    void operator()(const std::string& text) const { AppendJsonText(out, text); }
+    void operator()(const Date& date) const {
+      out += '"';
+      out += date.ToIso();
+      out += '"';
+    }
+    void operator()(double amount) const {
+      if (std::isfinite(amount))
+        fmt::format_to(std::back_inserter(out), "{}", amount);
+      else
+        out += "null";
+    }
+  };
+  out += '[';
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    if (i)
+      out += ',';
+    std::visit(Visitor{out}, row[i]);
+  }
+  out += ']';
+}
+
 }  // namespace
 
 json FieldValueToJson(const FieldValue& value) {
@@ -147,9 +218,13 @@ void WritePacket(const RecordSet& record_set, const std::function<void(std::stri
   write(FieldsToJson(record_set.FieldDefs()).dump());
   write(R"(,"rows":[)");
   bool first = true;
+  std::string text;
   record_set.ForEachRow([&](const Row& row) {
-    write(first ? "" : ",");
-    write(RowToJson(row).dump());
+    text.clear();
+    if (!first)
+      text += ',';
+    AppendJsonRow(text, row);
+    write(text);
     first = false;
   });
   write("]}");

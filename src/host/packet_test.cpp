@@ -31,6 +31,33 @@ TEST(PacketTest, RoundTripKeepsTypesAndNulls) {
   EXPECT_EQ(packet.rows, back.rows);
 }
 
+// The rows are written as text straight from the record set; what the server reads
+// must be what the document of the same rows would have said.
+TEST(PacketTest, WrittenPacketReadsAsItsDocument) {
+  RecordSet rows("cdsTeste", {{"DSHISTMOVREAL", FieldType::kText, 60},
+                              {"DTMOVREAL", FieldType::kDate, 0},
+                              {"VRMOVREAL", FieldType::kFloat, 0}});
+  rows.CreateDataSet();
+  const std::vector<Row> values = {
+      {std::string("ASPAS \" BARRA \\ FIM"), Date(2024, 2, 29), 0.1},
+      {std::string("TAB\tLF\nCR\r\b\f\x01\x1f\x7f"), Date(1900, 1, 1), -1234.56},
+      {std::string("AÇÃO € 𝄞"), std::monostate{}, 100.0},
+      {std::string(""), Date(9999, 12, 31), 1e20},
+      {std::monostate{}, Date(2000, 1, 1), 12.3 + 0.0000001},
+  };
+  for (const Row& row : values) {
+    rows.Append();
+    for (std::size_t i = 0; i < row.size(); ++i)
+      rows.FieldByName(rows.FieldDefs()[i].name).SetValue(row[i]);
+    rows.Post();
+  }
+  std::string text;
+  WritePacket(rows, [&](std::string_view piece) { text += piece; });
+  json written = json::parse(text);
+  EXPECT_EQ(written, ToJson(rows.Data()));
+  EXPECT_EQ(PacketFromJson(written).rows, values);
+}
+
 TEST(PacketTest, ChangeSetRoundTripKeepsEveryOperation) {
   json wire = {{"fields", kFields}, {"changes", json::parse(R"([
                   {"op": "delete", "old": ["001", "2024-01-31", 5]},

@@ -95,31 +95,6 @@ void RememberStatement(Db& db, const std::string& log, const StatementKey& key,
        TextValue(replaced ? "S" : "N"), Nullable(old[0]), Nullable(old[1]), Nullable(old[2])});
 }
 
-// One log row per account, with its movement count.
-std::map<std::string, std::string> LogImport(Db& db, const SubmittedImport& import,
-                                             const AccountSet& accounts) {
-  std::map<std::string, int> counts;
-  for (const host::Row& row : import.movements.rows)
-    ++counts[TextField(import.movements.fields, row, "CDREDUCONT")];
-  SqlValue file = import.context && !import.context->file.empty() ? TextValue(import.context->file)
-                                                                  : SqlValue{"", soci::i_null};
-  SqlValue repeated = import.import_repeated ? TextValue(*import.import_repeated ? "S" : "N")
-                                             : SqlValue{"", soci::i_null};
-  std::map<std::string, std::string> logs;
-  for (const std::string& account : accounts) {
-    Execute(db.session,
-            fmt::format("INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, "
-                        "IDIMPIGUAIS, NMARQUIVO, NMUSUARIO) VALUES ({}, :metodo, :conta, "
-                        ":quantidade, :iguais, :arquivo, :usuario)",
-                        Now(db.dialect)),
-            {TextValue(std::string(import.method)), TextValue(account),
-             TextValue(std::to_string(counts[account])), repeated, file,
-             TextValue(std::string(db.user))});
-    logs[account] = LogOf(db, account);
-  }
-  return logs;
-}
-
 // --- Listing ---
 
 const std::vector<host::FieldDef> kImportFields = {
@@ -315,21 +290,40 @@ Result GetResumoExtrato(Db& db, const Arguments& args) {
 
 }  // namespace
 
-void RecordImport(Db& db, const SubmittedImport& import) {
+ImportNumbers LogImport(Db& db, const SubmittedImport& import) {
+  AccountSet accounts = MovementAccounts(import.movements);
+  if (import.headers != nullptr) {
+    for (const auto& [account, code] : ChangedStatements(*import.headers))
+      accounts.insert(account);
+  }
+  std::map<std::string, int> counts;
+  for (const host::Row& row : import.movements.rows)
+    ++counts[TextField(import.movements.fields, row, "CDREDUCONT")];
+  SqlValue file = import.context && !import.context->file.empty() ? TextValue(import.context->file)
+                                                                  : SqlValue{"", soci::i_null};
+  SqlValue repeated = import.import_repeated ? TextValue(*import.import_repeated ? "S" : "N")
+                                             : SqlValue{"", soci::i_null};
+  ImportNumbers numbers;
+  for (const std::string& account : accounts) {
+    Execute(db.session,
+            fmt::format("INSERT INTO LOGIMPEXTR (DTHRIMPORT, NMMETODO, CDREDUCONT, QTMOVREAL, "
+                        "IDIMPIGUAIS, NMARQUIVO, NMUSUARIO) VALUES ({}, :metodo, :conta, "
+                        ":quantidade, :iguais, :arquivo, :usuario)",
+                        Now(db.dialect)),
+            {TextValue(std::string(import.method)), TextValue(account),
+             TextValue(std::to_string(counts[account])), repeated, file,
+             TextValue(std::string(db.user))});
+    numbers[account] = LogOf(db, account);
+  }
+  return numbers;
+}
+
+void RecordImport(Db& db, const SubmittedImport& import, const ImportNumbers& numbers) {
   std::set<StatementKey> statements = MovementStatements(import.movements);
   if (import.headers != nullptr)
     statements.merge(ChangedStatements(*import.headers));
-  AccountSet accounts;
-  for (const auto& [account, code] : statements)
-    accounts.insert(account);
-  std::map<std::string, std::string> logs = LogImport(db, import, accounts);
-  for (const auto& [account, log] : logs) {
-    Execute(db.session,
-            "UPDATE MOVREAL SET NRLOGIMP = :log WHERE CDREDUCONT = :conta AND NRLOGIMP IS NULL",
-            {TextValue(log), TextValue(account)});
-  }
   for (const StatementKey& key : statements)
-    RememberStatement(db, logs[key.first], key, import);
+    RememberStatement(db, numbers.at(key.first), key, import);
 }
 
 std::vector<Method> HistoryMethods() {

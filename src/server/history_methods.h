@@ -9,6 +9,7 @@
 #include "host/packed_row.h"
 #include "server/import_context.h"
 #include "server/methods.h"
+#include "server/movement_writer.h"
 
 namespace server {
 
@@ -21,11 +22,14 @@ struct SubmittedImport {
   const std::optional<ImportContext>& context;
 };
 
-// Inside a submission's transaction, after its headers and movements are stored: one
-// log row per account it wrote into, each movement marked with its account's row, and
-// the statements it wrote into, which of them it created and the final balances it
-// replaced.
-void RecordImport(Db& db, const SubmittedImport& import);
+// Inside a submission's transaction, before its movements are stored: one log row per
+// account it writes into, with its movement count. Answers each account's import
+// number, which the account's movements are stored with.
+ImportNumbers LogImport(Db& db, const SubmittedImport& import);
+
+// After its headers and movements are stored: the statements it wrote into, which of
+// them it created and the final balances it replaced.
+void RecordImport(Db& db, const SubmittedImport& import, const ImportNumbers& numbers);
 
 // GetImportacoes, DesfazImportacao and GetResumoExtrato.
 std::vector<Method> HistoryMethods();

@@ -8,7 +8,8 @@
 
 #include "server/database.h"
 #include "server/field_mapping.h"
-#include "server/query.h"
+#include "server/movement_copy.h"
+#include "server/sql_value.h"
 #include "server/stored_movements.h"
 #include "server/tables.h"
 
@@ -16,24 +17,12 @@ namespace server {
 
 namespace {
 
-// Rows per INSERT: many rows per statement spare a round trip per row on PostgreSQL,
-// and 500 rows of 12 columns stay well inside both databases' parameter limits.
-constexpr std::size_t kBatchRows = 500;
+constexpr std::string_view kNumberColumn = "NRLOGIMP";
 
-std::string InsertSql(const FieldMapping& mapping, std::size_t rows) {
-  std::string columns, values;
-  for (std::size_t i = 0; i < mapping.size(); ++i) {
-    columns += fmt::format("{}{}", i ? ", " : "", mapping.column(i).name);
-  }
-  for (std::size_t r = 0; r < rows; ++r) {
-    values += r ? ", (" : "(";
-    for (std::size_t i = 0; i < mapping.size(); ++i) {
-      values += fmt::format("{}:v{}_{}", i ? ", " : "", r, i);
-    }
-    values += ")";
-  }
-  return fmt::format("INSERT INTO {} ({}) VALUES {}", kMovRealTable.name, columns, values);
-}
+// SQLite's SQLITE_STATIC and SQLITE_TRANSIENT, which name its type outside SOCI's
+// namespace for it: the value is kept until the step, or copied.
+const sqlite_api::sqlite3_destructor_type kKept = nullptr;
+const auto kCopied = reinterpret_cast<sqlite_api::sqlite3_destructor_type>(-1);
 
 Status CheckRows(const FieldMapping& mapping, const host::PackedRows& rows) {
   std::size_t number = 0;
@@ -71,37 +60,103 @@ bool KeysRepeat(const FieldMapping& mapping, const host::PackedRows& rows) {
   return false;
 }
 
-// One prepared INSERT of `rows` rows, run again for each batch of that size.
-class BatchInsert {
+// The import number of each row's account, looked up once per run of rows of one
+// account: a submission's rows come account by account.
+class RowNumbers {
  public:
-  BatchInsert(soci::session& session, const FieldMapping& mapping, std::size_t rows)
-      : statement_(session), values_(rows * mapping.size()) {
-    BindAll(statement_, values_);
-    statement_.alloc();
-    statement_.prepare(InsertSql(mapping, rows));
-    statement_.define_and_bind();
+  RowNumbers(const FieldMapping& mapping, const ImportNumbers& numbers) : numbers_(numbers) {
+    while (mapping.column(field_).name != "CDREDUCONT")
+      ++field_;
   }
 
-  void Run(const host::PackedRows& rows, std::size_t first) {
-    std::size_t k = 0;
-    for (std::size_t r = first; k < values_.size(); ++r) {
-      rows.Unpack(r, row_);
-      for (const host::FieldValue& value : row_)
-        values_[k++] = ToSqlValue(value);
+  const std::string& Of(const host::Row& row) {
+    const std::string& account = std::get<std::string>(row[field_]);
+    if (number_ == nullptr || account != account_) {
+      account_ = account;
+      number_ = &numbers_.at(account);
     }
-    statement_.execute(true);
+    return *number_;
   }
 
  private:
-  soci::statement statement_;
-  std::vector<SqlValue> values_;
-  host::Row row_;
+  const ImportNumbers& numbers_;
+  std::size_t field_ = 0;
+  std::string account_;
+  const std::string* number_ = nullptr;
 };
+
+// SQLite: one prepared INSERT run once per row, each value bound as the column keeps
+// it. What the database stores is what binding the values as text stored: a date's
+// ISO text, an amount's cents as the REAL their decimal text converts to.
+class SqliteInsert {
+ public:
+  SqliteInsert(soci::session& session, const FieldMapping& mapping)
+      : db_(static_cast<soci::sqlite3_session_backend*>(session.get_backend())->conn_) {
+    std::string columns, marks;
+    for (std::size_t i = 0; i < mapping.size(); ++i) {
+      columns += fmt::format("{}, ", mapping.column(i).name);
+      marks += "?, ";
+    }
+    std::string sql = fmt::format("INSERT INTO {} ({}{}) VALUES ({}?)", kMovRealTable.name, columns,
+                                  kNumberColumn, marks);
+    if (sqlite_api::sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement_, nullptr) != SQLITE_OK)
+      Throw();
+  }
+  ~SqliteInsert() { sqlite_api::sqlite3_finalize(statement_); }
+  SqliteInsert(const SqliteInsert&) = delete;
+  SqliteInsert& operator=(const SqliteInsert&) = delete;
+
+  void Run(const host::Row& row, const std::string& number) {
+    int at = 0;
+    for (const host::FieldValue& value : row)
+      Bind(++at, value);
+    sqlite_api::sqlite3_bind_text(statement_, ++at, number.data(), static_cast<int>(number.size()),
+                                  kKept);
+    int result = sqlite_api::sqlite3_step(statement_);
+    sqlite_api::sqlite3_reset(statement_);
+    if (result != SQLITE_DONE)
+      Throw();
+  }
+
+ private:
+  void Bind(int at, const host::FieldValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+      sqlite_api::sqlite3_bind_text(statement_, at, text->data(), static_cast<int>(text->size()),
+                                    kKept);
+    } else if (const auto* date = std::get_if<host::Date>(&value)) {
+      std::string iso = date->ToIso();
+      sqlite_api::sqlite3_bind_text(statement_, at, iso.data(), static_cast<int>(iso.size()),
+                                    kCopied);
+    } else if (const auto* amount = std::get_if<double>(&value)) {
+      // The division is rounded as reading "12.30" is: to the double nearest the cents.
+      sqlite_api::sqlite3_bind_double(statement_, at,
+                                      static_cast<double>(*AmountToCents(*amount)) / 100.0);
+    } else {
+      sqlite_api::sqlite3_bind_null(statement_, at);
+    }
+  }
+
+  [[noreturn]] void Throw() {
+    throw soci::sqlite3_soci_error(sqlite_api::sqlite3_errmsg(db_),
+                                   sqlite_api::sqlite3_extended_errcode(db_));
+  }
+
+  sqlite_api::sqlite3* db_;
+  sqlite_api::sqlite3_stmt* statement_ = nullptr;
+};
+
+void InsertOneByOne(soci::session& session, const FieldMapping& mapping,
+                    const host::PackedRows& rows, const ImportNumbers& numbers) {
+  SqliteInsert insert(session, mapping);
+  RowNumbers number(mapping, numbers);
+  for (const host::Row& row : rows)
+    insert.Run(row, number.Of(row));
+}
 
 }  // namespace
 
-Expected<bool> InsertMovements(soci::session& session, const host::PackedPacket& movements,
-                               bool refuse_stored) {
+Expected<bool> MovementsFit(soci::session& session, const host::PackedPacket& movements,
+                            bool refuse_stored) {
   if (movements.rows.empty())
     return true;  // whatever its fields: a statement without movements stores none
   auto mapping = FieldMapping::Make(kMovRealTable, movements.fields);
@@ -112,18 +167,23 @@ Expected<bool> InsertMovements(soci::session& session, const host::PackedPacket&
     return rows_fit.failure();
   if (KeysRepeat(mapping.value(), movements.rows))
     return false;
-  if (refuse_stored && AnyStored(session, movements))
-    return false;
-  const host::PackedRows& rows = movements.rows;
-  std::size_t full = rows.size() / kBatchRows * kBatchRows;
+  return !(refuse_stored && AnyStored(session, movements));
+}
+
+bool InsertMovements(soci::session& session, const host::PackedPacket& movements,
+                     const ImportNumbers& numbers) {
+  if (movements.rows.empty())
+    return true;
+  FieldMapping mapping = FieldMapping::Make(kMovRealTable, movements.fields).value();
   try {
-    if (full > 0) {
-      BatchInsert batch(session, mapping.value(), kBatchRows);
-      for (std::size_t first = 0; first < full; first += kBatchRows)
-        batch.Run(rows, first);
+    // PostgreSQL takes a stream of rows far faster than statements binding them.
+    if (session.get_backend_name() == "postgresql") {
+      RowNumbers number(mapping, numbers);
+      CopyRows(session, mapping, movements.rows, kNumberColumn,
+               [&](const host::Row& row) -> const std::string& { return number.Of(row); });
+    } else {
+      InsertOneByOne(session, mapping, movements.rows, numbers);
     }
-    if (full < rows.size())
-      BatchInsert(session, mapping.value(), rows.size() - full).Run(rows, full);
   } catch (const soci::soci_error& e) {
     if (IsDuplicateKey(e))
       return false;

@@ -117,13 +117,17 @@ Result Submit(Db& db, std::string_view method, const Arguments& args,
     if (!status.ok())
       return status.failure();
   }
-  Expected<bool> stored = InsertMovements(db.session, movements, refuse_stored);
-  if (!stored.ok())
-    return stored.failure();
-  if (!stored.value())
+  Expected<bool> fit = MovementsFit(db.session, movements, refuse_stored);
+  if (!fit.ok())
+    return fit.failure();
+  if (!fit.value())
+    return json(false);
+  SubmittedImport import{method, movements, headers, import_repeated, context.value()};
+  ImportNumbers numbers = LogImport(db, import);
+  if (!InsertMovements(db.session, movements, numbers))
     return json(false);
   RaiseAccountVersions(db.session, written);
-  RecordImport(db, {method, movements, headers, import_repeated, context.value()});
+  RecordImport(db, import, numbers);
   // A preview ends as the import would, and the transaction rolls back.
   if (context.value() && context.value()->trial)
     return json(true);
