@@ -31,6 +31,11 @@ Status CheckValue(const Column& column, const host::FieldValue& value, std::stri
       return Failure{fmt::format("{}: o campo {} excede o tamanho máximo ({}).", where, column.name,
                                  column.size)};
     }
+    // PostgreSQL refuses it and SQLite would keep it: both refuse it the same way.
+    if (text->find('\0') != std::string::npos) {
+      return Failure{fmt::format("{}: o campo {} contém um byte nulo (\\0), que não é gravado.",
+                                 where, column.name)};
+    }
   }
   if (const auto* date = std::get_if<host::Date>(&value); date && !host::IsStorableDate(*date)) {
     return Failure{fmt::format("{}: a data {} do campo {} está fora do intervalo aceito.", where,

@@ -181,6 +181,9 @@ TEST_P(StoreMethodsTest, MovementThatDoesNotFitIsRefusedByNumber) {
   packet.rows[1][7] = std::string(41, 'H');
   EXPECT_EQ(Error("Set_Real_Bradesco", {host::ToJson(packet), nullptr}),
             "Movimento 2: o campo DSHISTMOVREAL excede o tamanho máximo (40).");
+  packet.rows[1][7] = std::string("LIQUI\0DACAO", 11);
+  EXPECT_EQ(Error("Set_Real_Bradesco", {host::ToJson(packet), nullptr}),
+            "Movimento 2: o campo DSHISTMOVREAL contém um byte nulo (\\0), que não é gravado.");
   packet.rows[1][7] = "HISTÓRICO COM ACENTOS DE QUARENTA LETRAS";
   packet.rows[0][5] = 1e20;
   EXPECT_EQ(Error("Set_Real_Bradesco", {host::ToJson(packet), nullptr}),
