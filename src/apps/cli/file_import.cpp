@@ -12,11 +12,11 @@
 #include <fmt/format.h>
 
 #include "apps/cli/screen_driver.h"
+#include "apps/cli/server_address.h"
 #include "apps/common/file_bank.h"
 #include "apps/common/import_summary.h"
 #include "apps/common/message_detail.h"
 #include "apps/common/remote_reads.h"
-#include "apps/common/server_address.h"
 #include "host/base_screen.h"
 #include "host/config.h"
 #include "host/routines.h"
@@ -44,17 +44,9 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 host::HostConfigOverrides Overrides(const ImportOptions& options, const std::string& uri) {
-  host::HostConfigOverrides overrides;
-  overrides.database_uri = uri;
+  host::HostConfigOverrides overrides = ConnectionOverrides(uri, options.server, options.ca_file);
   if (!options.company.empty())
     overrides.empresa = options.company;
-  if (auto address = apps::ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
-    overrides.web_url = address->host;
-    overrides.web_port = address->port;
-    overrides.web_tls = address->tls;
-  }
-  if (!options.ca_file.empty())
-    overrides.ca_file = options.ca_file;
   return overrides;
 }
 

@@ -8,11 +8,17 @@
 #include <CLI/CLI.hpp>
 
 #include "apps/common/server_address.h"
+#include "host/config.h"
 
 namespace cli {
 
 // Refuses a --server that is no address, before anything runs.
 CLI::Validator ServerAddressValidator();
+
+// The host settings that reach the database `uri`, or the server named by --server
+// and trusted by --ca.
+host::HostConfigOverrides ConnectionOverrides(const std::string& uri, const std::string& server,
+                                              const std::string& ca_file);
 
 // Adds --ca, the authorities a client trusts for an https:// server.
 void AddCaOption(CLI::App& command, std::string& ca_file);

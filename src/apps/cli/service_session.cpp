@@ -36,16 +36,7 @@ ServiceSession::ServiceSession(const SessionOptions& options) {
   std::string uri =
       options.database_uri.empty() && local ? server::DefaultDatabaseUri() : options.database_uri;
   database_shown_ = local ? server::ParseDatabaseUri(uri).text : "o do servidor de aplicação";
-  host::HostConfigOverrides overrides;
-  overrides.database_uri = uri;
-  if (auto address = apps::ParseServerAddress(options.server, host::HostConfig{}.web_port)) {
-    overrides.web_url = address->host;
-    overrides.web_port = address->port;
-    overrides.web_tls = address->tls;
-  }
-  if (!options.ca_file.empty())
-    overrides.ca_file = options.ca_file;
-  host::Config() = host::LoadHostConfig(overrides);
+  host::Config() = host::LoadHostConfig(ConnectionOverrides(uri, options.server, options.ca_file));
   if (auto notice = apps::UnusedDatabaseNotice(options.database_uri, options.server))
     std::cerr << *notice << "\n";
   if (options.server.empty()) {
