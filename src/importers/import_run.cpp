@@ -23,14 +23,6 @@ std::string AsText(const host::Variant& value) {
   return value.is_string() ? value.get<std::string>() : value.dump();
 }
 
-// The message's "%s" filled with the argument.
-std::string WithArgument(std::string text, const std::string& argument) {
-  auto placeholder = text.find("%s");
-  if (placeholder != std::string::npos)
-    text.replace(placeholder, 2, argument);
-  return text;
-}
-
 // The message's "%s" filled in order.
 std::string WithArguments(std::string text, const std::vector<std::string>& arguments) {
   std::size_t from = 0;
@@ -542,7 +534,7 @@ bool ImportRun::RanWithoutData() const {
 // movement met before new ones, must not turn a run that stored data into an error.
 void ImportRun::ShowOutcome() {
   if (FoundStoredWhole())
-    Fail(WithArgument(screen_.messages.Msg("Arqu_JaImp"), *stored_account_));
+    Fail(WithArguments(screen_.messages.Msg("Arqu_JaImp"), {*stored_account_}));
   if (screen_.sets.movements.IsEmpty() && RanWithoutData())
     Fail(screen_.messages.Msg("Arqu_Sem_Dados"));
   screen_.messages.ShowMsg("Import_Suces", host::DialogType::kInformation);
