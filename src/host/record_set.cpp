@@ -42,6 +42,20 @@ const char* TypeLabel(FieldType type) {
 
 }  // namespace
 
+RecordSet::Place RecordSet::Blocks::Store(std::string_view packed) {
+  // Blocks grow with the set, so that a set of a few rows stays small.
+  constexpr std::size_t kFirst = 4096, kMost = 1 << 20;
+  if (blocks_.empty() || blocks_.back().size() + packed.size() > blocks_.back().capacity()) {
+    std::size_t size = blocks_.empty() ? kFirst : std::min(kMost, 2 * blocks_.back().capacity());
+    blocks_.emplace_back().reserve(std::max(size, packed.size()));
+  }
+  std::string& block = blocks_.back();
+  Place place{static_cast<std::uint32_t>(blocks_.size() - 1),
+              static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(packed.size())};
+  block += packed;
+  return place;
+}
+
 RecordSet::RecordSet(std::string name, std::vector<FieldDef> fields)
     : name_(std::move(name)), fields_(std::move(fields)) {}
 
@@ -56,6 +70,7 @@ void RecordSet::Close() {
 void RecordSet::LoadPacket(const Packet& packet) {
   // Built aside first, so that a bad packet leaves the old contents as they were.
   std::vector<std::size_t> columns = PacketColumns(packet);
+  Blocks blocks;
   std::vector<StoredRow> rows;
   rows.reserve(packet.rows.size());
   for (const Row& in : packet.rows) {
@@ -68,9 +83,10 @@ void RecordSet::LoadPacket(const Packet& packet) {
     for (std::size_t i = 0; i < fields_.size(); ++i)
       values.push_back(Fit(i, in[columns[i]]));
     PackedRow packed = PackRow(values);
-    rows.push_back({packed, packed});
+    rows.push_back({blocks.Store(packed), std::make_unique<std::string>(std::move(packed))});
   }
   Reset(State::kBrowse);
+  blocks_ = std::move(blocks);
   rows_ = std::move(rows);
   MoveTo(FirstVisibleFrom(0));
 }
@@ -83,6 +99,7 @@ void RecordSet::EmptyDataSet() {
       deleted_.push_back(std::move(*row.original));
   }
   rows_.clear();
+  blocks_.Clear();
   index_.reset();
   MoveTo(std::nullopt);
 }
@@ -110,10 +127,10 @@ void RecordSet::Post() {
   if (BeforePost)
     BeforePost(*this);
   if (state_ == State::kInsert) {
-    rows_.push_back({PackRow(buffer_), std::nullopt});
+    rows_.push_back({blocks_.Store(PackRow(buffer_)), nullptr});
     current_ = rows_.size() - 1;
   } else if (state_ == State::kEdit) {
-    rows_[*current_].values = PackRow(buffer_);
+    rows_[*current_].values = blocks_.Store(PackRow(buffer_));
     index_.reset();
   } else {
     return;  // BeforePost ended the insert or edit itself
@@ -158,8 +175,9 @@ std::optional<std::size_t> RecordSet::FindField(std::string_view name) const {
 }
 
 int RecordSet::ChangeCount() const {
-  auto pending = std::ranges::count_if(
-      rows_, [](const StoredRow& row) { return !row.original || row.values != *row.original; });
+  auto pending = std::ranges::count_if(rows_, [this](const StoredRow& row) {
+    return !row.original || Values(row) != *row.original;
+  });
   return static_cast<int>(pending + std::ssize(deleted_));
 }
 
@@ -170,9 +188,10 @@ ChangeSet RecordSet::Delta() const {
     delta.changes.push_back({ChangeOp::kDelete, UnpackRow(old_row), {}});
   for (const StoredRow& row : rows_) {
     if (!row.original) {
-      delta.changes.push_back({ChangeOp::kInsert, {}, UnpackRow(row.values)});
-    } else if (row.values != *row.original) {
-      delta.changes.push_back({ChangeOp::kModify, UnpackRow(*row.original), UnpackRow(row.values)});
+      delta.changes.push_back({ChangeOp::kInsert, {}, UnpackRow(Values(row))});
+    } else if (Values(row) != *row.original) {
+      delta.changes.push_back(
+          {ChangeOp::kModify, UnpackRow(*row.original), UnpackRow(Values(row))});
     }
   }
   return delta;
@@ -180,7 +199,7 @@ ChangeSet RecordSet::Delta() const {
 
 void RecordSet::MergeChangeLog() {
   for (auto& row : rows_)
-    row.original = row.values;
+    row.original = std::make_unique<std::string>(Values(row));
   deleted_.clear();
 }
 
@@ -188,14 +207,14 @@ Packet RecordSet::Data() const {
   Packet packet{fields_, {}};
   packet.rows.reserve(rows_.size());
   for (const StoredRow& row : rows_)
-    packet.rows.push_back(UnpackRow(row.values));
+    packet.rows.push_back(UnpackRow(Values(row)));
   return packet;
 }
 
 void RecordSet::ForEachRow(const std::function<void(const Row&)>& visit) const {
   Row row;
   for (const StoredRow& stored : rows_) {
-    UnpackRow(stored.values, row);
+    UnpackRow(Values(stored), row);
     visit(row);
   }
 }
@@ -270,6 +289,7 @@ std::vector<std::size_t> RecordSet::PacketColumns(const Packet& packet) const {
 void RecordSet::Reset(State state) {
   DropBuffer();
   rows_.clear();
+  blocks_.Clear();
   deleted_.clear();
   index_.reset();
   state_ = state;

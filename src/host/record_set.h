@@ -1,7 +1,9 @@
 #ifndef EXTRATO_HOST_RECORD_SET_H_
 #define EXTRATO_HOST_RECORD_SET_H_
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -120,11 +122,28 @@ class RecordSet {
 
  private:
   friend class Field;
-  // Rows are kept packed (see packed_row.h): a set of many rows costs little more
-  // than its values.
+  // Rows are kept packed (see packed_row.h), their bytes one after another in large
+  // blocks: a set of many rows costs little more than its values. An edited row's
+  // bytes are placed anew; the old ones stay until the set is emptied.
+  struct Place {
+    std::uint32_t block = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+  };
   struct StoredRow {
-    std::string values;
-    std::optional<std::string> original;  // at the last merge; none for a row inserted since
+    Place values;
+    std::unique_ptr<std::string> original;  // at the last merge; none for a row inserted since
+  };
+  class Blocks {
+   public:
+    Place Store(std::string_view packed);
+    std::string_view At(Place place) const {
+      return std::string_view(blocks_[place.block]).substr(place.offset, place.size);
+    }
+    void Clear() { blocks_.clear(); }
+
+   private:
+    std::vector<std::string> blocks_;
   };
   struct Condition {
     std::size_t field;
@@ -163,6 +182,9 @@ class RecordSet {
   std::string name_;
   std::vector<FieldDef> fields_;
   State state_ = State::kInactive;
+  std::string_view Values(const StoredRow& row) const { return blocks_.At(row.values); }
+
+  Blocks blocks_;
   std::vector<StoredRow> rows_;       // in insertion order
   std::vector<std::string> deleted_;  // originals of deleted rows, pending in the change log
   std::optional<std::size_t> current_;

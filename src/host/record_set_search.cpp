@@ -113,8 +113,8 @@ void RecordSet::SetFiltered(bool filtered) {
 }
 
 bool RecordSet::Visible(const StoredRow& row) const {
-  return !filtered_ || std::ranges::all_of(filter_, [&row](const Condition& condition) {
-    return ValueText(PackedField(row.values, condition.field)) == condition.value;
+  return !filtered_ || std::ranges::all_of(filter_, [this, &row](const Condition& condition) {
+    return ValueText(PackedField(Values(row), condition.field)) == condition.value;
   });
 }
 
@@ -138,7 +138,7 @@ void RecordSet::MoveTo(std::optional<std::size_t> row) {
   current_ = row;
   eof_ = false;
   if (row) {
-    UnpackRow(rows_[*row].values, current_row_);
+    UnpackRow(Values(rows_[*row]), current_row_);
   } else {
     current_row_.clear();
   }
@@ -174,7 +174,7 @@ const RecordSet::SearchIndex& RecordSet::IndexOn(const std::vector<std::size_t>&
 std::string RecordSet::RowKey(std::size_t row, const std::vector<std::size_t>& fields) const {
   std::string key;
   for (std::size_t field : fields)
-    AppendKeyPart(key, PackedField(rows_[row].values, field), fields_[field].type);
+    AppendKeyPart(key, PackedField(Values(rows_[row]), field), fields_[field].type);
   return key;
 }
 
