@@ -86,10 +86,6 @@ void AppendPacked(std::string& out, const Row& row) {
     Pack(out, value);
 }
 
-// Big enough that the blocks' own overhead is nothing, small enough that the last
-// one's unused room is too.
-constexpr std::size_t kBlockSize = 1 << 20;
-
 }  // namespace
 
 PackedRow PackRow(const Row& row) {
@@ -122,21 +118,31 @@ FieldValue PackedField(std::string_view packed, std::size_t index) {
   return Unpack(packed, at);
 }
 
-void PackedRows::Add(const Row& row) {
+PackedStore::Place PackedStore::Add(const Row& row) {
   packing_.clear();
   AppendPacked(packing_, row);
-  if (blocks_.empty() || blocks_.back().size() + packing_.size() > blocks_.back().capacity())
-    blocks_.emplace_back().reserve(std::max(kBlockSize, packing_.size()));
+  return Add(packing_);
+}
+
+PackedStore::Place PackedStore::Add(std::string_view packed) {
+  constexpr std::size_t kFirst = 4096, kMost = 1 << 20;
+  if (blocks_.empty() || blocks_.back().size() + packed.size() > blocks_.back().capacity()) {
+    std::size_t size = blocks_.empty() ? kFirst : std::min(kMost, 2 * blocks_.back().capacity());
+    blocks_.emplace_back().reserve(std::max(size, packed.size()));
+  }
   std::string& block = blocks_.back();
-  rows_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1),
-                   static_cast<std::uint32_t>(block.size()),
-                   static_cast<std::uint32_t>(packing_.size())});
-  block += packing_;
+  Place place{static_cast<std::uint32_t>(blocks_.size() - 1),
+              static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(packed.size())};
+  block += packed;
+  return place;
+}
+
+void PackedRows::Add(const Row& row) {
+  rows_.push_back(store_.Add(row));
 }
 
 void PackedRows::Unpack(std::size_t i, Row& row) const {
-  const Place& place = rows_[i];
-  UnpackRow(std::string_view(blocks_[place.block]).substr(place.offset, place.size), row);
+  UnpackRow(store_.At(rows_[i]), row);
 }
 
 Row PackedRows::operator[](std::size_t i) const {

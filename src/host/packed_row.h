@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/record_set.h"
+#include "host/packet.h"
 
 namespace host {
 
@@ -24,8 +24,29 @@ Row UnpackRow(std::string_view packed);
 // The value at `index` alone, without unpacking the others.
 FieldValue PackedField(std::string_view packed, std::size_t index);
 
-// Many packed rows, one after another in large blocks: a packet of many rows costs
-// about the size of its values, and growing it never copies the rows it holds.
+// The bytes of packed rows one after another in blocks, so that many rows cost about
+// the size of their values and growing never copies what is stored. Blocks grow
+// with the store, so that one of a few rows stays small.
+class PackedStore {
+ public:
+  struct Place {
+    std::uint32_t block = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+  };
+  Place Add(const Row& row);
+  Place Add(std::string_view packed);
+  std::string_view At(Place place) const {
+    return std::string_view(blocks_[place.block]).substr(place.offset, place.size);
+  }
+  void Clear() { blocks_.clear(); }
+
+ private:
+  std::vector<std::string> blocks_;
+  std::string packing_;  // the row being added, before it is placed
+};
+
+// Many packed rows in order.
 class PackedRows {
  public:
   void Add(const Row& row);
@@ -59,14 +80,8 @@ class PackedRows {
   Iterator end() const { return {*this, size()}; }
 
  private:
-  struct Place {
-    std::uint32_t block;
-    std::uint32_t offset;
-    std::uint32_t size;
-  };
-  std::vector<std::string> blocks_;
-  std::vector<Place> rows_;
-  std::string packing_;  // the row being added, before it is placed
+  PackedStore store_;
+  std::vector<PackedStore::Place> rows_;
 };
 
 // A packet whose rows are packed.

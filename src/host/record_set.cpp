@@ -42,20 +42,6 @@ const char* TypeLabel(FieldType type) {
 
 }  // namespace
 
-RecordSet::Place RecordSet::Blocks::Store(std::string_view packed) {
-  // Blocks grow with the set, so that a set of a few rows stays small.
-  constexpr std::size_t kFirst = 4096, kMost = 1 << 20;
-  if (blocks_.empty() || blocks_.back().size() + packed.size() > blocks_.back().capacity()) {
-    std::size_t size = blocks_.empty() ? kFirst : std::min(kMost, 2 * blocks_.back().capacity());
-    blocks_.emplace_back().reserve(std::max(size, packed.size()));
-  }
-  std::string& block = blocks_.back();
-  Place place{static_cast<std::uint32_t>(blocks_.size() - 1),
-              static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(packed.size())};
-  block += packed;
-  return place;
-}
-
 RecordSet::RecordSet(std::string name, std::vector<FieldDef> fields)
     : name_(std::move(name)), fields_(std::move(fields)) {}
 
@@ -70,7 +56,7 @@ void RecordSet::Close() {
 void RecordSet::LoadPacket(const Packet& packet) {
   // Built aside first, so that a bad packet leaves the old contents as they were.
   std::vector<std::size_t> columns = PacketColumns(packet);
-  Blocks blocks;
+  PackedStore store;
   std::vector<StoredRow> rows;
   rows.reserve(packet.rows.size());
   for (const Row& in : packet.rows) {
@@ -83,10 +69,10 @@ void RecordSet::LoadPacket(const Packet& packet) {
     for (std::size_t i = 0; i < fields_.size(); ++i)
       values.push_back(Fit(i, in[columns[i]]));
     PackedRow packed = PackRow(values);
-    rows.push_back({blocks.Store(packed), std::make_unique<std::string>(std::move(packed))});
+    rows.push_back({store.Add(packed), std::make_unique<std::string>(std::move(packed))});
   }
   Reset(State::kBrowse);
-  blocks_ = std::move(blocks);
+  store_ = std::move(store);
   rows_ = std::move(rows);
   MoveTo(FirstVisibleFrom(0));
 }
@@ -99,7 +85,7 @@ void RecordSet::EmptyDataSet() {
       deleted_.push_back(std::move(*row.original));
   }
   rows_.clear();
-  blocks_.Clear();
+  store_.Clear();
   index_.reset();
   MoveTo(std::nullopt);
 }
@@ -127,10 +113,10 @@ void RecordSet::Post() {
   if (BeforePost)
     BeforePost(*this);
   if (state_ == State::kInsert) {
-    rows_.push_back({blocks_.Store(PackRow(buffer_)), nullptr});
+    rows_.push_back({store_.Add(buffer_), nullptr});
     current_ = rows_.size() - 1;
   } else if (state_ == State::kEdit) {
-    rows_[*current_].values = blocks_.Store(PackRow(buffer_));
+    rows_[*current_].values = store_.Add(buffer_);
     index_.reset();
   } else {
     return;  // BeforePost ended the insert or edit itself
@@ -289,7 +275,7 @@ std::vector<std::size_t> RecordSet::PacketColumns(const Packet& packet) const {
 void RecordSet::Reset(State state) {
   DropBuffer();
   rows_.clear();
-  blocks_.Clear();
+  store_.Clear();
   deleted_.clear();
   index_.reset();
   state_ = state;

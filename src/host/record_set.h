@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/date.h"
+#include "host/packed_row.h"
 #include "host/packet.h"
 
 namespace host {
@@ -125,25 +126,9 @@ class RecordSet {
   // Rows are kept packed (see packed_row.h), their bytes one after another in large
   // blocks: a set of many rows costs little more than its values. An edited row's
   // bytes are placed anew; the old ones stay until the set is emptied.
-  struct Place {
-    std::uint32_t block = 0;
-    std::uint32_t offset = 0;
-    std::uint32_t size = 0;
-  };
   struct StoredRow {
-    Place values;
+    PackedStore::Place values;
     std::unique_ptr<std::string> original;  // at the last merge; none for a row inserted since
-  };
-  class Blocks {
-   public:
-    Place Store(std::string_view packed);
-    std::string_view At(Place place) const {
-      return std::string_view(blocks_[place.block]).substr(place.offset, place.size);
-    }
-    void Clear() { blocks_.clear(); }
-
-   private:
-    std::vector<std::string> blocks_;
   };
   struct Condition {
     std::size_t field;
@@ -182,9 +167,9 @@ class RecordSet {
   std::string name_;
   std::vector<FieldDef> fields_;
   State state_ = State::kInactive;
-  std::string_view Values(const StoredRow& row) const { return blocks_.At(row.values); }
+  std::string_view Values(const StoredRow& row) const { return store_.At(row.values); }
 
-  Blocks blocks_;
+  PackedStore store_;
   std::vector<StoredRow> rows_;       // in insertion order
   std::vector<std::string> deleted_;  // originals of deleted rows, pending in the change log
   std::optional<std::size_t> current_;

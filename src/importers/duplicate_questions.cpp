@@ -14,13 +14,6 @@ constexpr const char* kRepeatKey = "CDREDUCONT;VRMOVREAL;NRDOCMOVREAL;DTMOVREAL"
 
 class DuplicateQuestions final : public MovementPolicy {
  public:
-  void Start(ImportRun& run) override {
-    host::RecordSet& seen = run.screen().sets.seen;
-    seen.Close();
-    seen.CreateDataSet();
-    seen.EmptyDataSet();
-  }
-
   // Every movement is looked up, and one stored already is passed over; only the
   // file's first movement asks whether to go on when it is stored.
   RunObserver::Movement Judge(ImportRun& run, const RecordValues& movement) override {
@@ -31,7 +24,6 @@ class DuplicateQuestions final : public MovementPolicy {
     if (stored)
       return RunObserver::Movement::kStored;
     bool repeated = !boValIguais && AskAboutRepeat(run, movement);
-    AddSeenRow(run, movement);
     return repeated ? RunObserver::Movement::kRepeated : RunObserver::Movement::kNew;
   }
 
@@ -56,9 +48,11 @@ class DuplicateQuestions final : public MovementPolicy {
     }
   }
 
-  // Asked once, at the first movement that repeats an earlier one of the file.
+  // Asked once, at the first movement that repeats an earlier one of the file. The
+  // earlier ones not stored yet are the run's movement rows, with these very values:
+  // searched there, they need no copy of their own.
   bool AskAboutRepeat(ImportRun& run, const RecordValues& movement) {
-    if (!run.screen().sets.seen.Locate(
+    if (!run.screen().sets.movements.Locate(
             kRepeatKey, {run.Account(), movement.amount, movement.document_key, movement.date})) {
       return false;
     }
@@ -73,21 +67,6 @@ class DuplicateQuestions final : public MovementPolicy {
         break;
     }
     return true;
-  }
-
-  void AddSeenRow(ImportRun& run, const RecordValues& movement) {
-    host::RecordSet& seen = run.screen().sets.seen;
-    seen.Append();
-    seen.FieldByName("CDREDUCONT").SetAsString(run.Account());
-    seen.FieldByName("VRMOVREAL").SetAsFloat(movement.amount);
-    seen.FieldByName("DSHISTMOVREAL").SetAsString(movement.history);
-    seen.FieldByName("NRDOCMOVREAL").SetAsString(movement.document_key);
-    seen.FieldByName("DTMOVREAL").SetAsDateTime(movement.date);
-    seen.FieldByName("IDTPMOVREAL").SetAsString("0");
-    seen.FieldByName("IDSTCONMVBAN").SetAsString("0");
-    seen.FieldByName("IDTIPOREGI").SetAsString(movement.kind);
-    seen.FieldByName("IDMOVREAL").SetAsString(movement.direction);
-    seen.Post();
   }
 
   [[noreturn]] void Cancel(ImportRun& run) {

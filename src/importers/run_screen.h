@@ -23,7 +23,6 @@ struct RunRecordSets {
   host::RecordSet& sequence;          // the last movement number of a stored statement
   host::RecordSet& stored;            // the stored movements like the current one
   host::RecordSet& movements;         // the movements to submit
-  host::RecordSet& seen;              // the movements met so far, for the repeat question
 };
 
 struct RunScreen {

@@ -59,8 +59,7 @@ TfrmImpExtBanc::TfrmImpExtBanc()
       cdsContCorr("cdsContCorr", records::ContCorrFields()),
       cdsPesqLanc("cdsPesqLanc", records::PesqLancFields()),
       cdsSequencia("cdsSequencia", records::SequenciaFields()),
-      cdsMovReal("cdsMovReal", records::MovRealFields()),
-      cdsMovExtrAux("cdsMovExtrAux", records::MovRealFields()) {
+      cdsMovReal("cdsMovReal", records::MovRealFields()) {
   SetCaption("Importação de Extrato Bancário");
   SetClientSize(404, 116);
   SetUpControls();

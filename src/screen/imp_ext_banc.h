@@ -47,7 +47,6 @@ class TfrmImpExtBanc : public host::TfrmRotiGeral {
   host::RecordSet cdsPesqLanc;
   host::RecordSet cdsSequencia;
   host::RecordSet cdsMovReal;
-  host::RecordSet cdsMovExtrAux;
 
   void FormCreate(host::Object& sender);
   void FormActivate(host::Object& sender);
