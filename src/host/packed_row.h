@@ -1,7 +1,8 @@
 // A row of a record set packed into one string, so that a record set of many rows
 // costs about the size of its values instead of a variant per field.
 //
-// Each value is a tag byte, then: nothing (null), a length and the bytes (text),
+// Each value is a tag byte, then: nothing (null), a length and the bytes (text), the
+// width and number of a text of at most 19 digits (kept with its leading zeros),
 // year, month and day (date), or the eight bytes of the double (amount).
 #ifndef EXTRATO_HOST_PACKED_ROW_H_
 #define EXTRATO_HOST_PACKED_ROW_H_

@@ -7,20 +7,20 @@ namespace {
 
 TEST(PackedRowTest, EveryKindOfValueComesBackAsItWas) {
   std::string long_text(300, 'h');  // its length takes two bytes
-  Row row = {std::monostate{},
-             std::string(),
-             std::string("AÇÃO"),
-             long_text,
-             Date(2016, 7, 7),
-             Date(1899, 12, 30),
-             -7.05,
-             0.1 + 0.2};
+  Row row = {std::monostate{}, std::string(), std::string("AÇÃO"), long_text,
+             // digits keep their leading zeros and width, up to the most a number holds
+             std::string("0"), std::string("0000000000"), std::string("00000000000000012345"),
+             std::string("9999999999999999999"), std::string("18446744073709551616"),
+             std::string("12a"), std::string("-1"), std::string(" 42"), Date(2016, 7, 7),
+             Date(1899, 12, 30), -7.05, 0.1 + 0.2};
   PackedRow packed = PackRow(row);
   EXPECT_EQ(row, UnpackRow(packed));
   for (std::size_t i = 0; i < row.size(); ++i)
     EXPECT_EQ(row[i], PackedField(packed, i)) << "field " << i;
   EXPECT_EQ(FieldValue(), PackedField(packed, row.size()));
   EXPECT_EQ(Row{}, UnpackRow(PackRow({})));
+  // A zero-padded document is kept in a quarter of its characters.
+  EXPECT_LE(PackRow({std::string("00000000000000012345")}).size(), 6u);
 }
 
 // Enough rows to fill several blocks, one of them larger than a block by itself.

@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <variant>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "host/date.h"
+#include "host/key_index.h"
 #include "host/packed_row.h"
 #include "host/packet.h"
 
@@ -137,11 +137,9 @@ class RecordSet {
   // Rows by their search key on one field list, so that repeated searches on the
   // same fields cost no scan. Appended rows join it at the next search; any other
   // change to the rows drops it.
-  // Rows are kept by the hash of their key only, so that the index of a large set
-  // costs a few words a row; a hit is confirmed on the row itself.
   struct SearchIndex {
     std::vector<std::size_t> fields;
-    std::unordered_multimap<std::size_t, std::size_t> rows;
+    KeyIndex rows;
     std::size_t covered = 0;  // rows_[0, covered) are in it
   };
 

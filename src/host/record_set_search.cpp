@@ -76,12 +76,10 @@ bool RecordSet::Locate(std::string_view key_fields, const std::vector<FieldValue
   }
   const SearchIndex& index = IndexOn(keys);
   std::optional<std::size_t> first;
-  auto [begin, end] = index.rows.equal_range(std::hash<std::string>{}(wanted));
-  for (auto hit = begin; hit != end; ++hit) {
-    std::size_t row = hit->second;
+  index.rows.ForEachCandidate(std::hash<std::string>{}(wanted), [&](std::size_t row) {
     if ((!first || row < *first) && Visible(rows_[row]) && RowKey(row, keys) == wanted)
       first = row;
-  }
+  });
   if (!first)
     return false;
   MoveTo(first);
@@ -165,8 +163,7 @@ const RecordSet::SearchIndex& RecordSet::IndexOn(const std::vector<std::size_t>&
   if (!index_ || index_->fields != fields)
     index_ = SearchIndex{fields, {}, 0};
   for (; index_->covered < rows_.size(); ++index_->covered) {
-    index_->rows.emplace(std::hash<std::string>{}(RowKey(index_->covered, fields)),
-                         index_->covered);
+    index_->rows.Add(std::hash<std::string>{}(RowKey(index_->covered, fields)), index_->covered);
   }
   return *index_;
 }
