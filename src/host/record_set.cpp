@@ -121,8 +121,10 @@ void RecordSet::Post() {
   } else {
     return;  // BeforePost ended the insert or edit itself
   }
+  // The row as posted is the row as stored: no need to unpack it again.
+  current_row_.swap(buffer_);
+  eof_ = false;
   DropBuffer();
-  MoveTo(current_);
   if (AfterPost)
     AfterPost(*this);
 }
@@ -257,8 +259,14 @@ FieldValue RecordSet::Fit(std::size_t index, const FieldValue& value) const {
 std::vector<std::size_t> RecordSet::PacketColumns(const Packet& packet) const {
   std::vector<std::size_t> columns;
   for (const FieldDef& def : fields_) {
-    auto found = std::ranges::find_if(
-        packet.fields, [&](const FieldDef& column) { return SameName(column.name, def.name); });
+    // Packets mostly come with the set's own field list: a lookup per movement
+    // would otherwise compare every pair of names.
+    std::size_t same_place = columns.size();
+    auto found = same_place < packet.fields.size() && packet.fields[same_place].name == def.name
+                     ? packet.fields.begin() + static_cast<std::ptrdiff_t>(same_place)
+                     : std::ranges::find_if(packet.fields, [&](const FieldDef& column) {
+                         return SameName(column.name, def.name);
+                       });
     if (found == packet.fields.end()) {
       throw EConvertError(fmt::format("Pacote de '{}' sem o campo '{}'.", name_, def.name));
     }

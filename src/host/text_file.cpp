@@ -1,5 +1,7 @@
 #include "host/text_file.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "host/exceptions.h"
@@ -111,9 +113,17 @@ FileShape Inspect(const std::string& path) {
   return shape;
 }
 
+// The first line break at or after `from`, or npos. Unlike find_first_of, one
+// pass over the bytes.
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+  auto at = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
+                         [](char c) { return c == '\r' || c == '\n'; });
+  return at == text.end() ? std::string::npos : static_cast<std::size_t>(at - text.begin());
+}
+
 // End of the line that starts at `begin`, and where the next one starts.
 std::pair<std::size_t, std::size_t> LineBounds(const std::string& text, std::size_t begin) {
-  std::size_t end = text.find_first_of("\r\n", begin);
+  std::size_t end = FindLineBreak(text, begin);
   if (end == std::string::npos)
     return {text.size(), text.size()};
   std::size_t next = end + 1;
@@ -156,7 +166,7 @@ std::string LineReader::ReadLn() {
   std::uintmax_t start = offset_;
   std::string bytes;
   while (position_ < buffer_.size() || Fill()) {
-    std::size_t end = buffer_.find_first_of("\r\n", position_);
+    std::size_t end = FindLineBreak(buffer_, position_);
     std::size_t stop = end == std::string::npos ? buffer_.size() : end;
     bytes.append(buffer_, position_, stop - position_);
     offset_ += stop - position_;

@@ -73,7 +73,22 @@ ImportRun::ImportRun(const RunScreen& screen, host::TextFile& file, std::string&
             return PredictLookup(layout_, ahead, number, state_.stCdReduCont);
           },
           options.read_ahead),
-      headers_(screen.sets.headers) {}
+      headers_(screen.sets.headers),
+      movement_fields_(screen.sets.movements) {}
+
+ImportRun::MovementFields::MovementFields(host::RecordSet& rows)
+    : account(rows.FieldByName("CDREDUCONT")),
+      code(rows.FieldByName("CDSEQUEXTR")),
+      number(rows.FieldByName("NRSEQMOVREAL")),
+      document(rows.FieldByName("NRDOCMOVREAL")),
+      date(rows.FieldByName("DTMOVREAL")),
+      amount(rows.FieldByName("VRMOVREAL")),
+      direction(rows.FieldByName("IDMOVREAL")),
+      history(rows.FieldByName("DSHISTMOVREAL")),
+      kind(rows.FieldByName("IDTIPOREGI")),
+      category(rows.FieldByName("CDCATELANC")),
+      reconciliation(rows.FieldByName("IDSTCONMVBAN")),
+      type(rows.FieldByName("IDTPMOVREAL")) {}
 
 void RunImport(const RunScreen& screen, host::TextFile& file, std::string& line,
                const Layout& layout, ImportOptions options) {
@@ -381,25 +396,24 @@ void ImportRun::CheckIndicator(const std::string& indicator) {
 }
 
 void ImportRun::AddMovementRow(const Record& record, const RecordValues& movement) {
-  host::RecordSet& rows = screen_.sets.movements;
-  rows.Append();
-  rows.FieldByName("CDREDUCONT").SetAsString(state_.stCdReduCont);
-  rows.FieldByName("CDSEQUEXTR").SetAsString(state_.stCdSequExtr);
-  host::Field number = rows.FieldByName("NRSEQMOVREAL");
-  number.SetAsString(host::Ajusta(std::to_string(ToNumberOrZero(state_.stNrSeqMov) + 1), 10));
-  state_.stNrSeqMov = number.AsString();
+  MovementFields& field = movement_fields_;
+  screen_.sets.movements.Append();
+  field.account.SetAsString(state_.stCdReduCont);
+  field.code.SetAsString(state_.stCdSequExtr);
+  field.number.SetAsString(host::Ajusta(std::to_string(ToNumberOrZero(state_.stNrSeqMov) + 1), 10));
+  state_.stNrSeqMov = field.number.AsString();
   const std::string& document =
       layout_.document_from_lookup ? movement.document_key : record.document;
-  rows.FieldByName("NRDOCMOVREAL").SetAsString(host::Ajusta(document, 20));
-  rows.FieldByName("DTMOVREAL").SetAsDateTime(movement.date);
-  rows.FieldByName("VRMOVREAL").SetAsFloat(movement.amount);
-  rows.FieldByName("IDMOVREAL").SetAsString(movement.direction);
-  rows.FieldByName("DSHISTMOVREAL").SetAsString(record.history);
-  rows.FieldByName("IDTIPOREGI").SetAsString(movement.kind);
-  rows.FieldByName("CDCATELANC").SetAsString(record.category);
-  rows.FieldByName("IDSTCONMVBAN").SetAsString("0");
-  rows.FieldByName("IDTPMOVREAL").SetAsString("0");
-  rows.Post();
+  field.document.SetAsString(host::Ajusta(document, 20));
+  field.date.SetAsDateTime(movement.date);
+  field.amount.SetAsFloat(movement.amount);
+  field.direction.SetAsString(movement.direction);
+  field.history.SetAsString(record.history);
+  field.kind.SetAsString(movement.kind);
+  field.category.SetAsString(record.category);
+  field.reconciliation.SetAsString("0");
+  field.type.SetAsString("0");
+  screen_.sets.movements.Post();
 }
 
 void ImportRun::FinalBalance(const RecordValues& balance) {

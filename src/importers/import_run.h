@@ -149,6 +149,13 @@ class ImportRun {
   Sums sums_;
   // The statements whose balances and movements disagree: each one's date and sums.
   std::vector<std::pair<std::string, std::string>> unbalanced_;
+  // The fields of a movement row, found by name once rather than for every row.
+  struct MovementFields {
+    explicit MovementFields(host::RecordSet& rows);
+    host::Field account, code, number, document, date, amount, direction, history, kind, category,
+        reconciliation, type;
+  };
+  MovementFields movement_fields_;
 };
 
 }  // namespace importers
