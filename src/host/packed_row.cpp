@@ -73,42 +73,58 @@ void Pack(std::string& out, const FieldValue& value) {
   std::visit(Visitor{out}, value);
 }
 
-std::string DigitsText(std::uint64_t number, std::size_t width) {
-  std::string text(width, '0');
+void WriteDigits(std::string& text, std::uint64_t number, std::size_t width) {
+  text.assign(width, '0');
   for (std::size_t i = width; number != 0; number /= 10)
     text[--i] = static_cast<char>('0' + number % 10);
-  return text;
 }
 
-// Reads the value at `at` and moves past it; `read` false only skips it.
-FieldValue Unpack(std::string_view packed, std::size_t& at, bool read = true) {
+// A text value that reuses the one `value` holds, so that unpacking row after row
+// into the same row allocates nothing once its texts are long enough.
+std::string& TextIn(FieldValue& value) {
+  if (auto* text = std::get_if<std::string>(&value))
+    return *text;
+  return value.emplace<std::string>();
+}
+
+// Reads the value at `at` into `value` and moves past it; without `value` only skips it.
+void UnpackInto(std::string_view packed, std::size_t& at, FieldValue* value) {
   switch (static_cast<Tag>(packed[at++])) {
     case kNull:
-      return std::monostate{};
+      if (value)
+        *value = std::monostate{};
+      return;
     case kText: {
       auto size = static_cast<std::size_t>(GetNumber(packed, at));
+      if (value)
+        TextIn(*value).assign(packed.substr(at, size));
       at += size;
-      return read ? FieldValue(std::string(packed.substr(at - size, size))) : std::monostate{};
+      return;
     }
     case kDigits: {
       auto width = static_cast<std::size_t>(static_cast<unsigned char>(packed[at++]));
       std::uint64_t number = GetNumber(packed, at);
-      return read ? FieldValue(DigitsText(number, width)) : std::monostate{};
+      if (value)
+        WriteDigits(TextIn(*value), number, width);
+      return;
     }
     case kDate: {
       int year = static_cast<int>(GetNumber(packed, at)) - 32768;
       int month = static_cast<unsigned char>(packed[at++]);
       int day = static_cast<unsigned char>(packed[at++]);
-      return read ? FieldValue(Date(year, month, day)) : std::monostate{};
+      if (value)
+        *value = Date(year, month, day);
+      return;
     }
     case kAmount: {
       double amount;
       std::memcpy(&amount, packed.data() + at, sizeof amount);
       at += sizeof amount;
-      return amount;
+      if (value)
+        *value = amount;
+      return;
     }
   }
-  return std::monostate{};
 }
 
 void AppendPacked(std::string& out, const Row& row) {
@@ -130,7 +146,7 @@ void UnpackRow(std::string_view packed, Row& row) {
   std::size_t at = 0;
   row.resize(GetNumber(packed, at));
   for (FieldValue& value : row)
-    value = Unpack(packed, at);
+    UnpackInto(packed, at, &value);
 }
 
 Row UnpackRow(std::string_view packed) {
@@ -145,8 +161,10 @@ FieldValue PackedField(std::string_view packed, std::size_t index) {
   if (index >= count)
     return std::monostate{};
   for (std::size_t i = 0; i < index; ++i)
-    Unpack(packed, at, false);
-  return Unpack(packed, at);
+    UnpackInto(packed, at, nullptr);
+  FieldValue value;
+  UnpackInto(packed, at, &value);
+  return value;
 }
 
 PackedStore::Place PackedStore::Add(const Row& row) {

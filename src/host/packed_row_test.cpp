@@ -18,6 +18,11 @@ TEST(PackedRowTest, EveryKindOfValueComesBackAsItWas) {
   for (std::size_t i = 0; i < row.size(); ++i)
     EXPECT_EQ(row[i], PackedField(packed, i)) << "field " << i;
   EXPECT_EQ(FieldValue(), PackedField(packed, row.size()));
+  // Into a row that held other values, of other kinds and lengths: nothing of them stays.
+  Row reused(row.rbegin(), row.rend());
+  reused.front() = std::string(500, 'x');
+  UnpackRow(packed, reused);
+  EXPECT_EQ(row, reused);
   EXPECT_EQ(Row{}, UnpackRow(PackRow({})));
   // A zero-padded document is kept in a quarter of its characters.
   EXPECT_LE(PackRow({std::string("00000000000000012345")}).size(), 6u);
