@@ -7,8 +7,8 @@
 #include <fmt/format.h>
 
 #include "host/application.h"
+#include "host/brazilian_text.h"
 #include "host/exceptions.h"
-#include "host/money.h"
 #include "host/routines.h"
 #include "host/utf8.h"
 #include "host/visible_text.h"
@@ -454,8 +454,7 @@ void ImportRun::CheckBalances(const RecordValues& closing) {
   if (host::ToCents(expected) == host::ToCents(stated))
     return;
   unbalanced_.emplace_back(
-      fmt::format("de {:02}/{:02}/{:04}", sums_.opening_date.day(), sums_.opening_date.month(),
-                  sums_.opening_date.year()),
+      "de " + host::BrazilianDate(sums_.opening_date),
       fmt::format("saldo inicial {} + créditos {} - débitos {} = {}, mas o saldo final do "
                   "arquivo é {}",
                   BalanceText(sums_.opening), host::BrazilianAmount(sums_.credits),

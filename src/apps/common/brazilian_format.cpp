@@ -9,10 +9,6 @@
 
 namespace apps {
 
-std::string BrazilianDate(const host::Date& date) {
-  return fmt::format("{:02}/{:02}/{:04}", date.day(), date.month(), date.year());
-}
-
 std::optional<host::Date> ReadDate(std::string_view text) {
   if (text.size() != 10)
     return std::nullopt;

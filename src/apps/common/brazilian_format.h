@@ -7,13 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "host/brazilian_text.h"
 #include "host/date.h"
-#include "host/money.h"
 
 namespace apps {
 
-// "28/01/2024".
-std::string BrazilianDate(const host::Date& date);
 // "dd/mm/aaaa" or "aaaa-mm-dd"; nothing for anything else or a day that does not exist.
 std::optional<host::Date> ReadDate(std::string_view text);
 
@@ -24,6 +22,7 @@ std::string LocalDateTime(std::string_view utc);
 std::string IsoDateTime(std::string_view utc);
 
 using host::BrazilianAmount;
+using host::BrazilianDate;
 using host::ToCents;
 
 }  // namespace apps

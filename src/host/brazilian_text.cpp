@@ -1,4 +1,4 @@
-#include "host/money.h"
+#include "host/brazilian_text.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +21,10 @@ std::string BrazilianAmount(double amount, bool thousands) {
     units += digits[i];
   }
   return fmt::format("{}{},{:02}", cents < 0 ? "-" : "", units, std::llabs(cents) % 100);
+}
+
+std::string BrazilianDate(const Date& date) {
+  return fmt::format("{:02}/{:02}/{:04}", date.day(), date.month(), date.year());
 }
 
 }  // namespace host

@@ -1,9 +1,11 @@
-#ifndef EXTRATO_HOST_MONEY_H_
-#define EXTRATO_HOST_MONEY_H_
+#ifndef EXTRATO_HOST_BRAZILIAN_TEXT_H_
+#define EXTRATO_HOST_BRAZILIAN_TEXT_H_
 
-// Amounts as people in Brazil write them.
+// Amounts and dates as people in Brazil write them.
 
 #include <string>
+
+#include "host/date.h"
 
 namespace host {
 
@@ -12,7 +14,9 @@ namespace host {
 std::string BrazilianAmount(double amount, bool thousands = true);
 // The amount in cents, nearest.
 long long ToCents(double amount);
+// "28/01/2024".
+std::string BrazilianDate(const Date& date);
 
 }  // namespace host
 
-#endif  // EXTRATO_HOST_MONEY_H_
+#endif  // EXTRATO_HOST_BRAZILIAN_TEXT_H_
