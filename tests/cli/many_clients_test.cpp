@@ -3,6 +3,7 @@
 // "the last days" every day). Every client ends in one pass with success or a true
 // "already imported"; each movement is stored once; the tables equal those of the
 // same imports replayed one after another in the order the server committed them.
+// Previews of the same files run beside them and leave nothing.
 //
 // Short in `make test`; EXTRATO_MANY_CLIENTS=long (make soak) runs 16 clients, files
 // of 8,000 movements and three repetitions, and prints a table.
@@ -104,13 +105,16 @@ class ManyClientsTest
     distinct_ = 5 * half;
   }
 
-  Outcome Import(const std::string& file, const std::string& server, const std::string& uri) {
+  Outcome Import(const std::string& file, const std::string& server, const std::string& uri,
+                 bool preview = false) {
     // The bank query reads the database itself, also beside a server.
     std::vector<std::string> argv = {EXTRATO_CLI, "import", "--bank", bench::BankOf(*layout_),
                                      "--file",    file,     "--yes",  "--json",
                                      "--db",      uri};
     if (!server.empty())
       argv.insert(argv.end(), {"--server", server});
+    if (preview)
+      argv.push_back("--dry-run");
     cli_test::ProcessResult result = cli_test::RunProcess({argv, {{"EXTRATO_TOKEN", {}}}, ""});
     nlohmann::json report = nlohmann::json::parse(result.out, nullptr, false);
     Outcome outcome{result.status, ""};
@@ -177,6 +181,13 @@ TEST_P(ManyClientsTest, ImportsInOnePassAndEqualsTheSameImportsOneAfterAnother) 
         outcomes[client] = Import(files_[client % 4], servers[client % 2], database.uri());
       });
     }
+    // Previews beside them: checked by the server as imports are, and rolled back.
+    std::vector<Outcome> previews(files_.size());
+    for (std::size_t file = 0; file < files_.size(); ++file) {
+      clients.emplace_back([&, file] {
+        previews[file] = Import(files_[file], servers[file % 2], database.uri(), true);
+      });
+    }
     for (std::thread& client : clients)
       client.join();
 
@@ -221,6 +232,10 @@ TEST_P(ManyClientsTest, ImportsInOnePassAndEqualsTheSameImportsOneAfterAnother) 
           << "a summary counts every movement of its file once";
     }
     EXPECT_EQ(fresh, stored) << "the summaries' new movements add up to the rows stored";
+    for (const Outcome& preview : previews) {
+      EXPECT_EQ(preview.fresh + preview.stored_before, scale_.file_movements)
+          << "a preview counts every movement of its file once";
+    }
 
     EXPECT_EQ(succeeded, scale_.clients) << "every client in the first pass";
     EXPECT_EQ(stored, distinct_) << "each movement stored once";
