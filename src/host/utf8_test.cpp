@@ -13,6 +13,14 @@ TEST(Utf8Test, DecodesUtf8AsItIsAndAnythingElseAsWindows1252) {
   EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
   EXPECT_TRUE(IsValidUtf8("plain"));
+  // Plain text is passed over a word at a time: a fault or a character is seen
+  // wherever it falls after it.
+  for (std::size_t before = 6; before <= 17; ++before) {
+    std::string plain(before, 'A');
+    EXPECT_FALSE(IsValidUtf8(plain + "\xC3" + plain)) << before;
+    EXPECT_FALSE(IsValidUtf8(plain + "\xC3")) << before;
+    EXPECT_TRUE(IsValidUtf8(plain + "ÇÃO" + plain)) << before;
+  }
 }
 
 TEST(Utf8Test, CutsByCharacters) {
