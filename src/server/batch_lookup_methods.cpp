@@ -9,6 +9,7 @@
 
 #include <fmt/format.h>
 
+#include "server/kept_statements.h"
 #include "server/methods.h"
 #include "server/query.h"
 #include "server/sql_value.h"
@@ -52,8 +53,8 @@ void MatchChunk(Db& db, const std::vector<Arguments>& sets, std::size_t first, s
                 json& answers) {
   std::vector<host::FieldDef> fields = PesqLancFields();
   fields.insert(fields.begin(), {"N", host::FieldType::kText, 5});
-  host::Packet found = QueryPacket(db.session, ChunkQuery(db.dialect),
-                                   {TextValue(ChunkSets(sets, first, count))}, std::move(fields));
+  host::Packet found = db.kept.QueryPacket(
+      ChunkQuery(db.dialect), {TextValue(ChunkSets(sets, first, count))}, std::move(fields));
   for (const host::Row& row : found.rows) {
     json values = json::array();
     for (std::size_t i = 1; i < row.size(); ++i)

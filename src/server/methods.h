@@ -14,6 +14,8 @@
 
 namespace server {
 
+class KeptStatements;
+
 // What a method answers: its payload, or a failure shown to the user.
 using Result = Expected<nlohmann::json>;
 
@@ -23,6 +25,8 @@ struct Db {
   Dialect dialect;
   // Who called: the history records who imported and who undid.
   std::string_view user;
+  // The queries this session keeps prepared.
+  KeptStatements& kept;
 };
 
 struct Method {

@@ -98,6 +98,11 @@ host::Packet QueryPacket(soci::session& session, const std::string& query,
   BindAll(statement, params);
   PrepareOnce(statement, query);
   statement.execute(false);
+  return FetchPacket(statement, row, std::move(fields));
+}
+
+host::Packet FetchPacket(soci::statement& statement, const soci::row& row,
+                         std::vector<host::FieldDef> fields) {
   host::Packet packet{std::move(fields), {}};
   while (statement.fetch()) {
     host::Row values;

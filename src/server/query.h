@@ -27,6 +27,10 @@ long long QueryNumber(soci::session& session, const std::string& query,
 host::Packet QueryPacket(soci::session& session, const std::string& query,
                          std::vector<SqlValue> params, std::vector<host::FieldDef> fields);
 
+// The rows of a query executed into `row`, read as QueryPacket reads them.
+host::Packet FetchPacket(soci::statement& statement, const soci::row& row,
+                         std::vector<host::FieldDef> fields);
+
 }  // namespace server
 
 #endif  // EXTRATO_SERVER_QUERY_H_

@@ -150,7 +150,7 @@ Result Service::Run(const Method& method, const Arguments& args, const Caller& c
     if (lease.session().get_backend() == nullptr)
       lease.Reconnect();
     for (int attempt = 1;; ++attempt) {
-      Db db{lease.session(), pool_->uri().dialect, caller.name};
+      Db db{lease.session(), pool_->uri().dialect, caller.name, lease.kept()};
       try {
         return method.run(db, args);
       } catch (const CommitUncertain&) {

@@ -87,5 +87,20 @@ TEST_P(ReconnectTest, LostConnectionsAreOpenedAgainWithoutFailingACall) {
     EXPECT_EQ(Result("GetMaskCont", {"237"})["rows"], json::array()) << "call " << call;
 }
 
+// The batched lookup keeps its query prepared on the session: a new connection must
+// prepare it again, and a kept one must answer each call with that call's values.
+TEST_P(ReconnectTest, KeptLookupsAnswerEachCallAndSurviveALostConnection) {
+  ASSERT_EQ(Result("Set_Real_Bradesco", {MovementPacket({{.document = "DOC-1"}}), nullptr}), true);
+  json found = json::array({json::array({json::array({"001", "2024-03-01", "DOC-1", 10.0})})});
+  json lookup = json::array({{"001", "DOC-1", "2024-03-01", 10.0}});
+  json missed = json::array({{"001", "DOC-2", "2024-03-01", 10.0}});
+  EXPECT_EQ(Result("GetPesqLancLote", {lookup})["answers"], found);
+  EXPECT_EQ(Result("GetPesqLancLote", {missed})["answers"], json::array({json::array()}));
+  Exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
+       database().schema() + "' AND pid <> pg_backend_pid()");
+  for (int call = 0; call < 8; ++call)
+    EXPECT_EQ(Result("GetPesqLancLote", {lookup})["answers"], found) << "call " << call;
+}
+
 }  // namespace
 }  // namespace server::testing

@@ -8,8 +8,8 @@ namespace server {
 
 SessionPool::SessionPool(DatabaseUri uri, std::size_t size) : uri_(std::move(uri)) {
   for (std::size_t i = 0; i < std::max<std::size_t>(size, 1); ++i) {
-    sessions_.push_back(std::make_unique<soci::session>());
-    Connect(*sessions_.back(), uri_);
+    slots_.push_back({std::make_unique<soci::session>(), nullptr});
+    Connect(*slots_.back().session, uri_);
     free_.push_back(i);
   }
 }
@@ -38,7 +38,16 @@ SessionPool::Lease::~Lease() {
   pool_.GiveBack(index_);
 }
 
+KeptStatements& SessionPool::Lease::kept() {
+  std::unique_ptr<KeptStatements>& kept = pool_.slots_[index_].kept;
+  if (!kept)
+    kept = std::make_unique<KeptStatements>(session(), pool_.uri_.dialect);
+  return *kept;
+}
+
+// The kept statements end first: they were prepared on the connection that closes.
 void SessionPool::Lease::Reconnect() {
+  pool_.slots_[index_].kept.reset();
   session().close();
   Connect(session(), pool_.uri_);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "server/database.h"
+#include "server/kept_statements.h"
 
 namespace server {
 
@@ -28,7 +29,9 @@ class SessionPool {
     Lease(const Lease&) = delete;
     Lease& operator=(const Lease&) = delete;
 
-    soci::session& session() { return *pool_.sessions_[index_]; }
+    soci::session& session() { return *pool_.slots_[index_].session; }
+    // The queries the session keeps prepared, until its connection is opened again.
+    KeptStatements& kept();
     // Opens the session again after its connection was lost; throws DatabaseError.
     void Reconnect();
 
@@ -41,8 +44,14 @@ class SessionPool {
   std::size_t Take();
   void GiveBack(std::size_t index);
 
+  struct Slot {
+    std::unique_ptr<soci::session> session;
+    // Declared after the session, so that it goes first.
+    std::unique_ptr<KeptStatements> kept;
+  };
+
   DatabaseUri uri_;
-  std::vector<std::unique_ptr<soci::session>> sessions_;
+  std::vector<Slot> slots_;
   std::mutex mutex_;
   std::condition_variable returned_;
   std::vector<std::size_t> free_;

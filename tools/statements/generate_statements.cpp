@@ -1,6 +1,6 @@
 // Writes a valid statement file made up from a seed:
 //   generate_statements --layout NAME --movements N [--accounts K] [--seed S]
-//                       [--output FILE]
+//                       [--later-days D] [--output FILE]
 // NAME is a layout of the table (bradesco, febraban, ...).
 // Account 0 is the demonstration account of the layout's bank (`extrato db demo`).
 //   generate_statements --samples DIR
@@ -57,6 +57,9 @@ int main(int argc, char** argv) {
   app.add_option("--accounts", options.accounts, "contas, um extrato cada")
       ->check(CLI::Range(1, 100));
   app.add_option("--seed", options.seed, "semente dos valores");
+  app.add_option("--later-days", options.later_days,
+                 "dias de 02/01/2024 ao primeiro dia dos extratos")
+      ->check(CLI::Range(0, 36'500));
   app.add_option("--output", output, "arquivo gerado (padrão: a saída padrão)");
   CLI11_PARSE(app, argc, argv);
   if (!samples.empty())

@@ -49,9 +49,9 @@ struct Statement {
   }
 };
 
-Statement MakeStatement(long movements, std::mt19937_64& random) {
+Statement MakeStatement(long movements, std::chrono::sys_days first_day, std::mt19937_64& random) {
   Statement statement;
-  statement.first_day = std::chrono::sys_days(kFirstDay);
+  statement.first_day = first_day;
   statement.initial = std::uniform_int_distribution<long long>(-5'000'000, 50'000'000)(random);
   std::uniform_int_distribution<long long> cents(1, 2'000'000);
   std::uniform_int_distribution<int> kind(0, static_cast<int>(kHistories.size()) - 1);
@@ -155,19 +155,20 @@ std::vector<std::string> GenerateStatement(const GeneratorOptions& options) {
   const importers::Layout& layout = *options.layout;
   const importers::Demo& demo = layout.demo;
   std::mt19937_64 random(options.seed);
+  std::chrono::sys_days first_day =
+      std::chrono::sys_days(kFirstDay) + std::chrono::days{options.later_days};
   std::vector<GeneratedAccount> accounts = GeneratedAccounts(layout, options.accounts);
   std::vector<std::string> lines;
   bool columns200 = layout.width == 200;
   if (columns200) {
-    lines.push_back(
-        writer::FileHeader200(demo.bank.cnab, demo.bank_in_file, "EMPRESA EXEMPLO LTDA",
-                              Date(std::chrono::sys_days(kFirstDay), "{0:02}{1:02}{2:02}")));
+    lines.push_back(writer::FileHeader200(demo.bank.cnab, demo.bank_in_file, "EMPRESA EXEMPLO LTDA",
+                                          Date(first_day, "{0:02}{1:02}{2:02}")));
   }
   long long debits = 0, credits = 0;
   for (std::size_t k = 0; k < accounts.size(); ++k) {
     long share = options.movements / options.accounts +
                  (static_cast<long>(k) < options.movements % options.accounts ? 1 : 0);
-    Statement statement = MakeStatement(share, random);
+    Statement statement = MakeStatement(share, first_day, random);
     for (const Movement& m : statement.movements)
       (m.credit ? credits : debits) += m.cents;
     if (columns200) {

@@ -20,6 +20,9 @@ struct GeneratorOptions {
   // layout's bank; the others are made up and must be registered to import.
   int accounts = 1;
   std::uint64_t seed = 1;
+  // Days from 2 January 2024 to the first day of the statements: files of one account
+  // that do not overlap, as a bank's daily files.
+  int later_days = 0;
 };
 
 // An account of a generated file, as the server registers it.
