@@ -164,6 +164,10 @@ int StoredSchemaVersion(soci::session& session, Dialect dialect) {
 }
 
 void MigrateSchema(soci::session& session, Dialect dialect) {
+  // Most starts find the tables current: checked without taking the write lock, so
+  // that a start does not wait for another process's import to commit.
+  if (StoredSchemaVersion(session, dialect) == kSchemaVersion)
+    return;
   WriteTransaction transaction(session, dialect);
   session << "CREATE TABLE IF NOT EXISTS VERSAOESQUEMA (NRVERSAO INTEGER NOT NULL)";
   // Two servers starting on one new database must not both create the tables.

@@ -1,7 +1,12 @@
+#include <chrono>
+#include <future>
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "server/demo_data.h"
 #include "server/schema.h"
+#include "server/write_transaction.h"
 #include "testing/test_database.h"
 
 namespace server::testing {
@@ -53,6 +58,23 @@ TEST_P(SchemaTest, InitIsIdempotentAndKeepsTheData) {
   EXPECT_EQ(Count("SELECT COUNT(*) FROM VERSAOESQUEMA"), 1);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM BANCO"), 1);
   EXPECT_EQ(OpenError(), "");
+}
+
+// Another process importing holds the write lock; a start on current tables reads
+// their version and goes on, instead of waiting for that import to commit.
+TEST_P(SchemaTest, AStartOnCurrentTablesDoesNotWaitForAWriter) {
+  InitSchema(uri());
+  DatabaseUri parsed = ParseDatabaseUri(uri());
+  soci::session writer;
+  Connect(writer, parsed);
+  auto held = std::make_unique<WriteTransaction>(writer, parsed.dialect);
+  if (parsed.dialect == Dialect::kPostgresql)
+    writer << "LOCK TABLE VERSAOESQUEMA IN EXCLUSIVE MODE";
+  auto start = std::async(std::launch::async, [this] { InitSchema(uri()); });
+  bool waited = start.wait_for(std::chrono::seconds(5)) != std::future_status::ready;
+  held.reset();  // lets a waiting start end, so that the test ends either way
+  start.get();
+  EXPECT_FALSE(waited);
 }
 
 TEST_P(SchemaTest, ServiceNeedsTheTablesOfItsVersion) {
