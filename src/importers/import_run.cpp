@@ -357,7 +357,7 @@ long long ImportRun::UltSeqMovReal(const std::string& account, const std::string
     rows.SetFilter("CDREDUCONT = " + Quoted(account) + " AND CDSEQUEXTR = " + Quoted(code));
     rows.SetFiltered(true);
     for (rows.First(); !rows.Eof(); rows.Next()) {
-      highest = std::max(highest, ToNumberOrZero(rows.FieldByName("NRSEQMOVREAL").AsString()));
+      highest = std::max(highest, ToNumberOrZero(movement_fields_.number.AsString()));
     }
   } catch (...) {
     rows.SetFiltered(false);
@@ -505,16 +505,15 @@ void ImportRun::TellSubmitting() {
   std::vector<RunObserver::Submitted> statements;
   std::map<std::pair<std::string, std::string>, std::size_t> index;
   host::RecordSet& rows = screen_.sets.movements;
-  host::Field account = rows.FieldByName("CDREDUCONT");
-  host::Field code = rows.FieldByName("CDSEQUEXTR");
-  host::Field amount = rows.FieldByName("VRMOVREAL");
-  host::Field direction = rows.FieldByName("IDMOVREAL");
+  const MovementFields& field = movement_fields_;
   for (rows.First(); !rows.Eof(); rows.Next()) {
-    auto [at, added] = index.try_emplace({account.AsString(), code.AsString()}, statements.size());
+    auto [at, added] =
+        index.try_emplace({field.account.AsString(), field.code.AsString()}, statements.size());
     if (added)
       statements.push_back({at->first.first, at->first.second});
     RunObserver::Submitted& statement = statements[at->second];
-    (direction.AsString() == "C" ? statement.credits : statement.debits) += amount.AsFloat();
+    (field.direction.AsString() == "C" ? statement.credits : statement.debits) +=
+        field.amount.AsFloat();
   }
   options_.observer->OnSubmitting(statements);
 }
