@@ -1,8 +1,11 @@
 #include "importers/import_run.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
+#include <random>
+#include <thread>
 
 #include <fmt/format.h>
 
@@ -54,6 +57,17 @@ std::string Quoted(std::string_view text) {
       quoted += c;
   }
   return quoted + "'";
+}
+
+// Imports that met on one account would meet again if all read their files again at
+// once: each waits a random while first, up to twice as long after each meeting, so
+// that one of them gets through.
+void WaitBeforeRunningAgain(int runs) {
+  constexpr std::chrono::milliseconds kSlot{50};
+  constexpr int kMostDoublings = 4;
+  thread_local std::minstd_rand random{std::random_device{}()};
+  std::uniform_int_distribution<int> slots(0, (1 << std::min(runs, kMostDoublings)) - 1);
+  std::this_thread::sleep_for(kSlot * slots(random));
 }
 
 }  // namespace
@@ -111,6 +125,7 @@ void RunImport(const RunScreen& screen, host::TextFile& file, std::string& line,
     }
     if (options.observer)
       options.observer->OnRestart("Outra importação gravou nesta conta; lendo o arquivo de novo.");
+    WaitBeforeRunningAgain(run);
     file.Reset();
   }
 }
