@@ -106,6 +106,10 @@ TEST_F(TextFileOnDiskTest, StreamedLinesAreTheLinesOfTheWholeFileDecodedOnce) {
       // One byte that is not UTF-8 near the end makes the whole file Windows-1252,
       // the UTF-8 pairs before it included.
       "A\xC3\x87\xC3\x83O\r\n" + filler + "TARIFA A\xC7\xC3O\r\n",
+      // A character begun and not continued by the plain text after it; one whole
+      // across a multiple of eight bytes.
+      "TARIFA \xC3" + Padding('x', 20) + "\r\n",
+      Padding('x', 7) + "\xE2\x82\xAC" + Padding('y', 13) + "\n",
       "",
       "\n\n",
   };
