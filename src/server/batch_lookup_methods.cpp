@@ -7,6 +7,8 @@
 // the fields is the packet GetPesqLanc gives for that set. The sets are matched a
 // chunk at a time by one query that joins them to the lookup index.
 
+#include <span>
+
 #include <fmt/format.h>
 
 #include "server/kept_statements.h"
@@ -38,29 +40,46 @@ std::string Position(std::size_t i) {
   return fmt::format("{:05}", i);
 }
 
-// The sets [first, first + count) as the JSON text the query reads.
-std::string ChunkSets(const std::vector<Arguments>& sets, std::size_t first, std::size_t count) {
+// The sets of `which`, a chunk of them, as the JSON text the query reads.
+std::string ChunkSets(const std::vector<Arguments>& sets, std::span<const std::size_t> which) {
   std::string text = "[";
-  for (std::size_t i = 0; i < count; ++i) {
-    const Arguments& set = sets[first + i];
+  for (std::size_t i = 0; i < which.size(); ++i) {
+    const Arguments& set = sets[which[i]];
     AppendLookup(text, Position(i), set.Text(0), set.Text(1), set.DateAt(2), set.Cents(3));
   }
   return text + "]";
 }
 
-// Fills answers[first, first + count) with the stored movements of those sets.
-void MatchChunk(Db& db, const std::vector<Arguments>& sets, std::size_t first, std::size_t count,
+// Fills the answers of the sets of `which` with the stored movements they find.
+void MatchChunk(Db& db, const std::vector<Arguments>& sets, std::span<const std::size_t> which,
                 json& answers) {
   std::vector<host::FieldDef> fields = PesqLancFields();
   fields.insert(fields.begin(), {"N", host::FieldType::kText, 5});
-  host::Packet found = db.kept.QueryPacket(
-      ChunkQuery(db.dialect), {TextValue(ChunkSets(sets, first, count))}, std::move(fields));
+  host::Packet found = db.kept.QueryPacket(ChunkQuery(db.dialect),
+                                           {TextValue(ChunkSets(sets, which))}, std::move(fields));
   for (const host::Row& row : found.rows) {
     json values = json::array();
     for (std::size_t i = 1; i < row.size(); ++i)
       values.push_back(host::FieldValueToJson(row[i]));
-    answers[first + std::stoul(std::get<std::string>(row[0]))].push_back(std::move(values));
+    answers[which[std::stoul(std::get<std::string>(row[0]))]].push_back(std::move(values));
   }
+}
+
+// The sets the query must read: on SQLite only those a probe finds anything for.
+std::vector<std::size_t> SetsToRead(Db& db, const std::vector<Arguments>& sets) {
+  std::vector<std::size_t> which;
+  if (db.dialect == Dialect::kSqlite) {
+    StoredProbe probe(db.session);
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+      const Arguments& set = sets[i];
+      if (probe.Found(set.Text(0), set.Text(1), set.DateAt(2), set.Cents(3)))
+        which.push_back(i);
+    }
+  } else {
+    for (std::size_t i = 0; i < sets.size(); ++i)
+      which.push_back(i);
+  }
+  return which;
 }
 
 Result GetPesqLancLote(Db& db, const Arguments& args) {
@@ -68,8 +87,16 @@ Result GetPesqLancLote(Db& db, const Arguments& args) {
   json answers = json::array();
   for (std::size_t i = 0; i < sets.size(); ++i)
     answers.push_back(json::array());
-  for (std::size_t first = 0; first < sets.size(); first += kChunk)
-    MatchChunk(db, sets, first, std::min(kChunk, sets.size() - first), answers);
+  // One snapshot for the probes and the reads; and SQLite locks the file once, not
+  // once a probe.
+  soci::transaction reading(db.session);
+  std::vector<std::size_t> which = SetsToRead(db, sets);
+  for (std::size_t first = 0; first < which.size(); first += kChunk) {
+    MatchChunk(
+        db, sets,
+        std::span<const std::size_t>(which).subspan(first, std::min(kChunk, which.size() - first)),
+        answers);
+  }
   return json{{"fields", host::ToJson(host::Packet{PesqLancFields(), {}})["fields"]},
               {"answers", std::move(answers)}};
 }

@@ -10,6 +10,7 @@
 #include "server/field_mapping.h"
 #include "server/movement_copy.h"
 #include "server/sql_value.h"
+#include "server/sqlite_statement.h"
 #include "server/stored_movements.h"
 #include "server/tables.h"
 
@@ -18,11 +19,6 @@ namespace server {
 namespace {
 
 constexpr std::string_view kNumberColumn = "NRLOGIMP";
-
-// SQLite's SQLITE_STATIC and SQLITE_TRANSIENT, which name its type outside SOCI's
-// namespace for it: the value is kept until the step, or copied.
-const sqlite_api::sqlite3_destructor_type kKept = nullptr;
-const auto kCopied = reinterpret_cast<sqlite_api::sqlite3_destructor_type>(-1);
 
 Status CheckRows(const FieldMapping& mapping, const host::PackedRows& rows) {
   std::size_t number = 0;
@@ -91,58 +87,41 @@ class RowNumbers {
 class SqliteInsert {
  public:
   SqliteInsert(soci::session& session, const FieldMapping& mapping)
-      : db_(static_cast<soci::sqlite3_session_backend*>(session.get_backend())->conn_) {
-    std::string columns, marks;
-    for (std::size_t i = 0; i < mapping.size(); ++i) {
-      columns += fmt::format("{}, ", mapping.column(i).name);
-      marks += "?, ";
-    }
-    std::string sql = fmt::format("INSERT INTO {} ({}{}) VALUES ({}?)", kMovRealTable.name, columns,
-                                  kNumberColumn, marks);
-    if (sqlite_api::sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement_, nullptr) != SQLITE_OK)
-      Throw();
-  }
-  ~SqliteInsert() { sqlite_api::sqlite3_finalize(statement_); }
-  SqliteInsert(const SqliteInsert&) = delete;
-  SqliteInsert& operator=(const SqliteInsert&) = delete;
+      : statement_(session, InsertText(mapping)) {}
 
   void Run(const host::Row& row, const std::string& number) {
     int at = 0;
     for (const host::FieldValue& value : row)
       Bind(++at, value);
-    sqlite_api::sqlite3_bind_text(statement_, ++at, number.data(), static_cast<int>(number.size()),
-                                  kKept);
-    int result = sqlite_api::sqlite3_step(statement_);
-    sqlite_api::sqlite3_reset(statement_);
-    if (result != SQLITE_DONE)
-      Throw();
+    statement_.BindKeptText(++at, number);
+    statement_.StepOnce();
   }
 
  private:
+  static std::string InsertText(const FieldMapping& mapping) {
+    std::string columns, marks;
+    for (std::size_t i = 0; i < mapping.size(); ++i) {
+      columns += fmt::format("{}, ", mapping.column(i).name);
+      marks += "?, ";
+    }
+    return fmt::format("INSERT INTO {} ({}{}) VALUES ({}?)", kMovRealTable.name, columns,
+                       kNumberColumn, marks);
+  }
+
   void Bind(int at, const host::FieldValue& value) {
     if (const auto* text = std::get_if<std::string>(&value)) {
-      sqlite_api::sqlite3_bind_text(statement_, at, text->data(), static_cast<int>(text->size()),
-                                    kKept);
+      statement_.BindKeptText(at, *text);
     } else if (const auto* date = std::get_if<host::Date>(&value)) {
-      std::string iso = date->ToIso();
-      sqlite_api::sqlite3_bind_text(statement_, at, iso.data(), static_cast<int>(iso.size()),
-                                    kCopied);
+      statement_.BindCopiedText(at, date->ToIso());
     } else if (const auto* amount = std::get_if<double>(&value)) {
       // The division is rounded as reading "12.30" is: to the double nearest the cents.
-      sqlite_api::sqlite3_bind_double(statement_, at,
-                                      static_cast<double>(*AmountToCents(*amount)) / 100.0);
+      statement_.BindDouble(at, static_cast<double>(*AmountToCents(*amount)) / 100.0);
     } else {
-      sqlite_api::sqlite3_bind_null(statement_, at);
+      statement_.BindNull(at);
     }
   }
 
-  [[noreturn]] void Throw() {
-    throw soci::sqlite3_soci_error(sqlite_api::sqlite3_errmsg(db_),
-                                   sqlite_api::sqlite3_extended_errcode(db_));
-  }
-
-  sqlite_api::sqlite3* db_;
-  sqlite_api::sqlite3_stmt* statement_ = nullptr;
+  SqliteStatement statement_;
 };
 
 void InsertOneByOne(soci::session& session, const FieldMapping& mapping,

@@ -9,6 +9,7 @@
 #include "host/soci.h"
 #include "server/query.h"
 #include "server/sql_value.h"
+#include "server/sqlite_statement.h"
 
 namespace server {
 
@@ -33,22 +34,76 @@ std::string AnyStoredQuery(Dialect dialect) {
                      LookupTable(dialect), LookupJoin(dialect), kLookupMatch);
 }
 
-// A movement whose lookup values are not all there, or whose amount no column holds,
-// matches nothing.
-bool AppendMovement(std::string& sets, const host::Row& row,
-                    const std::array<std::size_t, 4>& fields) {
+// A movement's lookup values; none when one is not there, or no column holds its
+// amount: such a movement matches nothing.
+struct LookupValues {
+  const std::string& account;
+  const std::string& document;
+  const host::Date& date;
+  long long cents;
+};
+
+std::optional<LookupValues> ValuesOf(const host::Row& row,
+                                     const std::array<std::size_t, 4>& fields) {
   const auto* account = std::get_if<std::string>(&row[fields[0]]);
   const auto* document = std::get_if<std::string>(&row[fields[1]]);
   const auto* date = std::get_if<host::Date>(&row[fields[2]]);
   const auto* amount = std::get_if<double>(&row[fields[3]]);
   std::optional<long long> cents = amount ? AmountToCents(*amount) : std::nullopt;
   if (!account || !document || !date || !cents)
-    return false;
-  AppendLookup(sets, "0", *account, *document, *date, *cents);
-  return true;
+    return std::nullopt;
+  return LookupValues{*account, *document, *date, *cents};
+}
+
+// PostgreSQL: the movements a chunk at a time, as the lookups go.
+bool AnyStoredByChunks(soci::session& session, const host::PackedRows& rows,
+                       const std::array<std::size_t, 4>& fields) {
+  std::string query = AnyStoredQuery(Dialect::kPostgresql);
+  host::Row row;
+  for (std::size_t first = 0; first < rows.size(); first += kChunk) {
+    std::string sets = "[";
+    for (std::size_t r = first; r < std::min(rows.size(), first + kChunk); ++r) {
+      rows.Unpack(r, row);
+      if (auto values = ValuesOf(row, fields))
+        AppendLookup(sets, "0", values->account, values->document, values->date, values->cents);
+    }
+    if (QueryNumber(session, query, {TextValue(sets + "]")}) > 0)
+      return true;
+  }
+  return false;
+}
+
+// SQLite: one probe a movement.
+bool AnyStoredOneByOne(soci::session& session, const host::PackedRows& rows,
+                       const std::array<std::size_t, 4>& fields) {
+  StoredProbe probe(session);
+  host::Row row;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    rows.Unpack(r, row);
+    auto values = ValuesOf(row, fields);
+    if (values && probe.Found(values->account, values->document, values->date, values->cents))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
+
+StoredProbe::StoredProbe(soci::session& session)
+    : statement_(session,
+                 "SELECT 1 FROM MOVREAL m WHERE m.CDREDUCONT = ?1 AND m.NRDOCMOVREAL = ?2 AND "
+                 "m.DTMOVREAL = ?3 AND m.VRMOVREAL = CAST(?4 AS REAL) LIMIT 1") {}
+
+bool StoredProbe::Found(const std::string& account, const std::string& document,
+                        const host::Date& date, long long cents) {
+  std::string iso = date.ToIso();
+  std::string amount = CentsToText(cents);
+  statement_.BindKeptText(1, account);
+  statement_.BindKeptText(2, document);
+  statement_.BindKeptText(3, iso);
+  statement_.BindKeptText(4, amount);
+  return statement_.StepOnce();
+}
 
 std::string LookupTable(Dialect dialect) {
   return dialect == Dialect::kSqlite
@@ -80,21 +135,9 @@ bool AnyStored(soci::session& session, const host::PackedPacket& movements) {
       return false;
     fields[c] = *index;
   }
-  Dialect dialect =
-      session.get_backend_name() == "postgresql" ? Dialect::kPostgresql : Dialect::kSqlite;
-  std::string query = AnyStoredQuery(dialect);
-  const host::PackedRows& rows = movements.rows;
-  for (std::size_t first = 0; first < rows.size(); first += kChunk) {
-    std::string sets = "[";
-    host::Row row;
-    for (std::size_t r = first; r < std::min(rows.size(), first + kChunk); ++r) {
-      rows.Unpack(r, row);
-      AppendMovement(sets, row, fields);
-    }
-    if (QueryNumber(session, query, {TextValue(sets + "]")}) > 0)
-      return true;
-  }
-  return false;
+  if (session.get_backend_name() == "postgresql")
+    return AnyStoredByChunks(session, movements.rows, fields);
+  return AnyStoredOneByOne(session, movements.rows, fields);
 }
 
 }  // namespace server

@@ -7,6 +7,7 @@
 #include "host/packed_row.h"
 #include "server/database.h"
 #include "server/field_mapping.h"
+#include "server/sqlite_statement.h"
 
 namespace server {
 
@@ -14,6 +15,19 @@ namespace server {
 // lookup finds it: same account, document, date and amount to the cent. A packet
 // without one of those fields matches nothing, as the lookup would not.
 bool AnyStored(soci::session& session, const host::PackedPacket& movements);
+
+// SQLite: whether one lookup finds a stored movement, as the table below joined to
+// MOVREAL would, each value bound as the text the table reads. Most lookups of an
+// import find nothing, and this answers them far faster than reading a JSON text.
+class StoredProbe {
+ public:
+  explicit StoredProbe(soci::session& session);
+  bool Found(const std::string& account, const std::string& document, const host::Date& date,
+             long long cents);
+
+ private:
+  SqliteStatement statement_;
+};
 
 // Movement lookups as a table `pesquisa (n, conta, documento, data, valor)` read from
 // the JSON text bound to :sets, [["n", "conta", "documento", "YYYY-MM-DD", "12.30"],
