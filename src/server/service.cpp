@@ -144,8 +144,9 @@ bool Service::Healthy() {
 // A session whose connection broke (the database restarted) is opened again and the
 // call run once more, unless its commit was sent: it may have been stored.
 Result Service::Run(const Method& method, const Arguments& args, const Caller& caller) {
-  SessionPool::Lease lease(*pool_);
   try {
+    // A session opened for this call may fail to open.
+    SessionPool::Lease lease(*pool_);
     // Closed when the database was still down the last time it was opened again.
     if (lease.session().get_backend() == nullptr)
       lease.Reconnect();

@@ -6,18 +6,26 @@
 
 namespace server {
 
-SessionPool::SessionPool(DatabaseUri uri, std::size_t size) : uri_(std::move(uri)) {
-  for (std::size_t i = 0; i < std::max<std::size_t>(size, 1); ++i) {
-    slots_.push_back({std::make_unique<soci::session>(), nullptr});
-    Connect(*slots_.back().session, uri_);
-    free_.push_back(i);
-  }
+SessionPool::SessionPool(DatabaseUri uri, std::size_t size)
+    : uri_(std::move(uri)), size_(std::max<std::size_t>(size, 1)) {
+  slots_.reserve(size_);
+  free_.push_back(Open());
 }
 
 SessionPool::~SessionPool() = default;
 
+// Called with the pool locked: a session is opened once, and seldom.
+std::size_t SessionPool::Open() {
+  auto session = std::make_unique<soci::session>();
+  Connect(*session, uri_);
+  slots_.push_back({std::move(session), nullptr});
+  return slots_.size() - 1;
+}
+
 std::size_t SessionPool::Take() {
   std::unique_lock lock(mutex_);
+  if (free_.empty() && slots_.size() < size_)
+    return Open();
   returned_.wait(lock, [this] { return !free_.empty(); });
   std::size_t index = free_.back();
   free_.pop_back();

@@ -15,7 +15,9 @@ namespace server {
 
 class SessionPool {
  public:
-  // Opens `size` sessions at once; throws DatabaseError when one cannot be opened.
+  // Holds at most `size` sessions. The first opens at once, and throws DatabaseError
+  // when it cannot; the others as they are first needed (most runs of one user never
+  // need a second, and a connection costs a server round trips).
   SessionPool(DatabaseUri uri, std::size_t size);
   ~SessionPool();
 
@@ -42,6 +44,7 @@ class SessionPool {
 
  private:
   std::size_t Take();
+  std::size_t Open();
   void GiveBack(std::size_t index);
 
   struct Slot {
@@ -51,6 +54,8 @@ class SessionPool {
   };
 
   DatabaseUri uri_;
+  std::size_t size_;
+  // Reserved to `size_`: adding a slot moves none that a lease is using.
   std::vector<Slot> slots_;
   std::mutex mutex_;
   std::condition_variable returned_;
