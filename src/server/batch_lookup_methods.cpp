@@ -7,6 +7,7 @@
 // the fields is the packet GetPesqLanc gives for that set. The sets are matched a
 // chunk at a time by one query that joins them to the lookup index.
 
+#include <optional>
 #include <span>
 
 #include <fmt/format.h>
@@ -87,9 +88,11 @@ Result GetPesqLancLote(Db& db, const Arguments& args) {
   json answers = json::array();
   for (std::size_t i = 0; i < sets.size(); ++i)
     answers.push_back(json::array());
-  // One snapshot for the probes and the reads; and SQLite locks the file once, not
-  // once a probe.
-  soci::transaction reading(db.session);
+  // On SQLite: one snapshot for the probes and the reads, and the file locked once,
+  // not once a probe.
+  std::optional<soci::transaction> reading;
+  if (db.dialect == Dialect::kSqlite)
+    reading.emplace(db.session);
   std::vector<std::size_t> which = SetsToRead(db, sets);
   for (std::size_t first = 0; first < which.size(); first += kChunk) {
     MatchChunk(
@@ -97,6 +100,8 @@ Result GetPesqLancLote(Db& db, const Arguments& args) {
         std::span<const std::size_t>(which).subspan(first, std::min(kChunk, which.size() - first)),
         answers);
   }
+  if (reading)
+    reading->commit();
   return json{{"fields", host::ToJson(host::Packet{PesqLancFields(), {}})["fields"]},
               {"answers", std::move(answers)}};
 }
