@@ -264,28 +264,28 @@ Result DesfazImportacao(Db& db, const Arguments& args) {
 // Sums of a statement's movements: all of them, for the balance check, and those
 // the account's newest import stored.
 Result GetResumoExtrato(Db& db, const Arguments& args) {
-  std::vector<SqlValue> key = {TextValue(args.Text(0)), TextValue(args.Text(1))};
-  auto sum = [&](const char* kind, bool newest) {
-    std::vector<SqlValue> params = key;
-    params.push_back(TextValue(kind));
-    std::string newest_only;
-    if (newest) {
-      newest_only = " AND NRLOGIMP = :log";
-      params.push_back(TextValue(LogOf(db, args.Text(0))));
-    }
-    host::Packet total = QueryPacket(
-        db.session,
-        "SELECT SUM(VRMOVREAL) FROM MOVREAL WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato "
-        "AND IDMOVREAL = :dc" +
-            newest_only,
-        std::move(params), {{"TOTAL", FieldType::kFloat, 0}});
-    const auto* value = std::get_if<double>(&total.rows.at(0).at(0));
+  // One pass over the statement's movements, not one a sum.
+  std::string log = LogOf(db, args.Text(0));
+  host::Packet sums = QueryPacket(
+      db.session,
+      "SELECT SUM(CASE WHEN IDMOVREAL = 'C' THEN VRMOVREAL END), "
+      "SUM(CASE WHEN IDMOVREAL = 'D' THEN VRMOVREAL END), "
+      "SUM(CASE WHEN IDMOVREAL = 'C' AND NRLOGIMP = :log THEN VRMOVREAL END), "
+      "SUM(CASE WHEN IDMOVREAL = 'D' AND NRLOGIMP = :log2 THEN VRMOVREAL END) "
+      "FROM MOVREAL WHERE CDREDUCONT = :conta AND CDSEQUEXTR = :extrato",
+      {TextValue(log), TextValue(log), TextValue(args.Text(0)), TextValue(args.Text(1))},
+      {{"CREDITOS", FieldType::kFloat, 0},
+       {"DEBITOS", FieldType::kFloat, 0},
+       {"CREDITOS_GRAVADOS", FieldType::kFloat, 0},
+       {"DEBITOS_GRAVADOS", FieldType::kFloat, 0}});
+  auto sum = [&](std::size_t i) {
+    const auto* value = std::get_if<double>(&sums.rows.at(0).at(i));
     return value ? *value : 0.0;
   };
-  return json{{"credits", sum("C", false)},
-              {"debits", sum("D", false)},
-              {"stored_credits", sum("C", true)},
-              {"stored_debits", sum("D", true)}};
+  return json{{"credits", sum(0)},
+              {"debits", sum(1)},
+              {"stored_credits", sum(2)},
+              {"stored_debits", sum(3)}};
 }
 
 }  // namespace

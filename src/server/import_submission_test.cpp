@@ -147,6 +147,21 @@ TEST_P(ImportSubmissionTest, AWriteAfterTheReadsSendsTheClientBackAndStoresNothi
   EXPECT_EQ(Count("SELECT COUNT(*) FROM MOVREAL WHERE NRDOCMOVREAL = '00000000000000000005'"), 0);
 }
 
+// The sums a front end shows after an import: of the whole statement, and of what the
+// account's newest import stored in it.
+TEST_P(ImportSubmissionTest, TheStatementSummarySumsCreditsAndDebitsOfItAndOfTheNewestImport) {
+  auto summary = [this] { return Result("GetResumoExtrato", {"001", "0000000001"}); };
+  EXPECT_EQ(summary(), json::parse(R"({"credits":0.0,"debits":0.0,"stored_credits":0.0,)"
+                                   R"("stored_debits":0.0})"));
+  EXPECT_EQ(ImportStatement(Range(1, 3), NewStatement("0000000001", 106.0)), true);
+  std::vector<Movement> later = Range(4, 6, "0000000001", 4);
+  later[1].direction = "D";
+  later[2].direction = "D";
+  EXPECT_EQ(ImportStatement(later, ReplacedBalance("0000000001", 106.0, 99.0)), true);
+  EXPECT_EQ(summary(), json::parse(R"({"credits":10.0,"debits":11.0,"stored_credits":4.0,)"
+                                   R"("stored_debits":11.0})"));
+}
+
 TEST_P(ImportSubmissionTest, UndoRestoresTheFinalBalanceTheImportReplaced) {
   std::vector<std::string> empty = Tables();
   EXPECT_EQ(ImportStatement(Range(1, 3), NewStatement("0000000001", 106.0)), true);

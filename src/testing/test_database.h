@@ -186,10 +186,11 @@ struct Movement {
   std::string document = "000000000000000DOC01";
   std::string date = "2024-03-01";
   double amount = 10.0;
+  std::string direction = "C";
 
   host::Row ToRow() const {
     return {account, statement, number,      document, *host::Date::FromIso(date),
-            amount,  "C",       "HISTORICO", "1",      "100",
+            amount,  direction, "HISTORICO", "1",      "100",
             "0",     "0"};
   }
 };
