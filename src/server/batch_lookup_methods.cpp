@@ -32,8 +32,8 @@ constexpr std::size_t kChunk = 1000;
 std::string ChunkQuery(Dialect dialect) {
   return fmt::format(
       "SELECT p.n, m.CDREDUCONT, m.DTMOVREAL, m.NRDOCMOVREAL, m.VRMOVREAL "
-      "FROM {} p {} MOVREAL m ON {} ORDER BY p.n, m.CDSEQUEXTR, m.NRSEQMOVREAL",
-      LookupTable(dialect), LookupJoin(dialect), kLookupMatch);
+      "FROM {} ORDER BY p.n, m.CDSEQUEXTR, m.NRSEQMOVREAL",
+      LookupMatches(dialect));
 }
 
 // Positions travel as fixed-width text, so that they sort as numbers on both databases.

@@ -29,11 +29,6 @@ std::optional<std::size_t> FieldIndex(const host::PackedPacket& packet, std::str
   return std::nullopt;
 }
 
-std::string AnyStoredQuery(Dialect dialect) {
-  return fmt::format("SELECT COUNT(*) FROM (SELECT 1 FROM {} p {} MOVREAL m ON {} LIMIT 1) found",
-                     LookupTable(dialect), LookupJoin(dialect), kLookupMatch);
-}
-
 // A movement's lookup values; none when one is not there, or no column holds its
 // amount: such a movement matches nothing.
 struct LookupValues {
@@ -58,7 +53,8 @@ std::optional<LookupValues> ValuesOf(const host::Row& row,
 // PostgreSQL: the movements a chunk at a time, as the lookups go.
 bool AnyStoredByChunks(soci::session& session, const host::PackedRows& rows,
                        const std::array<std::size_t, 4>& fields) {
-  std::string query = AnyStoredQuery(Dialect::kPostgresql);
+  std::string query = fmt::format("SELECT COUNT(*) FROM (SELECT 1 FROM {} LIMIT 1) found",
+                                  LookupMatches(Dialect::kPostgresql));
   host::Row row;
   for (std::size_t first = 0; first < rows.size(); first += kChunk) {
     std::string sets = "[";
@@ -105,18 +101,24 @@ bool StoredProbe::Found(const std::string& account, const std::string& document,
   return statement_.StepOnce();
 }
 
-std::string LookupTable(Dialect dialect) {
-  return dialect == Dialect::kSqlite
-             ? "(SELECT json_extract(value, '$[0]') AS n, json_extract(value, '$[1]') AS conta, "
-               "json_extract(value, '$[2]') AS documento, json_extract(value, '$[3]') AS data, "
-               "CAST(json_extract(value, '$[4]') AS REAL) AS valor FROM json_each(:sets))"
-             : "(SELECT s ->> 0 AS n, s ->> 1 AS conta, s ->> 2 AS documento, "
-               "CAST(s ->> 3 AS DATE) AS data, CAST(s ->> 4 AS NUMERIC) AS valor "
-               "FROM json_array_elements(CAST(:sets AS JSON)) s)";
-}
-
-std::string LookupJoin(Dialect dialect) {
-  return dialect == Dialect::kSqlite ? "CROSS JOIN" : "JOIN";
+std::string LookupMatches(Dialect dialect) {
+  constexpr const char* kMatch =
+      "m.CDREDUCONT = p.conta AND m.NRDOCMOVREAL = p.documento AND m.DTMOVREAL = p.data AND "
+      "m.VRMOVREAL = p.valor";
+  if (dialect == Dialect::kSqlite) {
+    return fmt::format(
+        "(SELECT json_extract(value, '$[0]') AS n, json_extract(value, '$[1]') AS conta, "
+        "json_extract(value, '$[2]') AS documento, json_extract(value, '$[3]') AS data, "
+        "CAST(json_extract(value, '$[4]') AS REAL) AS valor FROM json_each(:sets)) p "
+        "CROSS JOIN MOVREAL m ON {}",
+        kMatch);
+  }
+  // OFFSET 0 keeps the planner from merging the subquery into a join it would hash.
+  return fmt::format(
+      "(SELECT s ->> 0 AS n, s ->> 1 AS conta, s ->> 2 AS documento, CAST(s ->> 3 AS DATE) AS "
+      "data, CAST(s ->> 4 AS NUMERIC) AS valor FROM json_array_elements(CAST(:sets AS JSON)) s) p "
+      "CROSS JOIN LATERAL (SELECT * FROM MOVREAL m WHERE {} OFFSET 0) m",
+      kMatch);
 }
 
 void AppendLookup(std::string& sets, std::string_view n, const std::string& account,

@@ -29,21 +29,17 @@ class StoredProbe {
   SqliteStatement statement_;
 };
 
-// Movement lookups as a table `pesquisa (n, conta, documento, data, valor)` read from
-// the JSON text bound to :sets, [["n", "conta", "documento", "YYYY-MM-DD", "12.30"],
-// ...], typed as the lookup compares them: SQLite compares the date as text and the
-// amount as REAL, PostgreSQL as DATE and NUMERIC. The lookups travel as one text: a
-// query with thousands of parameters costs more to parse and plan than the lookups
-// themselves, and this one's text never changes.
-std::string LookupTable(Dialect dialect);
-// How the table joins MOVREAL: SQLite must take the lookups first and search the
-// index for each (its planner cannot tell how many a JSON text holds); PostgreSQL
-// plans the join itself.
-std::string LookupJoin(Dialect dialect);
-// The condition that a stored movement `m` matches the lookup `p`.
-inline constexpr const char* kLookupMatch =
-    "m.CDREDUCONT = p.conta AND m.NRDOCMOVREAL = p.documento AND m.DTMOVREAL = p.data AND "
-    "m.VRMOVREAL = p.valor";
+// The stored movements `m` matching the lookups `p`, as what follows a FROM. The
+// lookups are a table `p (n, conta, documento, data, valor)` read from the JSON text
+// bound to :sets, [["n", "conta", "documento", "YYYY-MM-DD", "12.30"], ...], typed as
+// the lookup compares them: SQLite compares the date as text and the amount as REAL,
+// PostgreSQL as DATE and NUMERIC; a movement matches on all four, the amount to the
+// cent. The lookups travel as one text: a query with thousands of parameters costs
+// more to parse and plan than the lookups themselves, and this one's text never
+// changes. Each lookup searches the index on its own: neither planner can tell how
+// many a JSON text holds, and PostgreSQL's, guessing a hundred, would hash them
+// against a scan of all of MOVREAL.
+std::string LookupMatches(Dialect dialect);
 
 // Appends one lookup to the JSON text of the table, after a comma unless it is the first.
 void AppendLookup(std::string& sets, std::string_view n, const std::string& account,
