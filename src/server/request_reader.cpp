@@ -1,6 +1,8 @@
 #include "server/request_reader.h"
 
+#include <cmath>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "host/exceptions.h"
@@ -107,8 +109,9 @@ class CallReader {
     host::PackedPacket packet;
     std::optional<std::string> error;
     bool in_row = false;
-    json row = json::array();
-    host::Row values;  // the row being read, as values; its storage is reused
+    host::Row values;                        // the row being read; its storage is reused
+    std::size_t count = 0;                   // values of the row read so far
+    std::optional<std::string> value_error;  // the row's first value its field refused
   };
 
   // Counts the element in its array and refuses too deep a nesting.
@@ -133,7 +136,52 @@ class CallReader {
   bool RowScalar(Value&& value) {
     if (!rows_->in_row)
       return NotARow();
-    rows_->row.push_back(json(std::forward<Value>(value)));
+    std::size_t i = rows_->count++;
+    const std::vector<host::FieldDef>& fields = rows_->packet.fields;
+    if (i >= fields.size() || rows_->value_error)
+      return true;
+    if (!StoreValue(rows_->values[i], fields[i].type, value)) {
+      try {
+        rows_->values[i] =
+            host::FieldValueFromJson(json(std::forward<Value>(value)), fields[i].type);
+      } catch (const host::EConvertError& e) {
+        rows_->value_error = e.what();
+      }
+    }
+    return true;
+  }
+
+  // The values a field takes as they come, converted in place; anything else goes
+  // through the packet's own conversion, which also words the refusal.
+  static bool StoreValue(host::FieldValue& into, host::FieldType, std::nullptr_t) {
+    into = std::monostate{};
+    return true;
+  }
+  static bool StoreValue(host::FieldValue& into, host::FieldType type, std::string& text) {
+    if (type == host::FieldType::kText) {
+      if (auto* kept = std::get_if<std::string>(&into))
+        kept->assign(text);
+      else
+        into = std::move(text);
+      return true;
+    }
+    if (type == host::FieldType::kDate) {
+      if (std::optional<host::Date> date = host::Date::FromIso(text)) {
+        into = *date;
+        return true;
+      }
+    }
+    return false;
+  }
+  template <class Number>
+  requires std::is_arithmetic_v<Number>
+  static bool StoreValue(host::FieldValue& into, host::FieldType type, Number number) {
+    if (type != host::FieldType::kFloat || std::is_same_v<Number, bool>)
+      return false;
+    auto amount = static_cast<double>(number);
+    if (!std::isfinite(amount))
+      return false;
+    into = amount;
     return true;
   }
 
@@ -171,7 +219,9 @@ class CallReader {
 
   bool StartRow() {
     rows_->in_row = true;
-    rows_->row = json::array();
+    rows_->count = 0;
+    rows_->value_error.reset();
+    rows_->values.resize(rows_->packet.fields.size());
     return true;
   }
 
@@ -210,21 +260,12 @@ class CallReader {
   void AddRow() {
     if (rows_->error)
       return;
-    const std::vector<host::FieldDef>& fields = rows_->packet.fields;
-    if (rows_->row.size() != fields.size()) {
+    if (rows_->count != rows_->packet.fields.size())
       rows_->error = "Linha com número de valores diferente do número de campos.";
-      return;
-    }
-    host::Row& row = rows_->values;
-    row.resize(fields.size());
-    try {
-      for (std::size_t i = 0; i < fields.size(); ++i)
-        row[i] = host::FieldValueFromJson(rows_->row[i], fields[i].type);
-    } catch (const host::EConvertError& e) {
-      rows_->error = e.what();
-      return;
-    }
-    rows_->packet.rows.Add(row);
+    else if (rows_->value_error)
+      rows_->error = std::move(rows_->value_error);
+    else
+      rows_->packet.rows.Add(rows_->values);
   }
 
   Call& call_;
@@ -235,7 +276,8 @@ class CallReader {
   bool too_deep_ = false;
 };
 
-// Walks the pieces as one text, freeing each piece it leaves behind.
+// Walks the pieces as one text, freeing each piece it leaves behind. The parser
+// asks for a character at a time: each is a pointer step within the piece.
 class PiecesIterator {
  public:
   using iterator_category = std::input_iterator_tag;
@@ -245,30 +287,39 @@ class PiecesIterator {
   using reference = const char&;
 
   PiecesIterator() = default;
-  explicit PiecesIterator(BodyPieces& pieces) : pieces_(&pieces) { SkipEmpty(); }
+  explicit PiecesIterator(BodyPieces& pieces) : pieces_(&pieces) { Enter(); }
 
-  reference operator*() const { return (*pieces_)[piece_][at_]; }
+  reference operator*() const { return *at_; }
   PiecesIterator& operator++() {
-    if (++at_ == (*pieces_)[piece_].size()) {
-      std::string().swap((*pieces_)[piece_]);
-      ++piece_;
-      at_ = 0;
-      SkipEmpty();
+    if (++at_ == end_) {
+      std::string().swap((*pieces_)[piece_++]);
+      Enter();
     }
     return *this;
   }
-  bool operator==(const PiecesIterator& other) const { return AtEnd() == other.AtEnd(); }
+  // Only the end is ever compared with.
+  bool operator==(const PiecesIterator& other) const {
+    return (at_ == nullptr) == (other.at_ == nullptr);
+  }
 
  private:
-  bool AtEnd() const { return !pieces_ || piece_ >= pieces_->size(); }
-  void SkipEmpty() {
-    while (!AtEnd() && (*pieces_)[piece_].empty())
+  // Points at the first character of the next piece that has any, or at nothing.
+  void Enter() {
+    while (piece_ < pieces_->size() && (*pieces_)[piece_].empty())
       ++piece_;
+    if (piece_ == pieces_->size()) {
+      at_ = end_ = nullptr;
+      return;
+    }
+    const std::string& piece = (*pieces_)[piece_];
+    at_ = piece.data();
+    end_ = piece.data() + piece.size();
   }
 
   BodyPieces* pieces_ = nullptr;
   std::size_t piece_ = 0;
-  std::size_t at_ = 0;
+  const char* at_ = nullptr;
+  const char* end_ = nullptr;
 };
 
 template <class Parse>
