@@ -25,6 +25,11 @@ TEST(Utf8Test, DecodesUtf8AsItIsAndAnythingElseAsWindows1252) {
 
 TEST(Utf8Test, CutsByCharacters) {
   EXPECT_EQ(5u, Utf8Length("AÇÃOX"));
+  // Counted a word at a time: characters of one to three bytes anywhere in it.
+  for (std::size_t before = 0; before <= 9; ++before) {
+    std::string plain(before, 'A');
+    EXPECT_EQ(before * 2 + 4, Utf8Length(plain + "Ç€x" + plain + "É")) << before;
+  }
   EXPECT_EQ("AÇ", Utf8Left("AÇÃOX", 2));
   EXPECT_EQ("ÃO", Utf8Mid("AÇÃOX", 2, 2));
   EXPECT_EQ("OX", Utf8Mid("AÇÃOX", 3, 10));  // past the end: what is there
