@@ -194,6 +194,10 @@ void PackedRows::Unpack(std::size_t i, Row& row) const {
   UnpackRow(store_.At(rows_[i]), row);
 }
 
+FieldValue PackedRows::Field(std::size_t i, std::size_t index) const {
+  return PackedField(store_.At(rows_[i]), index);
+}
+
 Row PackedRows::operator[](std::size_t i) const {
   Row row;
   Unpack(i, row);

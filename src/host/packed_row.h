@@ -56,6 +56,8 @@ class PackedRows {
   // Unpacks row `i` into `row`, reusing its storage.
   void Unpack(std::size_t i, Row& row) const;
   Row operator[](std::size_t i) const;
+  // The value at `index` of row `i` alone.
+  FieldValue Field(std::size_t i, std::size_t index) const;
 
   // The rows in order, each unpacked into one row the iterator reuses, so that
   // `for (const Row& row : rows)` reads them without a copy of them all.

@@ -291,14 +291,14 @@ Result GetResumoExtrato(Db& db, const Arguments& args) {
 }  // namespace
 
 ImportNumbers LogImport(Db& db, const SubmittedImport& import) {
-  AccountSet accounts = MovementAccounts(import.movements);
+  std::map<std::string, int> counts = MovementsPerAccount(import.movements);
+  AccountSet accounts;
+  for (const auto& [account, count] : counts)
+    accounts.insert(account);
   if (import.headers != nullptr) {
     for (const auto& [account, code] : ChangedStatements(*import.headers))
       accounts.insert(account);
   }
-  std::map<std::string, int> counts;
-  for (const host::Row& row : import.movements.rows)
-    ++counts[TextField(import.movements.fields, row, "CDREDUCONT")];
   SqlValue file = import.context && !import.context->file.empty() ? TextValue(import.context->file)
                                                                   : SqlValue{"", soci::i_null};
   SqlValue repeated = import.import_repeated ? TextValue(*import.import_repeated ? "S" : "N")

@@ -14,13 +14,24 @@ const host::Row& RowOf(const host::Change& change) {
   return change.op == host::ChangeOp::kInsert ? change.new_row : change.old_row;
 }
 
+// The position of field `name`, past the last when there is none.
+std::size_t FieldIndex(const std::vector<host::FieldDef>& fields, std::string_view name) {
+  auto field = std::find_if(fields.begin(), fields.end(),
+                            [&](const host::FieldDef& f) { return f.name == name; });
+  return static_cast<std::size_t>(field - fields.begin());
+}
+
+std::string PackedText(const host::PackedRows& rows, std::size_t row, std::size_t index) {
+  host::FieldValue value = rows.Field(row, index);
+  auto* text = std::get_if<std::string>(&value);
+  return text ? std::move(*text) : "";
+}
+
 }  // namespace
 
 std::string TextField(const std::vector<host::FieldDef>& fields, const host::Row& row,
                       std::string_view name) {
-  auto field = std::find_if(fields.begin(), fields.end(),
-                            [&](const host::FieldDef& f) { return f.name == name; });
-  auto i = static_cast<std::size_t>(field - fields.begin());
+  std::size_t i = FieldIndex(fields, name);
   if (i >= row.size())
     return "";
   const auto* text = std::get_if<std::string>(&row[i]);
@@ -29,15 +40,26 @@ std::string TextField(const std::vector<host::FieldDef>& fields, const host::Row
 
 AccountSet MovementAccounts(const host::PackedPacket& movements) {
   AccountSet accounts;
-  for (const host::Row& row : movements.rows)
-    accounts.insert(TextField(movements.fields, row, "CDREDUCONT"));
+  for (const auto& [account, count] : MovementsPerAccount(movements))
+    accounts.insert(account);
   return accounts;
 }
 
+std::map<std::string, int> MovementsPerAccount(const host::PackedPacket& movements) {
+  std::size_t account = FieldIndex(movements.fields, "CDREDUCONT");
+  std::map<std::string, int> counts;
+  for (std::size_t i = 0; i < movements.rows.size(); ++i)
+    ++counts[PackedText(movements.rows, i, account)];
+  return counts;
+}
+
 std::set<StatementKey> MovementStatements(const host::PackedPacket& movements) {
+  std::size_t account = FieldIndex(movements.fields, "CDREDUCONT");
+  std::size_t statement = FieldIndex(movements.fields, "CDSEQUEXTR");
   std::set<StatementKey> keys;
-  for (const host::Row& row : movements.rows)
-    keys.insert(KeyOf(movements.fields, row));
+  for (std::size_t i = 0; i < movements.rows.size(); ++i) {
+    keys.insert({PackedText(movements.rows, i, account), PackedText(movements.rows, i, statement)});
+  }
   return keys;
 }
 

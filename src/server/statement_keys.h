@@ -2,6 +2,7 @@
 #ifndef EXTRATO_SERVER_STATEMENT_KEYS_H_
 #define EXTRATO_SERVER_STATEMENT_KEYS_H_
 
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -14,7 +15,11 @@ namespace server {
 
 using StatementKey = std::pair<std::string, std::string>;  // account, statement code
 
+// Each row's fields are read on their own: a submission holds many rows, and these
+// need two fields of each.
 AccountSet MovementAccounts(const host::PackedPacket& movements);
+// How many of the movements each account has.
+std::map<std::string, int> MovementsPerAccount(const host::PackedPacket& movements);
 std::set<StatementKey> MovementStatements(const host::PackedPacket& movements);
 
 // The headers the changes insert, modify or delete.
