@@ -19,18 +19,6 @@ bool IsBlankOrControl(unsigned char c) {
   return c <= ' ' || c == 0x7F;
 }
 
-// Adds one unit to the last digit of a string of decimal digits; "99" gives "100".
-std::string IncrementDigits(std::string digits) {
-  for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-    if (*it != '9') {
-      ++*it;
-      return digits;
-    }
-    *it = '0';
-  }
-  return "1" + digits;
-}
-
 }  // namespace
 
 bool EmptyString(std::string_view text) {
@@ -78,23 +66,28 @@ std::string Ajusta(std::string_view text, int width) {
 double RoundDec(double value, int places) {
   if (!std::isfinite(value))
     return value;
+  // The shortest text that reads back as the value, rounded half away from zero as
+  // on paper, in place: 2.675 gives 2.68, though the nearest double is a little less.
   char buffer[400];
-  auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
-  std::string text(buffer, result.ptr);
-  auto dot = text.find('.');
-  std::string whole = dot == std::string::npos ? text : text.substr(0, dot);
-  std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
-  auto keep = static_cast<std::size_t>(std::max(places, 0));
-  fraction.resize(std::max(fraction.size(), keep + 1), '0');
-  bool round_up = fraction[keep] >= '5';
-  std::string digits = whole + fraction.substr(0, keep);
-  if (round_up)
-    digits = IncrementDigits(digits);
-  std::string rounded =
-      digits.substr(0, digits.size() - keep) + "." + digits.substr(digits.size() - keep);
+  buffer[0] = '0';  // takes the carry out of the first digit
+  char* end =
+      std::to_chars(buffer + 1, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed)
+          .ptr;
+  char* dot = std::find(buffer + 1, end, '.');
+  std::ptrdiff_t keep = std::max(places, 0);
+  if (end - dot - 1 <= keep)
+    return value;  // no digit to drop
+  char* cut = dot + 1 + keep;
+  if (*cut >= '5') {
+    char* digit = cut - 1;
+    for (; *digit == '9' || *digit == '.'; --digit) {
+      if (*digit == '9')
+        *digit = '0';
+    }
+    ++*digit;
+  }
   double magnitude = 0;
-  std::from_chars(rounded.data(), rounded.data() + rounded.size(), magnitude);
+  std::from_chars(buffer, keep ? cut : dot, magnitude);
   return std::signbit(value) ? -magnitude : magnitude;
 }
 
