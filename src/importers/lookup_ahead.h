@@ -26,7 +26,7 @@ namespace importers {
 struct Layout;
 
 // Most lookups one request carries unless an import says otherwise.
-inline constexpr std::size_t kReadAheadLimit = 8000;
+inline constexpr std::size_t kReadAheadLimit = 4000;
 
 class LookupAhead {
  public:
