@@ -46,6 +46,9 @@ void Connect(soci::session& session, const DatabaseUri& uri) {
       session.open(soci::postgresql, uri.conninfo);
       session << "SET datestyle TO ISO, YMD";
       session << "SET client_min_messages TO WARNING";
+      // A kept statement is planned on every call: a plan kept from when MOVREAL was
+      // nearly empty would go on scanning all of it for every lookup as it grows.
+      session << "SET plan_cache_mode TO force_custom_plan";
     }
   } catch (const soci::soci_error& e) {
     throw DatabaseError(fmt::format("Não foi possível abrir o banco de dados {}: {}", uri.text,

@@ -14,8 +14,8 @@
 namespace server {
 
 // For a query a run sends many times with the same text: PostgreSQL then parses it
-// once and, after a few calls, plans it once, where a text sent anew is parsed and
-// planned on every call. SQLite prepares such a text in microseconds, and a statement
+// once, where a text sent anew is parsed on every call (both are planned on every
+// call, for the table as it is then). SQLite prepares such a text in microseconds, and a statement
 // it keeps would hold its read snapshot if a read stopped midway: there each call
 // runs the text once. Must be destroyed before the session it was made on closes.
 class KeptStatements {
