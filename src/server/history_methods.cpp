@@ -40,9 +40,7 @@ std::optional<host::Row> ReplacedFinalBalance(const host::ChangeSet* changes,
         TextField(fields, change.old_row, "CDSEQUEXTR") == key.second) {
       host::Row old;
       for (std::string_view name : {"DTSALDFIN", "VRSALDFIM", "IDEXTRFIM"}) {
-        auto field = std::find_if(fields.begin(), fields.end(),
-                                  [&](const host::FieldDef& f) { return f.name == name; });
-        auto i = static_cast<std::size_t>(field - fields.begin());
+        std::size_t i = FieldIndex(fields, name);
         old.push_back(i < change.old_row.size() ? change.old_row[i] : host::FieldValue{});
       }
       return old;

@@ -14,13 +14,6 @@ const host::Row& RowOf(const host::Change& change) {
   return change.op == host::ChangeOp::kInsert ? change.new_row : change.old_row;
 }
 
-// The position of field `name`, past the last when there is none.
-std::size_t FieldIndex(const std::vector<host::FieldDef>& fields, std::string_view name) {
-  auto field = std::find_if(fields.begin(), fields.end(),
-                            [&](const host::FieldDef& f) { return f.name == name; });
-  return static_cast<std::size_t>(field - fields.begin());
-}
-
 std::string PackedText(const host::PackedRows& rows, std::size_t row, std::size_t index) {
   host::FieldValue value = rows.Field(row, index);
   auto* text = std::get_if<std::string>(&value);
@@ -28,6 +21,12 @@ std::string PackedText(const host::PackedRows& rows, std::size_t row, std::size_
 }
 
 }  // namespace
+
+std::size_t FieldIndex(const std::vector<host::FieldDef>& fields, std::string_view name) {
+  auto field = std::find_if(fields.begin(), fields.end(),
+                            [&](const host::FieldDef& f) { return f.name == name; });
+  return static_cast<std::size_t>(field - fields.begin());
+}
 
 std::string TextField(const std::vector<host::FieldDef>& fields, const host::Row& row,
                       std::string_view name) {

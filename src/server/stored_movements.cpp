@@ -10,6 +10,7 @@
 #include "server/query.h"
 #include "server/sql_value.h"
 #include "server/sqlite_statement.h"
+#include "server/statement_keys.h"
 
 namespace server {
 
@@ -20,14 +21,6 @@ constexpr std::array<std::string_view, 4> kLookupColumns = {"CDREDUCONT", "NRDOC
                                                             "DTMOVREAL", "VRMOVREAL"};
 // Movements per query: the text of a chunk stays well under a megabyte.
 constexpr std::size_t kChunk = 5000;
-
-std::optional<std::size_t> FieldIndex(const host::PackedPacket& packet, std::string_view name) {
-  for (std::size_t i = 0; i < packet.fields.size(); ++i) {
-    if (packet.fields[i].name == name)
-      return i;
-  }
-  return std::nullopt;
-}
 
 // A movement's lookup values; none when one is not there, or no column holds its
 // amount: such a movement matches nothing.
@@ -132,10 +125,9 @@ void AppendLookup(std::string& sets, std::string_view n, const std::string& acco
 bool AnyStored(soci::session& session, const host::PackedPacket& movements) {
   std::array<std::size_t, 4> fields;
   for (std::size_t c = 0; c < kLookupColumns.size(); ++c) {
-    auto index = FieldIndex(movements, kLookupColumns[c]);
-    if (!index)
+    fields[c] = FieldIndex(movements.fields, kLookupColumns[c]);
+    if (fields[c] == movements.fields.size())
       return false;
-    fields[c] = *index;
   }
   if (session.get_backend_name() == "postgresql")
     return AnyStoredByChunks(session, movements.rows, fields);
