@@ -163,24 +163,40 @@ json FieldValueToJson(const FieldValue& value) {
   return std::visit(Visitor{}, value);
 }
 
+bool FieldValueFromText(FieldValue& into, FieldType type, std::string& text) {
+  if (type == FieldType::kText) {
+    if (auto* kept = std::get_if<std::string>(&into))
+      kept->assign(text);
+    else
+      into = std::move(text);
+    return true;
+  }
+  if (type == FieldType::kDate) {
+    if (auto date = Date::FromIso(text)) {
+      into = *date;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FieldValueFromNumber(FieldValue& into, FieldType type, double number) {
+  if (type != FieldType::kFloat || !std::isfinite(number))
+    return false;
+  into = number;
+  return true;
+}
+
 FieldValue FieldValueFromJson(const json& in, FieldType type) {
+  FieldValue value;
   if (in.is_null())
-    return std::monostate{};
-  switch (type) {
-    case FieldType::kText:
-      if (in.is_string())
-        return in.get<std::string>();
-      break;
-    case FieldType::kDate:
-      if (in.is_string()) {
-        if (auto date = Date::FromIso(in.get<std::string>()))
-          return *date;
-      }
-      break;
-    case FieldType::kFloat:
-      if (in.is_number() && std::isfinite(in.get<double>()))
-        return in.get<double>();
-      break;
+    return value;
+  if (in.is_string()) {
+    std::string text = in.get<std::string>();
+    if (FieldValueFromText(value, type, text))
+      return value;
+  } else if (in.is_number() && FieldValueFromNumber(value, type, in.get<double>())) {
+    return value;
   }
   throw EConvertError(
       fmt::format("Valor inválido para um campo do tipo {}: {}.", TypeName(type), in.dump()));

@@ -72,6 +72,11 @@ Packet PacketFromJson(const nlohmann::json& json);
 ChangeSet ChangeSetFromJson(const nlohmann::json& json);
 nlohmann::json FieldValueToJson(const FieldValue& value);
 FieldValue FieldValueFromJson(const nlohmann::json& json, FieldType type);
+// The same for a JSON text or number read on its own, into `into` (a text it holds
+// is reused, `text` may be moved from); false when a field of `type` takes no such
+// value, which FieldValueFromJson words.
+bool FieldValueFromText(FieldValue& into, FieldType type, std::string& text);
+bool FieldValueFromNumber(FieldValue& into, FieldType type, double number);
 
 }  // namespace host
 

@@ -1,6 +1,5 @@
 #include "server/history_methods.h"
 
-#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>

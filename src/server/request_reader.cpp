@@ -1,6 +1,5 @@
 #include "server/request_reader.h"
 
-#include <cmath>
 #include <optional>
 #include <type_traits>
 #include <vector>
@@ -158,31 +157,13 @@ class CallReader {
     return true;
   }
   static bool StoreValue(host::FieldValue& into, host::FieldType type, std::string& text) {
-    if (type == host::FieldType::kText) {
-      if (auto* kept = std::get_if<std::string>(&into))
-        kept->assign(text);
-      else
-        into = std::move(text);
-      return true;
-    }
-    if (type == host::FieldType::kDate) {
-      if (std::optional<host::Date> date = host::Date::FromIso(text)) {
-        into = *date;
-        return true;
-      }
-    }
-    return false;
+    return host::FieldValueFromText(into, type, text);
   }
+  static bool StoreValue(host::FieldValue&, host::FieldType, bool) { return false; }
   template <class Number>
   requires std::is_arithmetic_v<Number>
   static bool StoreValue(host::FieldValue& into, host::FieldType type, Number number) {
-    if (type != host::FieldType::kFloat || std::is_same_v<Number, bool>)
-      return false;
-    auto amount = static_cast<double>(number);
-    if (!std::isfinite(amount))
-      return false;
-    into = amount;
-    return true;
+    return host::FieldValueFromNumber(into, type, static_cast<double>(number));
   }
 
   // A "rows" key held back turns out not to start an array of rows: it goes to the
