@@ -49,17 +49,22 @@ void Check(int error, const char* what) {
     throw std::runtime_error(std::string(what) + ": " + std::strerror(error));
 }
 
-// Starts the program with stdin on /dev/null and stdout/stderr on new pipes,
-// whose reading ends it answers.
-pid_t Spawn(const ProcessOptions& options, int& out, int& err) {
-  std::array<int, 2> out_pipe{};
+// Starts the program with stdin on /dev/null and stderr on a new pipe, whose
+// reading end it answers; stdout goes to a pipe as well when `out` is given, else
+// to /dev/null (a closed pipe would end the program by SIGPIPE when it prints).
+pid_t Spawn(const ProcessOptions& options, int* out, int& err) {
+  std::array<int, 2> out_pipe = {-1, -1};
   std::array<int, 2> err_pipe{};
-  if (pipe2(out_pipe.data(), O_CLOEXEC) != 0 || pipe2(err_pipe.data(), O_CLOEXEC) != 0)
+  if ((out != nullptr && pipe2(out_pipe.data(), O_CLOEXEC) != 0) ||
+      pipe2(err_pipe.data(), O_CLOEXEC) != 0)
     throw std::runtime_error("pipe");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
+  if (out != nullptr)
+    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
   if (!options.folder.empty())
     posix_spawn_file_actions_addchdir_np(&actions, options.folder.c_str());
@@ -69,9 +74,11 @@ pid_t Spawn(const ProcessOptions& options, int& out, int& err) {
   int error = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(),
                           Pointers(env).data());
   posix_spawn_file_actions_destroy(&actions);
-  close(out_pipe[1]);
+  if (out != nullptr) {
+    close(out_pipe[1]);
+    *out = out_pipe[0];
+  }
   close(err_pipe[1]);
-  out = out_pipe[0];
   err = err_pipe[0];
   Check(error, "posix_spawn");
   return pid;
@@ -99,7 +106,7 @@ bool ReadSome(int fd, std::string& into) {
 ProcessResult RunProcess(const ProcessOptions& options) {
   int out = -1;
   int err = -1;
-  pid_t pid = Spawn(options, out, err);
+  pid_t pid = Spawn(options, &out, err);
   ProcessResult result;
   // Both pipes at once, so that a child filling one never blocks on it.
   std::array<pollfd, 2> fds = {pollfd{out, POLLIN, 0}, pollfd{err, POLLIN, 0}};
@@ -126,9 +133,7 @@ ProcessResult RunCli(std::vector<std::string> arguments, const std::string& data
 }
 
 BackgroundProcess::BackgroundProcess(const ProcessOptions& options) {
-  int out = -1;
-  pid_ = Spawn(options, out, err_);
-  close(out);
+  pid_ = Spawn(options, nullptr, err_);
 }
 
 BackgroundProcess::~BackgroundProcess() {
