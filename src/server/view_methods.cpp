@@ -184,11 +184,13 @@ Result GetMovimentosConta(Db& db, const Arguments& args) {
     after = ReadPosition(args.Text(4));
     if (!after)
       return Failure{fmt::format("Posição inválida na lista de movimentos: {}.", args.Text(4))};
+    // The first condition repeats what the second implies: it lets PostgreSQL start
+    // the index at the position's day instead of filtering every movement before it.
     filters +=
-        " AND (DTMOVREAL > :data1 OR (DTMOVREAL = :data2 AND (CDSEQUEXTR > :extrato1 OR "
-        "(CDSEQUEXTR = :extrato2 AND NRSEQMOVREAL > :numero))))";
-    for (const std::string* value :
-         {&after->date, &after->date, &after->statement, &after->statement, &after->number})
+        " AND DTMOVREAL >= :data0 AND (DTMOVREAL > :data1 OR (DTMOVREAL = :data2 AND "
+        "(CDSEQUEXTR > :extrato1 OR (CDSEQUEXTR = :extrato2 AND NRSEQMOVREAL > :numero))))";
+    for (const std::string* value : {&after->date, &after->date, &after->date, &after->statement,
+                                     &after->statement, &after->number})
       params.push_back(TextValue(*value));
   }
   host::Packet page = QueryPacket(
