@@ -1,6 +1,7 @@
 // Wire form of packets and change sets.
 #include "host/packet.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -152,6 +153,12 @@ void AppendJsonRow(std::string& out, const Row& row) {
 }
 
 }  // namespace
+
+std::size_t FieldIndex(const std::vector<FieldDef>& fields, std::string_view name) {
+  auto field =
+      std::find_if(fields.begin(), fields.end(), [&](const FieldDef& f) { return f.name == name; });
+  return static_cast<std::size_t>(field - fields.begin());
+}
 
 json FieldValueToJson(const FieldValue& value) {
   struct Visitor {

@@ -28,6 +28,9 @@ struct FieldDef {
 using FieldValue = std::variant<std::monostate, std::string, Date, double>;
 using Row = std::vector<FieldValue>;
 
+// The position of field `name` among `fields`; their count when there is none.
+std::size_t FieldIndex(const std::vector<FieldDef>& fields, std::string_view name);
+
 // All rows of a record set, as exchanged with the server.
 struct Packet {
   std::vector<FieldDef> fields;

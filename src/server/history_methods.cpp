@@ -39,7 +39,7 @@ std::optional<host::Row> ReplacedFinalBalance(const host::ChangeSet* changes,
         TextField(fields, change.old_row, "CDSEQUEXTR") == key.second) {
       host::Row old;
       for (std::string_view name : {"DTSALDFIN", "VRSALDFIM", "IDEXTRFIM"}) {
-        std::size_t i = FieldIndex(fields, name);
+        std::size_t i = host::FieldIndex(fields, name);
         old.push_back(i < change.old_row.size() ? change.old_row[i] : host::FieldValue{});
       }
       return old;

@@ -22,15 +22,9 @@ std::string PackedText(const host::PackedRows& rows, std::size_t row, std::size_
 
 }  // namespace
 
-std::size_t FieldIndex(const std::vector<host::FieldDef>& fields, std::string_view name) {
-  auto field = std::find_if(fields.begin(), fields.end(),
-                            [&](const host::FieldDef& f) { return f.name == name; });
-  return static_cast<std::size_t>(field - fields.begin());
-}
-
 std::string TextField(const std::vector<host::FieldDef>& fields, const host::Row& row,
                       std::string_view name) {
-  std::size_t i = FieldIndex(fields, name);
+  std::size_t i = host::FieldIndex(fields, name);
   if (i >= row.size())
     return "";
   const auto* text = std::get_if<std::string>(&row[i]);
@@ -45,7 +39,7 @@ AccountSet MovementAccounts(const host::PackedPacket& movements) {
 }
 
 std::map<std::string, int> MovementsPerAccount(const host::PackedPacket& movements) {
-  std::size_t account = FieldIndex(movements.fields, "CDREDUCONT");
+  std::size_t account = host::FieldIndex(movements.fields, "CDREDUCONT");
   std::map<std::string, int> counts;
   for (std::size_t i = 0; i < movements.rows.size(); ++i)
     ++counts[PackedText(movements.rows, i, account)];
@@ -53,8 +47,8 @@ std::map<std::string, int> MovementsPerAccount(const host::PackedPacket& movemen
 }
 
 std::set<StatementKey> MovementStatements(const host::PackedPacket& movements) {
-  std::size_t account = FieldIndex(movements.fields, "CDREDUCONT");
-  std::size_t statement = FieldIndex(movements.fields, "CDSEQUEXTR");
+  std::size_t account = host::FieldIndex(movements.fields, "CDREDUCONT");
+  std::size_t statement = host::FieldIndex(movements.fields, "CDSEQUEXTR");
   std::set<StatementKey> keys;
   for (std::size_t i = 0; i < movements.rows.size(); ++i) {
     keys.insert({PackedText(movements.rows, i, account), PackedText(movements.rows, i, statement)});

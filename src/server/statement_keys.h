@@ -27,8 +27,6 @@ std::set<StatementKey> ChangedStatements(const host::ChangeSet& changes);
 // Whether the changes insert the header.
 bool InsertsStatement(const host::ChangeSet& changes, const StatementKey& key);
 
-// The position of field `name` among `fields`; their count when there is none.
-std::size_t FieldIndex(const std::vector<host::FieldDef>& fields, std::string_view name);
 // The value at `name` of a row of `fields`; empty when the row has no such text.
 std::string TextField(const std::vector<host::FieldDef>& fields, const host::Row& row,
                       std::string_view name);

@@ -6,11 +6,11 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "host/packet.h"
 #include "host/soci.h"
 #include "server/query.h"
 #include "server/sql_value.h"
 #include "server/sqlite_statement.h"
-#include "server/statement_keys.h"
 
 namespace server {
 
@@ -125,7 +125,7 @@ void AppendLookup(std::string& sets, std::string_view n, const std::string& acco
 bool AnyStored(soci::session& session, const host::PackedPacket& movements) {
   std::array<std::size_t, 4> fields;
   for (std::size_t c = 0; c < kLookupColumns.size(); ++c) {
-    fields[c] = FieldIndex(movements.fields, kLookupColumns[c]);
+    fields[c] = host::FieldIndex(movements.fields, kLookupColumns[c]);
     if (fields[c] == movements.fields.size())
       return false;
   }
